@@ -1,0 +1,17 @@
+// bqdm, the headless tool: the module's conversion and its catalogue on the
+// command line. Exit status: 0 done, 1 extract rejected, 2 usage error,
+// 3 a file or the registry value could not be read or written.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace bq::cli {
+
+enum ExitStatus { kOk = 0, kRejected = 1, kUsage = 2, kIoFailure = 3 };
+
+// Runs bqdm with `args` (without the program name), writing to `out` and `err`.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace bq::cli

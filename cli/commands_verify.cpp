@@ -1,0 +1,174 @@
+// bqdm check and merge: the whole conversion without windows.
+#include <filesystem>
+#include <functional>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "cli/progress.h"
+#include "extract/error.h"
+#include "verify/messages.h"
+#include "verify/registry.h"
+#include "schema/text.h"
+#include "verify/verification_session.h"
+
+namespace bq::cli {
+namespace {
+
+struct CheckOptions {
+    std::string extract;
+    bool all = false;
+    bool json = false;
+};
+
+CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool allowFlags) {
+    CheckOptions o;
+    for (const std::string& a : args) {
+        if (allowFlags && a == "--all")
+            o.all = true;
+        else if (allowFlags && a == "--json")
+            o.json = true;
+        else if (o.extract.empty() && !a.empty() && (a[0] != '-' || a.size() == 1))
+            o.extract = a;
+        else
+            throw UsageError{"unexpected argument '" + a + "'"};
+    }
+    if (o.extract.empty()) throw UsageError{"which extract? give its file name"};
+    // The folder recorded for the filing product must name a real folder,
+    // so a relative name is made absolute before anything else.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(o.extract, ec);
+    if (!ec) o.extract = absolute.string();
+    return o;
+}
+
+std::string_view WarningText(char typeCode) {
+    return typeCode == 'y' ? "invalid optional year, written empty" : "invalid optional date, written empty";
+}
+
+// Verifies with a progress bar on a terminal; throws the first Error.
+void Verify(VerificationSession& session, Streams& io, bool drawProgress,
+            std::function<void(const ValueProblem&)> onProblem) {
+    Progress progress(io.err, drawProgress && StderrIsTerminal());
+    VerifyOptions options;
+    options.progress = progress.Callback();
+    options.onProblem = std::move(onProblem);
+    session.CheckFormSegment();
+    session.CheckKeySegment();
+    session.VerifyExtractData(options);
+}
+
+void WriteJsonReport(std::ostream& out, const VerificationSession& session, const std::string& fatal,
+                     const std::vector<ValueProblem>& errors, const std::vector<ValueProblem>& warnings) {
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Member("extract", session.ExtractFile());
+    json.Member("form", session.FormName());
+    json.Member("records", fatal.empty() ? session.Rows().size() : 0);
+    json.Member("valid", fatal.empty() && errors.empty());
+    if (!fatal.empty()) json.Member("message", DisplayedMessage(fatal));
+    for (const auto* list : {&errors, &warnings}) {
+        const bool isError = list == &errors;
+        json.BeginArray(isError ? "errors" : "warnings");
+        for (const ValueProblem& p : *list) {
+            const char code = session.Fields()[static_cast<size_t>(p.fieldIndex)].typeCode;
+            json.BeginObject();
+            json.Member("record", p.record);
+            json.Member("field", p.fieldOrdinal);
+            json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
+            json.Member("caption", p.caption);
+            json.Member("value", p.rawValue);
+            json.Member("problem", isError ? Trim(p.phrase) : WarningText(code));
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+    json.EndObject();
+    out << "\n";
+}
+
+}  // namespace
+
+int RunMerge(const std::vector<std::string>& args, Streams& io) {
+    const CheckOptions o = ParseExtractArgs(args, false);
+    VerificationSession session;
+    session.SetExtractFile(o.extract);
+    try {
+        session.LoadExtract();
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    try {
+        Verify(session, io, true, nullptr);
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kRejected;
+    }
+    try {
+        const auto registry = OpenUserRegistry();
+        const std::string instructions =
+            SaveMergeOutput(session.ExtractFile(), session.FormName(), session.Rows(), *registry);
+        io.out << WithNewlines(instructions, "\n") << "\n";
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    return kOk;
+}
+
+int RunCheck(const std::vector<std::string>& args, Streams& io) {
+    const CheckOptions o = ParseExtractArgs(args, true);
+    VerificationSession session;
+    session.SetExtractFile(o.extract);
+    try {
+        session.LoadExtract();
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    std::vector<ValueProblem> errors, warnings;
+    std::string fatal;
+    try {
+        if (o.all || o.json)
+            Verify(session, io, !o.json, [&](const ValueProblem& p) {
+                // Without --all only the first bad value is reported.
+                if (p.message.empty())
+                    warnings.push_back(p);
+                else if (o.all || errors.empty())
+                    errors.push_back(p);
+            });
+        else
+            Verify(session, io, true, nullptr);
+    } catch (const Error& e) {
+        fatal = e.what();
+    }
+    if (!o.all) warnings.clear();
+    const int status = fatal.empty() && errors.empty() ? kOk : kRejected;
+    if (o.json) {
+        WriteJsonReport(io.out, session, fatal, errors, warnings);
+        return status;
+    }
+    if (!fatal.empty()) {
+        ReportMessage(io, fatal);
+        return status;
+    }
+    for (const ValueProblem& p : warnings) {
+        const char code = session.Fields()[static_cast<size_t>(p.fieldIndex)].typeCode;
+        io.err << "warning: Record # " << p.record << ", Field # " << p.fieldOrdinal << ", destination field \""
+               << p.caption << "\" value \"" << p.rawValue << "\": " << WarningText(code) << "\n";
+    }
+    for (const ValueProblem& p : errors) {
+        ReportMessage(io, p.message);
+        io.err << "\n";
+    }
+    if (!errors.empty())
+        io.err << errors.size() << (errors.size() == 1 ? " bad value" : " bad values") << " in "
+               << session.ExtractFile() << "\n";
+    if (status == kOk)
+        io.out << session.FormName() << ": " << session.Rows().size()
+               << (session.Rows().size() == 1 ? " record" : " records") << ", valid\n";
+    return status;
+}
+
+}  // namespace bq::cli

@@ -1,0 +1,68 @@
+#include "cli/json.h"
+
+namespace bq::cli {
+
+void JsonWriter::Separator() {
+    if (!first_) out_ << ',';
+    first_ = false;
+}
+
+void JsonWriter::Name(std::string_view name) {
+    Separator();
+    String(name);
+    out_ << ':';
+}
+
+void JsonWriter::String(std::string_view s) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out_ << '"';
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\')
+            out_ << '\\' << ch;
+        else if (c < 0x20 || c > 0x7E)
+            out_ << "\\u00" << kHex[c >> 4] << kHex[c & 15];
+        else
+            out_ << ch;
+    }
+    out_ << '"';
+}
+
+void JsonWriter::BeginObject() {
+    Separator();
+    out_ << '{';
+    first_ = true;
+}
+
+void JsonWriter::EndObject() {
+    out_ << '}';
+    first_ = false;
+}
+
+void JsonWriter::BeginArray(std::string_view name) {
+    Name(name);
+    out_ << '[';
+    first_ = true;
+}
+
+void JsonWriter::EndArray() {
+    out_ << ']';
+    first_ = false;
+}
+
+void JsonWriter::Member(std::string_view name, std::string_view value) {
+    Name(name);
+    String(value);
+}
+
+void JsonWriter::Member(std::string_view name, size_t value) {
+    Name(name);
+    out_ << value;
+}
+
+void JsonWriter::Member(std::string_view name, bool value) {
+    Name(name);
+    out_ << (value ? "true" : "false");
+}
+
+}  // namespace bq::cli

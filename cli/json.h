@@ -1,0 +1,34 @@
+// A minimal streaming JSON writer for bqdm's reports. Extract bytes are
+// ANSI text, so bytes above 0x7F are written as \u00XX (their Latin-1
+// reading) and the document is always valid ASCII.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string_view>
+
+namespace bq::cli {
+
+class JsonWriter {
+public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    void BeginObject();
+    void EndObject();
+    // Opens an array member of the current object.
+    void BeginArray(std::string_view name);
+    void EndArray();
+    void Member(std::string_view name, std::string_view value);
+    void Member(std::string_view name, const char* value) { Member(name, std::string_view(value)); }
+    void Member(std::string_view name, size_t value);
+    void Member(std::string_view name, bool value);
+
+private:
+    void Separator();
+    void Name(std::string_view name);
+    void String(std::string_view s);
+
+    std::ostream& out_;
+    bool first_ = true;
+};
+
+}  // namespace bq::cli

@@ -1,0 +1,77 @@
+#include "extract/extract_format.h"
+
+#include "schema/text.h"
+
+namespace bq {
+
+std::string FormLine(std::string_view formName) { return "FORM " + std::string(formName); }
+
+std::string KeyLine(std::string_view flags) {
+    return "KEY " + ZeroPad(3, std::to_string(flags.size())) + std::string(flags);
+}
+
+std::string FlagsOf(const std::vector<bool>& ticked) {
+    std::string flags;
+    flags.reserve(ticked.size());
+    for (bool t : ticked) flags += t ? '1' : '0';
+    return flags;
+}
+
+std::optional<std::string> FormNameOfLine(std::string_view line) {
+    const std::string upper = UpperCaseAscii(line);
+    if (upper.compare(0, 5, "FORM ") != 0) return std::nullopt;
+    // Only the first blank after FORM belongs to the segment word; further
+    // blanks stay in the name, which then matches no form.
+    std::string_view name = Trim(upper);
+    name.remove_prefix(5);
+    return std::string(name);
+}
+
+KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts) {
+    const std::string upper = UpperCaseAscii(line);
+    if (upper.compare(0, 4, "KEY ") != 0) return KeyLineStatus::NotFound;
+    std::string_view s = Trim(upper);
+    if (s.size() < 7) return KeyLineStatus::TooShort;
+    parts.countText = std::string(s.substr(4, 3));
+    parts.flags = std::string(s.substr(7));
+    return KeyLineStatus::Ok;
+}
+
+bool IsMarkerLine(std::string_view line, std::string_view marker) { return EqualsIgnoringCase(line, marker); }
+
+DataArea FindDataArea(const ExtractLines& lines) {
+    DataArea area;
+    bool begun = false, ended = false, endedFirst = false;
+    for (auto it = lines.begin(); it != lines.end(); ++it) {
+        const std::string_view line = *it;
+        // Only lines of a marker's length can be one; this keeps the scan cheap.
+        if (!ended && line.size() == kEndDataMarker.size() && IsMarkerLine(line, kEndDataMarker)) {
+            ended = true;
+            area.last = it;
+            if (begun) break;
+            endedFirst = true;
+            continue;
+        }
+        if (!begun && line.size() == kBeginDataMarker.size() && IsMarkerLine(line, kBeginDataMarker)) {
+            begun = true;
+            area.first = std::next(it);
+            if (ended) break;
+            continue;
+        }
+        if (begun) ++area.lineCount;
+    }
+    area.status = !begun      ? DataAreaStatus::NoBegin
+                  : !ended    ? DataAreaStatus::NoEnd
+                  : endedFirst ? DataAreaStatus::EndBeforeBegin
+                               : DataAreaStatus::Found;
+    return area;
+}
+
+std::vector<int> SelectedFields(std::string_view flags) {
+    std::vector<int> selected;
+    for (size_t i = 0; i < flags.size(); ++i)
+        if (flags[i] == '1') selected.push_back(static_cast<int>(i));
+    return selected;
+}
+
+}  // namespace bq

@@ -1,0 +1,130 @@
+// POSIX side of the file system layer.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "extract/error.h"
+#include "extract/file_io.h"
+
+namespace bq {
+namespace {
+
+std::string ErrnoText(int error) { return std::strerror(error); }
+
+Error CannotOpen(const std::string& path, const std::string& reason) {
+    return Error("Cannot open file \"" + path + "\". " + reason);
+}
+
+Error CannotCreate(const std::string& path, const std::string& reason) {
+    return Error("Cannot create file \"" + path + "\". " + reason);
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports the error of close, which can carry a failed write-back.
+    int Close() {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+// A file-size limit must surface as a failed write (EFBIG), not kill the process.
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] { ::signal(SIGXFSZ, SIG_IGN); });
+}
+
+std::string TemporaryNameFor(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return FolderPart(path) + ".~" + FileNamePart(path) + "." + std::to_string(::getpid()) + "." +
+           std::to_string(counter++) + ".tmp";
+}
+
+}  // namespace
+
+std::string_view ExecutableSuffix() { return ""; }
+
+std::string_view PathSeparators() { return "/"; }
+
+std::string ReadWholeFile(const std::string& path) {
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is
+    // refused below as not a regular file.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) throw CannotOpen(path, ErrnoText(errno));
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throw CannotOpen(path, ErrnoText(errno));
+    if (S_ISDIR(st.st_mode)) throw CannotOpen(path, ErrnoText(EISDIR));
+    if (!S_ISREG(st.st_mode)) throw CannotOpen(path, "Not a regular file");
+
+    // One allocation of the size seen now; the loop still copes with a file
+    // that grows or shrinks while it is read.
+    std::string text(static_cast<size_t>(st.st_size) + 1, '\0');
+    size_t used = 0;
+    for (;;) {
+        if (used == text.size()) text.resize(text.size() * 2);
+        const ssize_t n = ::read(fd.get(), text.data() + used, text.size() - used);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw CannotOpen(path, ErrnoText(errno));
+        }
+        if (n == 0) break;
+        used += static_cast<size_t>(n);
+    }
+    text.resize(used);
+    return text;
+}
+
+bool RegularFileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce) {
+    IgnoreFileSizeSignal();
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temp = TemporaryNameFor(path);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 100)) throw CannotCreate(path, ErrnoText(errno));
+    }
+    Descriptor file(fd);
+    try {
+        produce([&](std::string_view bytes) {
+            while (!bytes.empty()) {
+                const ssize_t n = ::write(file.get(), bytes.data(), bytes.size());
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    throw CannotCreate(path, ErrnoText(errno));
+                }
+                bytes.remove_prefix(static_cast<size_t>(n));
+            }
+        });
+        if (::fsync(file.get()) != 0) throw CannotCreate(path, ErrnoText(errno));
+        if (file.Close() != 0) throw CannotCreate(path, ErrnoText(errno));
+        if (::rename(temp.c_str(), path.c_str()) != 0) throw CannotCreate(path, ErrnoText(errno));
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace bq

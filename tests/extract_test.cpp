@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include "extract/extract_format.h"
+#include "extract/extract_lines.h"
+#include "extract/template_text.h"
+#include "schema/form_fields.h"
+
+namespace bq {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines Split(std::string text) { return ExtractLines(std::move(text)).ToVector(); }
+
+TEST(ExtractLines, EndAtCrLfLoneLfAndLoneCr) {
+    EXPECT_EQ(Split("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(Split("a\r\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(Split("a\n\rb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(Split("\r\r\r"), (Lines{"", "", ""}));
+}
+
+TEST(ExtractLines, FinalBreakIsOptionalAndAddsNoLine) {
+    EXPECT_EQ(Split("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(Split("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(Split("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(Split(""), Lines{});
+    EXPECT_EQ(Split("\n"), Lines{""});
+}
+
+TEST(ExtractLines, NulEndsTheText) {
+    EXPECT_EQ(Split(std::string("a\r\nb\0c\r\nd", 9)), (Lines{"a", "b"}));
+    EXPECT_EQ(Split(std::string("\0abc", 4)), Lines{});
+}
+
+TEST(ExtractLines, BytesAboveAsciiAreKept) { EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"})); }
+
+TEST(ExtractLines, KeepRangeSurvivesAMove) {
+    ExtractLines lines("h1\r\nh2\r\nx\r\ny\r\nend");
+    auto first = std::next(lines.begin(), 2), last = std::next(lines.begin(), 4);
+    lines.KeepRange(first, last);
+    ExtractLines moved = std::move(lines);
+    EXPECT_EQ(moved.ToVector(), (Lines{"x", "y"}));
+}
+
+TEST(FormSegment, UpperCasesAndDropsOnlyTheFirstBlank) {
+    EXPECT_EQ(FormNameOfLine("form 1099-misc"), "1099-MISC");
+    EXPECT_EQ(FormNameOfLine("FORM 1099-MISC \t"), "1099-MISC");
+    EXPECT_EQ(FormNameOfLine("FORM  1099-MISC"), " 1099-MISC");
+    EXPECT_EQ(FormNameOfLine("FORM Clients"), "CLIENTS");
+    EXPECT_EQ(FormNameOfLine(" FORM 1099-MISC"), std::nullopt);
+    EXPECT_EQ(FormNameOfLine("FORM\t1099-MISC"), std::nullopt);
+    EXPECT_EQ(FormNameOfLine("FORM"), std::nullopt);
+}
+
+TEST(KeySegment, SplitsCountAndFlags) {
+    KeyParts key;
+    EXPECT_EQ(SplitKeyLine("key 003101 ", key), KeyLineStatus::Ok);
+    EXPECT_EQ(key.countText, "003");
+    EXPECT_EQ(key.flags, "101");
+    EXPECT_EQ(SplitKeyLine("KEY 003", key), KeyLineStatus::Ok);
+    EXPECT_EQ(key.flags, "");
+    EXPECT_EQ(SplitKeyLine("KEY 12", key), KeyLineStatus::TooShort);
+    EXPECT_EQ(SplitKeyLine("KEY", key), KeyLineStatus::NotFound);
+    EXPECT_EQ(SplitKeyLine("KEYS 003101", key), KeyLineStatus::NotFound);
+}
+
+TEST(KeySegment, WriterPadsTheCountToThreeDigits) {
+    EXPECT_EQ(KeyLine("1000000000010010000"), "KEY 0191000000000010010000");
+    EXPECT_EQ(KeyLine(std::string(98, '1')).substr(0, 7), "KEY 098");
+}
+
+TEST(DataArea, FindsTheFirstMarkersIgnoringCaseOnly) {
+    const ExtractLines lines("FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n");
+    const DataArea area = FindDataArea(lines);
+    ASSERT_EQ(area.status, DataAreaStatus::Found);
+    EXPECT_EQ(area.lineCount, 2u);
+    EXPECT_EQ(*area.first, "a");
+    EXPECT_EQ(*area.last, "{End Data}");
+}
+
+TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
+    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA} \nx\n{END DATA}\n")).status, DataAreaStatus::NoBegin);
+    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\nx\n")).status, DataAreaStatus::NoEnd);
+    EXPECT_EQ(FindDataArea(ExtractLines("F\n{END DATA}\n{BEGIN DATA}\nx\n")).status, DataAreaStatus::EndBeforeBegin);
+    const DataArea empty = FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n"));
+    EXPECT_EQ(empty.status, DataAreaStatus::Found);
+    EXPECT_EQ(empty.lineCount, 0u);
+}
+
+TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {
+    std::vector<std::string> captions;
+    for (const auto& d : FormFields(11)) captions.emplace_back(CaptionOf(d));
+    std::vector<bool> ticks(captions.size(), false);
+    ticks[14] = ticks[0] = ticks[11] = true;
+    const auto lines = TemplateLines("1098-E", captions, ticks, "BQ2018DM");
+    ASSERT_EQ(lines.size(), 40u);
+    EXPECT_EQ(lines[0], "FORM 1098-E");
+    EXPECT_EQ(lines[1], "KEY 0191000000000010010000");
+    EXPECT_EQ(lines[2], "{BEGIN DATA}");
+    EXPECT_EQ(lines[3], "Name line 1");
+    EXPECT_EQ(lines[4], "Taxpayer id");
+    EXPECT_EQ(lines[5], "Box 1 - Student loan interest received");
+    EXPECT_EQ(lines[6], "{END DATA}");
+    EXPECT_EQ(lines[9], "===========================================");
+    EXPECT_EQ(lines[11], "   Name this file as you like (1098-E_EXTRACT.txt is suggested).");
+    EXPECT_EQ(lines[34], "   BQ2018DM \"File specification\"");
+    EXPECT_EQ(lines[39], "   This is easily implemented using Windows ShellExecute() function.");
+    EXPECT_EQ(TemplateFileBytes({"a", ""}), "a\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace bq

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "schema/form_catalogue.h"
+#include "schema/form_fields.h"
+#include "schema/text.h"
+#include "schema/type_codes.h"
+
+namespace bq {
+namespace {
+
+TEST(FormFields, CountsMatchTheCatalogue) {
+    constexpr int kCounts[kFormCount] = {135, 15, 2,  6,  72, 39, 22, 65, 22, 40, 32, 19, 27,
+                                         23,  48, 26, 21, 40, 31, 38, 44, 32, 40, 36, 30, 27,
+                                         48,  26, 24, 26, 25, 41, 19, 25, 63, 98, 32};
+    int total = 0;
+    for (int i = 0; i < kFormCount; ++i) {
+        EXPECT_EQ(FormFields(i).size(), static_cast<size_t>(kCounts[i])) << FormNames[i];
+        total += static_cast<int>(FormFields(i).size());
+    }
+    EXPECT_EQ(total, 1359);
+}
+
+TEST(FormFields, IndexesBeyondTheCatalogueAppendNothing) {
+    std::vector<FieldDescriptor> list = {"$kept"};
+    for (int i : {37, 100, 127, -1}) GetFormFields(i, list);
+    EXPECT_EQ(list, std::vector<FieldDescriptor>{"$kept"});
+}
+
+TEST(FormFields, ClientsEndsWithFiftyGeneratedStatePairs) {
+    const auto clients = FormFields(0);
+    EXPECT_EQ(clients[34], "$ACA Contact Telephone (XXX-XXX-XXXX)");
+    EXPECT_EQ(clients[35], "$State #1");
+    EXPECT_EQ(clients[36], "$State #1 ID");
+    EXPECT_EQ(clients[53], "$State #10");
+    EXPECT_EQ(clients[133], "$State #50");
+    EXPECT_EQ(clients[134], "$State #50 ID");
+}
+
+TEST(FormFields, SharedBlocksOpenAndCloseTheRecipientForms) {
+    const auto e = FormFields(11);  // 1098-E
+    ASSERT_EQ(e.size(), 19u);
+    EXPECT_EQ(e[0], "$Name line 1");
+    EXPECT_EQ(e[10], "TTIN Type");
+    EXPECT_EQ(e[11], "NTaxpayer id");
+    EXPECT_EQ(e[14], "cBox 1 - Student loan interest received");
+    EXPECT_EQ(e[15], "IBox 2 - Loan origination fees indicator");
+    EXPECT_EQ(e[16], "IDo not print indicator");
+    EXPECT_EQ(e[18], "$Client ID");
+    const auto esa = FormFields(32);  // 5498-ESA
+    EXPECT_EQ(esa[14], "cBox 1 - Coverdell ESA contributions");
+    EXPECT_EQ(esa[15], "cBox 2 - Rollover contributions");
+    EXPECT_EQ(esa[16], "IDo not print indicator");
+}
+
+TEST(FormFields, HealthCoverageListsBeginAsTheFormsDo) {
+    const auto f1094 = FormFields(4);
+    EXPECT_EQ(f1094[0], "$Client ID");
+    EXPECT_EQ(f1094[1], "IDesignated gov entity indicator");
+    EXPECT_EQ(f1094[2], "IAuthoritative transmittal indicator");
+    EXPECT_EQ(f1094[3], "wTotal forms filed by ALE member");
+    EXPECT_EQ(FormFields(6), FormFields(8));  // 1095-B CI and 1095-C CI
+}
+
+TEST(FormFields, W2cPairsEveryPreviousValueWithItsCorrection) {
+    const auto w2c = FormFields(35);
+    EXPECT_EQ(w2c[0], "YYear corrected");
+    EXPECT_EQ(TinTypeFieldIndex(w2c), -1);
+    EXPECT_EQ(CaptionOf(w2c[SsnFieldIndex(w2c)]), "Correct SSN");
+    EXPECT_EQ(CaptionOf(w2c[TinFieldIndex(w2c)]), "Incorrect SSN");
+    EXPECT_EQ(w2c[97], "cCorrected Local 2 income tax");
+    for (int i = 20; i <= 58; ++i) {
+        const std::string_view previous = w2c[i], corrected = w2c[i + 39];
+        EXPECT_EQ(TypeCodeOf(previous), TypeCodeOf(corrected)) << i;
+        ASSERT_EQ(CaptionOf(previous).substr(0, 9), "Previous ") << i;
+        EXPECT_EQ(CaptionOf(corrected), "Corrected " + std::string(CaptionOf(previous).substr(9))) << i;
+    }
+}
+
+TEST(FormFields, W2AndW2gEndWithTheirOwnClosingFields) {
+    const auto w2 = FormFields(34);
+    EXPECT_EQ(w2.front(), "$File (Control) number");
+    const std::vector<FieldDescriptor> tail(w2.end() - 4, w2.end());
+    EXPECT_EQ(tail, (std::vector<FieldDescriptor>{"IDo not print indicator", "$Employee ID", "$E-Mail address",
+                                                  "$Client ID"}));
+    const auto w2g = FormFields(36);
+    EXPECT_EQ(w2g[7], "IForeign address indicator");
+    EXPECT_EQ(w2g[12], "$Transaction Number");
+    EXPECT_EQ(w2g[15], "gType of wager code (1-9)");
+    EXPECT_EQ(w2g.back(), "$Client ID");
+}
+
+TEST(FormFields, EveryCodeIsKnownAndCaptionsAreUniqueWithinAForm) {
+    for (int i = 0; i < kFormCount; ++i) {
+        auto list = FormFields(i);
+        for (const auto& d : list) {
+            EXPECT_NE(FindTypeCode(TypeCodeOf(d)), nullptr) << d;
+            EXPECT_LE(CaptionOf(d).size(), 67u) << d;
+        }
+        std::sort(list.begin(), list.end(), [](auto& a, auto& b) { return CaptionOf(a) < CaptionOf(b); });
+        EXPECT_EQ(std::adjacent_find(list.begin(), list.end(),
+                                     [](auto& a, auto& b) { return CaptionOf(a) == CaptionOf(b); }),
+                  list.end())
+            << FormNames[i];
+    }
+}
+
+TEST(FormCatalogue, OnlyVisibleUpperCaseNamesMatch) {
+    EXPECT_EQ(FindFormIndex("1099-MISC"), 22);
+    EXPECT_EQ(FindFormIndex("CLIENTS"), -1);
+    EXPECT_EQ(FindFormIndex(" 1099-MISC"), -1);
+    EXPECT_EQ(FindVisibleFormByPrefix("w-2"), 34);
+    EXPECT_EQ(FindVisibleFormByPrefix("W-2C"), 35);
+    EXPECT_EQ(FindVisibleFormByPrefix("1099-s"), 27);
+    EXPECT_EQ(FindVisibleFormByPrefix("clients"), -1);
+    EXPECT_EQ(FindVisibleFormByPrefix("X"), -1);
+}
+
+TEST(TextHelpers, PadAndCutAsTheMessagesNeed) {
+    EXPECT_EQ(ZeroPad(3, "19"), "019");
+    EXPECT_EQ(ZeroPad(8, "123456789"), "23456789");
+    EXPECT_EQ(ZeroPad(2, ""), "00");
+    EXPECT_EQ(RepeatChar('x', 0), "");
+    EXPECT_EQ(RepeatChar('x', -3), "");
+    EXPECT_EQ(LeftPart("abc", 5), "abc");
+    EXPECT_EQ(RightPart("abcdef", 2), "ef");
+    EXPECT_EQ(MidPart("abcdef", 2, 3), "bcd");
+    EXPECT_EQ(MidPart("abc", 3, 2), "  ");
+    EXPECT_EQ(Trim(std::string_view("\t\0 a b\r ", 8)), "a b");
+    EXPECT_EQ(UpperCaseAscii("abz\xe9"), "ABZ\xe9");
+}
+
+}  // namespace
+}  // namespace bq

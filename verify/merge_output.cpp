@@ -1,0 +1,110 @@
+#include "verify/merge_output.h"
+
+#include "extract/file_io.h"
+#include "schema/form_catalogue.h"
+#include "verify/registry.h"
+
+namespace bq {
+namespace {
+
+// Bytes above 0x7F are ANSI letters, never a reason to quote.
+bool NeedsQuotes(std::string_view value) {
+    for (char c : value)
+        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',') return true;
+    return false;
+}
+
+// A chunk is closed once it passes this size; lines are never split.
+constexpr size_t kChunkBytes = size_t{1} << 20;
+
+}  // namespace
+
+void AppendEncodedRow(const std::vector<std::string>& values, std::string& out) {
+    if (values.size() == 1 && values[0].empty()) {
+        out += "\"\"";
+        return;
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i) out += ',';
+        const std::string& v = values[i];
+        if (!NeedsQuotes(v)) {
+            out += v;
+            continue;
+        }
+        out += '"';
+        for (char c : v) {
+            if (c == '"') out += '"';
+            out += c;
+        }
+        out += '"';
+    }
+}
+
+std::string EncodeRow(const std::vector<std::string>& values) {
+    std::string line;
+    AppendEncodedRow(values, line);
+    return line;
+}
+
+void OutputRows::Clear() {
+    chunks_.clear();
+    count_ = 0;
+}
+
+void OutputRows::AppendRow(const std::vector<std::string>& values) {
+    if (chunks_.empty() || chunks_.back().size() >= kChunkBytes) {
+        chunks_.emplace_back();
+        chunks_.back().reserve(kChunkBytes + kChunkBytes / 4);
+    }
+    AppendEncodedRow(values, chunks_.back());
+    chunks_.back() += "\r\n";
+    ++count_;
+}
+
+std::vector<std::string> OutputRows::Lines() const {
+    std::vector<std::string> lines;
+    for (const std::string& chunk : chunks_) {
+        size_t at = 0;
+        while (at < chunk.size()) {
+            const size_t end = chunk.find("\r\n", at);
+            lines.push_back(chunk.substr(at, end - at));
+            at = end + 2;
+        }
+    }
+    return lines;
+}
+
+std::string OutputFileName(std::string_view extractFile) {
+    return FolderPart(extractFile) + std::string(kReportingYear) + "DM_" + FileNamePart(extractFile);
+}
+
+std::string ImportInstructions(std::string_view extractFile, std::string_view formName) {
+    const std::string output = OutputFileName(extractFile);
+    std::string text = "Data Extract \"" + FileNamePart(extractFile) + "\" has been saved as\r\n\r\n";
+    text += "FILE:  " + FileNamePart(output) + "\r\n";
+    text += "FOLDER:  " + FolderPart(output) + "\r\n\r\n";
+    text += "This file is now ready for importing!\r\n\r\n";
+    text += "In order to import this file\r\n\r\n";
+    text += "- Start BRISQUILL.\r\n";
+    text += "- Open \"Client (Filer, Entity) Management\" from the \"Module\" menu.\r\n";
+    text += "- Double click the Client (Filer) to be used.\r\n";
+    text += "- Select Form \"" + std::string(formName) + "\" from the \"Forms\" menu.\r\n";
+    text += "- Select \"Import ASCII Text File\" from the \"File\" menu.\r\n";
+    text += "- Browse to the FILE in the FOLDER shown above.\r\n";
+    text += "- Click the \"Open\" button.";
+    return text;
+}
+
+void WriteMergeOutput(const std::string& path, const OutputRows& rows) {
+    WriteFileAtomically(path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); });
+}
+
+std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
+                            Registry& registry) {
+    const std::string output = OutputFileName(extractFile);
+    WriteMergeOutput(output, rows);
+    registry.SetTextDirectory(FolderPart(output));
+    return ImportInstructions(extractFile, formName);
+}
+
+}  // namespace bq

@@ -1,0 +1,63 @@
+// The merge output: one comma-separated line per record with one value per
+// form field, written next to the extract as "2018DM_" + its file name, and
+// the import instructions shown once it is saved.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bq {
+
+class Registry;
+
+// Appends `values` encoded as one output line (without line break) to `out`:
+// a value holding a byte 0x00-0x20, '"' or ',' is quoted with its quotes
+// doubled; values are joined by ','; a row of one empty value is "\"\"".
+void AppendEncodedRow(const std::vector<std::string>& values, std::string& out);
+
+// `values` encoded as one output line.
+std::string EncodeRow(const std::vector<std::string>& values);
+
+// The finished output lines of a verification, held as the bytes of the
+// output file (every line followed by CR LF) in large chunks, so that a big
+// extract needs neither a list of small strings nor one huge reallocation.
+class OutputRows {
+public:
+    void Clear();
+    // Encodes `values` and appends the line.
+    void AppendRow(const std::vector<std::string>& values);
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    // The output file's bytes, chunk by chunk, in order.
+    template <typename Sink>
+    void ForEachChunk(Sink&& sink) const {
+        for (const std::string& chunk : chunks_)
+            if (!chunk.empty()) sink(std::string_view(chunk));
+    }
+    // The lines without their line breaks; for callers that want a list.
+    std::vector<std::string> Lines() const;
+
+private:
+    std::vector<std::string> chunks_;
+    size_t count_ = 0;
+};
+
+// The output file of `extractFile`: its folder part + "2018" + "DM_" + its file name.
+std::string OutputFileName(std::string_view extractFile);
+
+// The text shown after saving, lines joined by CR LF.
+std::string ImportInstructions(std::string_view extractFile, std::string_view formName);
+
+// Writes `rows` to `path` atomically (the previous file is replaced only
+// once the new one is complete). Throws Error "Cannot create file ...".
+void WriteMergeOutput(const std::string& path, const OutputRows& rows);
+
+// Writes the output file of `extractFile`, records its folder as
+// TextDirectory in `registry`, and returns the import instructions.
+// Throws Error with the message of the step that failed; no later step runs.
+std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
+                            Registry& registry);
+
+}  // namespace bq

@@ -1,0 +1,31 @@
+// The one persistent setting the module writes: the folder of the last merge
+// output, as the string value TextDirectory under
+// HKEY_CURRENT_USER\BRISQUILL\Import\BQ2018, where the filing product looks.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace bq {
+
+inline constexpr std::string_view kProductKey = "BRISQUILL";
+inline constexpr std::string_view kImportSubkey = "Import\\BQ2018";
+inline constexpr std::string_view kTextDirectoryValue = "TextDirectory";
+
+// Where the module's registry value goes.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // Sets TextDirectory to `folder`, creating the keys as needed. Throws
+    // Error "Failed to create key Import\BQ2018" or
+    // "Failed to set data for 'TextDirectory'".
+    virtual void SetTextDirectory(std::string_view folder) = 0;
+};
+
+// The current user's registry: the Win32 registry on Windows; elsewhere a
+// store in the text format of a REGEDIT4 export, kept in the file
+// BRISQUILL/HKCU.reg under $XDG_CONFIG_HOME (or $HOME/.config).
+std::unique_ptr<Registry> OpenUserRegistry();
+
+}  // namespace bq

@@ -1,0 +1,91 @@
+#include "verify/registry_file.h"
+
+#include <vector>
+
+#include "schema/text.h"
+
+namespace bq {
+namespace {
+
+struct Line {
+    size_t begin;  // offset of the first byte
+    size_t end;    // offset after the line's '\n' (or the end of the content)
+};
+
+std::vector<Line> LinesOf(std::string_view content) {
+    std::vector<Line> lines;
+    size_t at = 0;
+    while (at < content.size()) {
+        const size_t nl = content.find('\n', at);
+        const size_t end = nl == std::string_view::npos ? content.size() : nl + 1;
+        lines.push_back({at, end});
+        at = end;
+    }
+    return lines;
+}
+
+// The line without its break and a trailing CR.
+std::string_view TextOf(std::string_view content, Line line) {
+    std::string_view text = content.substr(line.begin, line.end - line.begin);
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    return text;
+}
+
+bool IsSectionHeader(std::string_view text) { return text.size() >= 2 && text.front() == '[' && text.back() == ']'; }
+
+// Key and value names are case-insensitive, as in the registry itself.
+bool IsSection(std::string_view text, std::string_view section) {
+    return IsSectionHeader(text) && EqualsIgnoringCase(text.substr(1, text.size() - 2), section);
+}
+
+bool IsValueLine(std::string_view text, std::string_view quotedName) {
+    return text.size() > quotedName.size() && EqualsIgnoringCase(text.substr(0, quotedName.size()), quotedName) &&
+           text[quotedName.size()] == '=';
+}
+
+}  // namespace
+
+std::string QuotedRegString(std::string_view value) {
+    std::string quoted = "\"";
+    for (char c : value) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::optional<std::string> WithRegString(std::string_view content, std::string_view section, std::string_view name,
+                                         std::string_view value) {
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return std::nullopt;
+    const std::string quotedName = QuotedRegString(name);
+    const std::string entry = quotedName + "=" + QuotedRegString(value) + "\n";
+    const std::vector<Line> lines = LinesOf(content);
+
+    size_t s = 0;
+    while (s < lines.size() && !IsSection(TextOf(content, lines[s]), section)) ++s;
+    if (s == lines.size()) {
+        std::string out(content);
+        if (out.empty()) out = "REGEDIT4\n";
+        if (out.back() != '\n') out += '\n';
+        out += "\n[" + std::string(section) + "]\n" + entry;
+        return out;
+    }
+    for (size_t i = s + 1; i < lines.size(); ++i) {
+        const std::string_view text = TextOf(content, lines[i]);
+        if (IsSectionHeader(text)) break;
+        if (!IsValueLine(text, quotedName)) continue;
+        // A value written as hex data may continue over lines ending in '\'.
+        size_t last = i;
+        while (last + 1 < lines.size() && !TextOf(content, lines[last]).empty() &&
+               TextOf(content, lines[last]).back() == '\\')
+            ++last;
+        return std::string(content.substr(0, lines[i].begin)) + entry + std::string(content.substr(lines[last].end));
+    }
+    std::string head(content.substr(0, lines[s].end));
+    if (head.back() != '\n') head += '\n';
+    return head + entry + std::string(content.substr(lines[s].end));
+}
+
+}  // namespace bq

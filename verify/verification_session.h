@@ -1,0 +1,119 @@
+// One verification session: the processing state of the main window without
+// the window. It holds the current form's field list with one tick per
+// field, the extract's lines, and the output being built, and runs the
+// checks in their fixed order: CheckFormSegment, CheckKeySegment,
+// VerifyExtractData. Every failure is an Error carrying the whole message.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "extract/extract_lines.h"
+#include "verify/merge_output.h"
+
+namespace bq {
+
+// One row of the field list: a destination field of the current form.
+struct FieldEntry {
+    std::string caption;
+    char typeCode;
+    bool checked = false;
+};
+
+// Told when the field list changes, so a window can mirror it.
+class SessionObserver {
+public:
+    virtual ~SessionObserver() = default;
+    // The list was rebuilt for form `formIndex` (-1: no form), all unticked.
+    virtual void FieldListReloaded(int formIndex) = 0;
+    // A KEY segment's flags were applied as ticks.
+    virtual void FlagsApplied() = 0;
+};
+
+// A value that failed its field's rule, or (as a warning) an optional value
+// that normalisation silently turned empty.
+struct ValueProblem {
+    size_t record;        // 1-based record number
+    size_t fieldOrdinal;  // 1-based position of the value within its record
+    int fieldIndex;       // the field's index in the form
+    std::string caption;
+    std::string rawValue;     // the extract line as read
+    std::string_view phrase;  // "to an invalid TIN ", or empty for a warning
+    std::string message;      // the full error message; empty for a warning
+};
+
+struct VerifyOptions {
+    // Called with (records done, records in all) every few thousand records and at the end.
+    std::function<void(size_t done, size_t total)> progress;
+    // When set, every bad value and every warning is reported here and the
+    // run goes on; when not set, the first bad value throws its message.
+    std::function<void(const ValueProblem&)> onProblem;
+    // The year two-digit years and month/day dates are placed around.
+    int currentYear = 0;  // 0: the local clock's year
+};
+
+class VerificationSession {
+public:
+    VerificationSession();
+
+    // The observer to notify (may be null); not owned.
+    void SetObserver(SessionObserver* observer) { observer_ = observer; }
+
+    // --- the field list ---
+    // Rebuilds the list for `formIndex` with no field ticked; -1 (or any
+    // index without fields) gives an empty list.
+    void LoadFieldList(int formIndex);
+    int FormIndex() const { return formIndex_; }
+    const std::vector<FieldEntry>& Fields() const { return fields_; }
+    void SetChecked(size_t field, bool checked);
+    size_t CountCheckedFields() const;
+    // The captions and ticks in list order, as the template needs them.
+    std::vector<std::string> Captions() const;
+    std::vector<bool> Ticks() const;
+
+    // --- the extract ---
+    void SetExtractFile(std::string path) { extractFile_ = std::move(path); }
+    const std::string& ExtractFile() const { return extractFile_; }
+    // Clears ExtractLines and reads ExtractFile into it.
+    // Throws Error "Cannot open file ..." when it cannot be read.
+    void LoadExtract();
+    // Clears ExtractLines and takes `text` as the extract's content.
+    void LoadExtractText(std::string text);
+    const ExtractLines& Lines() const { return extractLines_; }
+
+    // --- the checks ---
+    void CheckFormSegment();
+    void CheckKeySegment();
+    void VerifyExtractData(const VerifyOptions& options = {});
+
+    // --- the output ---
+    // Rebuilds OutputRow with one default per field and sets TinTypeFieldIndex.
+    void ResetOutputRow();
+    const std::string& FormName() const { return formName_; }
+    const std::string& FieldFlags() const { return fieldFlags_; }
+    const std::vector<std::string>& OutputRow() const { return outputRow_; }
+    const OutputRows& Rows() const { return outputRows_; }
+    int TinTypeFieldIndex() const { return tinTypeFieldIndex_; }
+
+    // Loads ExtractFile and runs the three checks.
+    void VerifyExtract(const VerifyOptions& options = {});
+
+private:
+    std::string Located(std::string_view message) const;
+
+    SessionObserver* observer_ = nullptr;
+    int formIndex_ = -1;
+    std::vector<FieldEntry> fields_;
+    std::string extractFile_;
+    ExtractLines extractLines_;
+    std::string formName_;
+    std::string fieldFlags_;
+    std::vector<std::string> outputRow_;
+    OutputRows outputRows_;
+    int tinTypeFieldIndex_ = -1;
+};
+
+}  // namespace bq
