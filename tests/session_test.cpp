@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "extract/error.h"
+#include "verify/messages.h"
+#include "verify/verification_session.h"
+
+namespace bq {
+namespace {
+
+class Session : public ::testing::Test {
+protected:
+    // Loads `text` as the extract C:\data\x.txt and runs every check.
+    void Verify(const std::string& text, VerifyOptions options = {}) {
+        session.SetExtractFile("C:\\data\\x.txt");
+        session.LoadExtractText(text);
+        session.CheckFormSegment();
+        session.CheckKeySegment();
+        if (!options.currentYear) options.currentYear = 2026;
+        session.VerifyExtractData(options);
+    }
+    std::string ErrorOf(const std::string& text) {
+        try {
+            Verify(text);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    VerificationSession session;
+};
+
+const std::string k1098E = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+
+TEST_F(Session, ConvertsTheWorkedExample) {
+    Verify(k1098E + "TEST STUDENT ONE\r\n000000001\r\n125.00\r\nTEST STUDENT TWO\r\n00-0000002\r\n0.00\r\n{END DATA}\r\n");
+    EXPECT_EQ(session.FormName(), "1098-E");
+    EXPECT_EQ(session.CountCheckedFields(), 3u);
+    EXPECT_EQ(session.Rows().Lines(),
+              (std::vector<std::string>{"\"TEST STUDENT ONE\",,,,,,,,,,N/A,000000001,,,125.00,,,,",
+                                        "\"TEST STUDENT TWO\",,,,,,,,,,EIN,000000002,,,0.00,,,,"}));
+    EXPECT_EQ(ConfirmationText(session.ExtractFile(), session.FormName(), session.Rows().size()),
+              "EXTRACT: C:\\data\\x.txt\r\n\r\nRETURNS: 1098-E\r\nRECORDS: 2\r\n\r\nREPORTING YEAR: 2018\r\n\r\n"
+              "Do you want to save the output for merging with Brisquill?");
+}
+
+TEST_F(Session, HeaderFaultsHaveTheirOwnMessages) {
+    const std::string at = "\r\n\r\nEXTRACT = C:\\data\\x.txt";
+    EXPECT_EQ(ErrorOf(""), "FORM segment not found." + at);
+    EXPECT_EQ(ErrorOf("  FORM 1099-MISC\r\n"), "FORM segment not found." + at);
+    EXPECT_EQ(ErrorOf("FORM 1099-XYZ\r\n"), "FORM 1099-XYZ not found." + at);
+    EXPECT_EQ(ErrorOf("FORM Clients\r\n"), "FORM CLIENTS not found." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\n"), "KEY segment not found." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 12\r\n"), "Bad KEY segment." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 00310\r\n"), "KEY segment checksum error." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 003\r\n"), "KEY segment checksum error." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY -01\r\n"), "KEY segment checksum error." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 003101\r\n"), "1098-E (2018) checksum error in KEY segment." + at);
+    EXPECT_EQ(ErrorOf(k1098E), "{END DATA} not found." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA} \r\n{END DATA}\r\n"),
+              "{BEGIN DATA} not found." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0191000000000010010000\r\n{END DATA}\r\n{BEGIN DATA}\r\n"),
+              "{END DATA} precedes {BEGIN DATA}." + at);
+    EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0190000000000000000000\r\n{BEGIN DATA}\r\n{END DATA}\r\n"),
+              "No fields selected?" + at);
+    EXPECT_EQ(ErrorOf(k1098E + "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n{END DATA}\r\n"),
+              "Field allocation error.\r\n\r\nTotal fields required per record = 3\r\n\r\nis not an integral factor "
+              "of\r\n\r\nTotal fields recorded in this extract = 7" + at);
+}
+
+TEST_F(Session, BadValueNamesRecordOrdinalCaptionAndRawLine) {
+    // Fields 2 and 5 of 1099-MISC are free text; field 11 is the TIN.
+    std::string flags(40, '0');
+    flags[2] = flags[11] = '1';
+    std::string text = "form 1099-misc\r\nkey 040" + flags + "\r\n{begin data}\r\n";
+    for (int r = 1; r <= 3; ++r) text += "street\r\n123456789\r\n";
+    text += "street\r\n 12-34 \r\n{END DATA}\r\nlines after the end are ignored\r\n";
+    EXPECT_EQ(ErrorOf(text), "EXTRACT = C:\\data\\x.txt\r\n\r\nRecord # 4, Field # 2\r\nDestination field "
+                             "\"Taxpayer id\" maps to an invalid TIN \" 12-34 \"");
+    EXPECT_EQ(session.Rows().size(), 3u);
+    EXPECT_EQ(session.Fields()[11].checked, true);
+}
+
+TEST_F(Session, TinTypeFollowsTheTinAndDefaultsFillUntickedFields) {
+    std::string flags(19, '0');
+    flags[10] = flags[11] = '1';
+    Verify("FORM 1098-E\r\nKEY 019" + flags + "\r\n{BEGIN DATA}\r\n1\r\n\r\n2\r\n12-3456789\r\n{END DATA}\r\n");
+    const auto lines = session.Rows().Lines();
+    EXPECT_EQ(lines[0], ",,,,,,,,,,N/A,,,,0.00,,,,");
+    EXPECT_EQ(lines[1], ",,,,,,,,,,EIN,123456789,,,0.00,,,,");
+}
+
+TEST_F(Session, ZeroDataLinesGiveNoRowsAndAllModeReportsEveryProblem) {
+    Verify(k1098E + "{END DATA}\r\n");
+    EXPECT_EQ(session.Rows().size(), 0u);
+
+    std::vector<ValueProblem> problems;
+    VerifyOptions options;
+    options.onProblem = [&](const ValueProblem& p) { problems.push_back(p); };
+    Verify(k1098E + "a\r\nbad\r\nx\r\nb\r\nworse\r\n1\r\n{END DATA}\r\n", options);
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0].rawValue, "bad");
+    EXPECT_EQ(problems[1].phrase, "to an invalid currency value ");
+    EXPECT_EQ(problems[2].record, 2u);
+    EXPECT_EQ(session.Rows().size(), 2u);
+}
+
+TEST(Messages, FullStopRuleAndMissingExtractText) {
+    EXPECT_EQ(DisplayedMessage("EXTRACT = C:\\x.txt"), "EXTRACT = C:\\x.txt.");
+    EXPECT_EQ(DisplayedMessage("No fields selected?"), "No fields selected?.");
+    EXPECT_EQ(DisplayedMessage("(c)"), "(c)");
+    EXPECT_EQ(DisplayedMessage("ends in a dot."), "ends in a dot.");
+    EXPECT_EQ(DisplayedMessage(""), "");
+    EXPECT_EQ(MissingExtractMessage("C:\\x.txt", "BQ2018DM.exe"),
+              "Failed to open data extract:\r\n\r\nC:\\x.txt\r\n\r\nUsage: BQ2018DM.exe \"File specification\"\r\n\r\n"
+              "\"File specification\" = fully qualified file name of your data extract!");
+}
+
+}  // namespace
+}  // namespace bq
