@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "extract/error.h"
+#include "extract/file_io.h"
+#include "verify/merge_output.h"
+#include "verify/registry.h"
+#include "verify/registry_file.h"
+
+namespace bq {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("bq_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+    size_t EntryCount() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
+    fs::path dir;
+};
+
+TEST(RowEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
+    EXPECT_EQ(EncodeRow({"0.00", "J Doe", "", "N/A", "A\"B"}), "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
+    EXPECT_EQ(EncodeRow({"a,b", "tab\there", "123456789", "Jos\xe9"}), "\"a,b\",\"tab\there\",123456789,Jos\xe9");
+    EXPECT_EQ(EncodeRow({""}), "\"\"");
+    EXPECT_EQ(EncodeRow({"", ""}), ",");
+    EXPECT_EQ(EncodeRow({}), "");
+}
+
+TEST(OutputNames, SitNextToTheExtract) {
+    EXPECT_EQ(OutputFileName("/data/w2.txt"), "/data/2018DM_w2.txt");
+    EXPECT_EQ(OutputFileName("w2.txt"), "2018DM_w2.txt");
+    EXPECT_EQ(ImportInstructions("/data/w2.txt", "W-2"),
+              "Data Extract \"w2.txt\" has been saved as\r\n\r\nFILE:  2018DM_w2.txt\r\nFOLDER:  /data/\r\n\r\n"
+              "This file is now ready for importing!\r\n\r\nIn order to import this file\r\n\r\n- Start BRISQUILL.\r\n"
+              "- Open \"Client (Filer, Entity) Management\" from the \"Module\" menu.\r\n"
+              "- Double click the Client (Filer) to be used.\r\n- Select Form \"W-2\" from the \"Forms\" menu.\r\n"
+              "- Select \"Import ASCII Text File\" from the \"File\" menu.\r\n"
+              "- Browse to the FILE in the FOLDER shown above.\r\n- Click the \"Open\" button.");
+}
+
+TEST_F(TempFolder, OutputIsCrLfLinesAndReplacesThePreviousFile) {
+    OutputRows rows;
+    rows.AppendRow({"a", "b c"});
+    rows.AppendRow({""});
+    const fs::path out = dir / "out.txt";
+    WriteMergeOutput(out.string(), rows);
+    EXPECT_EQ(ReadBytes(out), "a,\"b c\"\r\n\"\"\r\n");
+    WriteMergeOutput(out.string(), OutputRows{});
+    EXPECT_EQ(ReadBytes(out), "");
+    EXPECT_EQ(EntryCount(), 1u);
+}
+
+TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
+    const fs::path out = dir / "out.txt";
+    WriteFileAtomically(out.string(), "old");
+    try {
+        WriteFileAtomically(out.string(), [](const ByteSink& sink) {
+            sink("partial");
+            throw Error("Cannot create file \"x\". No space left on device");
+        });
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Cannot create file \"x\". No space left on device");
+    }
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(EntryCount(), 1u);
+
+    fs::create_directory(dir / "taken");
+    try {
+        WriteFileAtomically((dir / "taken").string(), "x");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "taken").string() + "\". Is a directory");
+    }
+    EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
+    const std::string missing = (dir / "none.txt").string();
+    try {
+        ReadWholeFile(missing);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    try {
+        ReadWholeFile(dir.string());
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". Is a directory");
+    }
+    if (fs::exists("/dev/zero")) EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
+}
+
+TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
+    const std::string section(kImportSection);
+    EXPECT_EQ(*WithRegString("", section, "TextDirectory", "/d/"),
+              "REGEDIT4\n\n[" + section + "]\n\"TextDirectory\"=\"/d/\"\n");
+    const std::string other = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n";
+    EXPECT_EQ(*WithRegString(other, section, "TextDirectory", "C:\\x\""),
+              other + "\n[" + section + "]\n\"TextDirectory\"=\"C:\\\\x\\\"\"\n");
+    const std::string existing = "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"textdirectory\"=\"old\"\n[Next]\nx\n";
+    EXPECT_EQ(*WithRegString(existing, section, "TextDirectory", "new"),
+              "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"TextDirectory\"=\"new\"\n[Next]\nx\n");
+    EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
+}
+
+TEST_F(TempFolder, RegistryStoreReportsAFolderThatIsAFile) {
+    std::ofstream(dir / "BRISQUILL") << "not a folder";
+    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    try {
+        OpenUserRegistry()->SetTextDirectory("/d/");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Failed to create key Import\\BQ2018");
+    }
+    fs::remove(dir / "BRISQUILL");
+    OpenUserRegistry()->SetTextDirectory("/d/");
+    EXPECT_EQ(ReadBytes(dir / "BRISQUILL" / "HKCU.reg"),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"/d/\"\n");
+    try {
+        OpenUserRegistry()->SetTextDirectory("/a\nb/");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'TextDirectory'");
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace bq
