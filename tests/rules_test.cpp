@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+
 #include "verify/conversions.h"
 #include "verify/value_rules.h"
 
@@ -16,7 +19,9 @@ void ExpectRule(char code, std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         std::string value = c.input, tinType;
         EXPECT_EQ(ApplyRule(code, value, tinType, 2026), c.verdict) << code << " '" << c.input << "'";
-        if (c.verdict != Verdict::Rejected) EXPECT_EQ(value, c.written) << code << " '" << c.input << "'";
+        if (c.verdict != Verdict::Rejected) {
+            EXPECT_EQ(value, c.written) << code << " '" << c.input << "'";
+        }
     }
 }
 
@@ -32,7 +37,7 @@ TEST(Rules, CurrencyKeepsOrDropsTheSignByCode) {
 
 TEST(Rules, WholeNumbersAreRewrittenWhenIntegral) {
     ExpectRule('w', {{"1,200", kOk, "1200"}, {"12.00", kOk, "12"}, {"1e3", kOk, "1000"}, {"12.5", kBad, ""},
-                     {"-5", kOk, "-5"}, {"2147483648", kBad, ""}, {"-2147483648", kOk, "-2147483648"},
+                     {"-5", kOk, "-5"}, {"-0", kOk, "0"}, {"1,2e+1", kOk, "120"}, {"2147483648", kBad, ""}, {"-2147483648", kOk, "-2147483648"},
                      {"", kOk, "0"}, {"$5", kBad, ""}, {"0x1A", kBad, ""}});
 }
 
@@ -93,13 +98,60 @@ TEST(Rules, TextCodesAreCopiedAndTinTypesNamed) {
 }
 
 TEST(Conversions, IntegersAcceptLeadingBlanksAndASignOnly) {
-    EXPECT_EQ(ToInt32(" 12"), 12);
-    EXPECT_EQ(ToInt32("+19"), 19);
-    EXPECT_EQ(ToInt32("-01"), -1);
-    EXPECT_EQ(ToInt32("12 "), std::nullopt);
-    EXPECT_EQ(ToInt32(""), std::nullopt);
-    EXPECT_EQ(ToInt32("-"), std::nullopt);
-    EXPECT_EQ(ToInt32("99999999999999999999"), std::nullopt);
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        {" 12", 12}, {"+19", 19}, {"-01", -1}, {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"2147483647", 2147483647}, {"2147483648", std::nullopt}, {"-2147483649", std::nullopt},
+        {"99999999999999999999", std::nullopt}, {"12 ", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt},
+        {"0x1A", std::nullopt}, {"1.0", std::nullopt}, {"- 1", std::nullopt}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ToInt32(text), expected) << "'" << text << "'";
+}
+
+TEST(Conversions, FloatsSaturateInsteadOfFailing) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {" -2.5e+3 ", -2500.0}, {"5.", 5.0}, {".5", 0.5}, {"+.5E1", 5.0}, {"0.1", 0.1},
+        {"1.7976931348623157e308", 1.7976931348623157e308}, {"1.8e308", kInf}, {"-1e400", -kInf},
+        {"1e-400", 0.0}, {"1e99999999999999999999999", kInf}, {"0e99999999999999999999999", 0.0},
+        {"000000000000000000000000000012e-21", 12e-21}, {"", std::nullopt}, {".", std::nullopt},
+        {".e1", std::nullopt}, {"1e", std::nullopt}, {"1e+", std::nullopt}, {"1 5", std::nullopt},
+        {"1.2.3", std::nullopt}, {"inf", std::nullopt}, {"0x10", std::nullopt}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ToDouble(text), expected) << "'" << text << "'";
+}
+
+TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"1.23455", 12346}, {"1.23445", 12344}, {"1.234450001", 12345}, {"-1.23465", -12346},
+        {"0.00005", 0}, {"0.00015", 2}, {"1e-5", 0}, {"12.5e-1", 12500}, {"123456789012345678901234567890e-30", 1235},
+        {"922337203685477.58074", 9223372036854775807}, {"922337203685477.58075", std::nullopt},
+        {"-922337203685477.58085", kMin}, {"-922337203685477.58086", std::nullopt}, {"1e14", 1000000000000000000},
+        {"1e15", std::nullopt}, {"1e9999999999999999999", std::nullopt}, {"1e-9999999999999999999", 0},
+        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
+}
+
+TEST(Conversions, DatePartsAndTheCenturyWindow) {
+    struct DateCase {
+        const char* text;
+        int currentYear;
+        int year, month, day;  // year 0: no date
+    };
+    const DateCase cases[] = {
+        {" 1 / 2 / 18 / ", 2026, 2018, 1, 2}, {"1/2/", 2026, 2026, 1, 2}, {"1/2/7", 2026, 2007, 1, 2},
+        {"1/2/76", 2026, 1976, 1, 2}, {"1/2/75", 2026, 2075, 1, 2}, {"1/2/99", 2049, 1999, 1, 2},
+        {"1/2/00", 2049, 2000, 1, 2}, {"1/2/003", 2026, 3, 1, 2}, {"1/2/0018", 2026, 18, 1, 2},
+        {"00012/1/2018", 2026, 2018, 12, 1}, {"2/29/2000", 2026, 2000, 2, 29}, {"2/29/1900", 2026, 0, 0, 0},
+        {"12345/1/2018", 2026, 0, 0, 0}, {"1/2/20185", 2026, 0, 0, 0}, {"1/2//", 2026, 0, 0, 0},
+        {"/1/2", 2026, 0, 0, 0}, {"1/2 x", 2026, 0, 0, 0}, {"1/1/10000", 2026, 0, 0, 0}, {"", 2026, 0, 0, 0},
+        {"1/2/18", std::numeric_limits<int>::min(), 0, 0, 0}, {"1/2", 10000, 0, 0, 0}};
+    for (const DateCase& c : cases) {
+        const std::optional<Date> date = ToDate(c.text, c.currentYear);
+        ASSERT_EQ(date.has_value(), c.year != 0) << "'" << c.text << "'";
+        if (!date) continue;
+        EXPECT_EQ(date->year, c.year) << "'" << c.text << "'";
+        EXPECT_EQ(date->month, c.month) << "'" << c.text << "'";
+        EXPECT_EQ(date->day, c.day) << "'" << c.text << "'";
+    }
 }
 
 }  // namespace

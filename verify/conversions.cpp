@@ -31,9 +31,10 @@ size_t SkipDigits(std::string_view s, size_t at) {
     return at;
 }
 
-// Exponents are saturated far beyond anything that could still change a
-// result, yet low enough that adding a digit count to them cannot overflow.
-constexpr std::int64_t kExponentCap = 1'000'000'000'000'000'000;
+// Exponents stop growing far beyond anything that could still change a
+// result; the cap leaves room for one more digit and for adding a digit
+// count, so neither can overflow.
+constexpr std::int64_t kExponentCap = 100'000'000'000'000'000;
 
 // A number in the floating-point syntax taken apart: its value is
 // intDigits.fracDigits x 10^exponent, with the sign applied last.
@@ -93,7 +94,7 @@ Significand SignificantDigits(const DecimalText& d) {
     return sig;
 }
 
-std::string DecimalText(std::int64_t n) {
+std::string IntegerText(std::int64_t n) {
     char buf[24];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);
     (void)ec;  // 24 bytes hold any 64-bit integer
@@ -108,8 +109,8 @@ int DaysInMonth(int month, int year) {
 }
 
 // One month, day or year of a date. Reading stops at four digits' worth so
-// that an over-long part is left over and fails the form instead of being
-// silently cut; the digit count tells a two-digit year from "0018".
+// that the rest of an over-long number is left over and fails the form
+// instead of being silently cut; the digit count tells "18" from "0018".
 struct DatePart {
     int value = 0;
     int digits = 0;
@@ -153,7 +154,7 @@ std::optional<std::int32_t> ToInt32(std::string_view s) {
 }
 
 std::optional<double> ToDouble(std::string_view s) {
-    const std::optional<struct DecimalText> d = ParseDecimal(s);
+    const std::optional<DecimalText> d = ParseDecimal(s);
     if (!d) return std::nullopt;
     const double sign = d->negative ? -1.0 : 1.0;
     const Significand sig = SignificantDigits(*d);
@@ -164,7 +165,7 @@ std::optional<double> ToDouble(std::string_view s) {
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
     if (sig.scale > 310) return sign * kInfinity;
     if (sig.scale < -330) return sign * 0.0;
-    const std::string text = "0." + sig.digits + "e" + DecimalText(sig.scale);
+    const std::string text = "0." + sig.digits + "e" + IntegerText(sig.scale);
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     (void)ptr;
@@ -174,7 +175,7 @@ std::optional<double> ToDouble(std::string_view s) {
 }
 
 std::optional<std::int64_t> ToCurrency(std::string_view s) {
-    const std::optional<struct DecimalText> d = ParseDecimal(s);
+    const std::optional<DecimalText> d = ParseDecimal(s);
     if (!d) return std::nullopt;
     const Significand sig = SignificantDigits(*d);
     if (sig.digits.empty()) return 0;

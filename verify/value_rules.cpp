@@ -1,12 +1,23 @@
 #include "verify/value_rules.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string>
 
 #include "schema/text.h"
 #include "verify/conversions.h"
 
 namespace bq {
 namespace {
+
+// Decimal text through to_chars, which never consults a locale.
+std::string IntegerText(int n) {
+    char buf[16];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);
+    (void)ec;  // 16 bytes hold any 32-bit integer
+    return std::string(buf, end);
+}
 
 void RemoveAll(std::string& value, char c) { value.erase(std::remove(value.begin(), value.end(), c), value.end()); }
 
@@ -38,7 +49,7 @@ void CleanWholeNumber(std::string& value) {
     const auto number = ToDouble(value);
     if (number && *number >= -2147483648.0 && *number <= 2147483647.0 &&
         *number == static_cast<double>(static_cast<std::int32_t>(*number)))
-        value = std::to_string(static_cast<std::int32_t>(*number));
+        value = IntegerText(static_cast<int>(*number));
 }
 
 void CleanFloat(std::string& value) {
@@ -58,7 +69,7 @@ void NormalizeTinType(std::string& value) {
 }
 
 void NormalizeIndicator(std::string& value) {
-    for (char& c : value) c = ToUpperAscii(c);
+    value = UpperCaseAscii(value);
     if (value == "NULL" || value == "0" || value == "N" || value == "F" || value == "FALSE" || value == "NO")
         value.clear();
     else if (value == "1" || value == "Y" || value == "T" || value == "TRUE" || value == "YES")
@@ -94,7 +105,7 @@ void NormalizeYear(std::string& value) {
     int n = *year;
     if (n < 50) n += 2000;
     if (n < 100) n += 1900;
-    value = std::to_string(n);
+    value = IntegerText(n);
 }
 
 void NormalizeDate(std::string& value, int currentYear) {
@@ -109,8 +120,8 @@ void NormalizeDate(std::string& value, int currentYear) {
         value.clear();
         return;
     }
-    value = ZeroPad(2, std::to_string(date->month)) + ZeroPad(2, std::to_string(date->day)) +
-            ZeroPad(4, std::to_string(date->year));
+    value = ZeroPad(2, IntegerText(date->month)) + ZeroPad(2, IntegerText(date->day)) +
+            ZeroPad(4, IntegerText(date->year));
 }
 
 Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear) {
@@ -121,7 +132,7 @@ Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int c
     };
     switch (typeCode) {
         case 'O':
-            for (char& c : value) c = ToUpperAscii(c);
+            value = UpperCaseAscii(value);
             return Verdict::Accepted;
         case 'T':
             NormalizeTinType(value);
@@ -166,7 +177,7 @@ Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int c
             if (value.empty()) return Verdict::Accepted;
             const auto n = ToInt32(value);
             if (!n || *n < 0 || *n > 99) return Verdict::Rejected;
-            value = ZeroPad(2, std::to_string(*n));
+            value = ZeroPad(2, IntegerText(*n));
             return Verdict::Accepted;
         }
         case 'g':
