@@ -172,11 +172,4 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     if (options.progress && records == 0) options.progress(0, 0);
 }
 
-void VerificationSession::VerifyExtract(const VerifyOptions& options) {
-    LoadExtract();
-    CheckFormSegment();
-    CheckKeySegment();
-    VerifyExtractData(options);
-}
-
 }  // namespace bq

@@ -98,9 +98,6 @@ public:
     const OutputRows& Rows() const { return outputRows_; }
     int TinTypeFieldIndex() const { return tinTypeFieldIndex_; }
 
-    // Loads ExtractFile and runs the three checks.
-    void VerifyExtract(const VerifyOptions& options = {});
-
 private:
     std::string Located(std::string_view message) const;
 
