@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+
 #include "extract/error.h"
 #include "extract/file_io.h"
 #include "verify/merge_output.h"
@@ -90,6 +92,26 @@ TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "taken").string() + "\". Is a directory");
     }
     EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
+    const fs::path out = dir / "out.txt";
+    WriteFileAtomically(out.string(), "old");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        WriteFileAtomically(out.string(), std::string(100000, 'x'));
+    } catch (const Error& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(message, "Cannot create file \"" + out.string() + "\". File too large");
+    EXPECT_EQ(ReadBytes(out), "old");
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
