@@ -1,0 +1,26 @@
+#include "app/AutoSize.h"
+
+#include <QEvent>
+#include <QScreen>
+#include <QWidget>
+
+TAutoSize::TAutoSize(QWidget* window, QPoint marker)
+    : QObject(window), window_(window), size_(marker.x() + 2, marker.y() + 2) {
+    window_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint);
+    window_->setFixedSize(size_);
+    window_->installEventFilter(this);
+}
+
+bool TAutoSize::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_ && event->type() == QEvent::Show && !shown_) {
+        shown_ = true;
+        if (const QScreen* screen = window_->screen()) {
+            const QRect area = screen->availableGeometry();
+            const QSize outer = window_->frameGeometry().size();
+            window_->move(area.x() + (area.width() - outer.width()) / 2,
+                          area.y() + (area.height() - outer.height()) / 2);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,386 @@
+// The desktop program's wiring: what the windows show and what reaches the
+// core and the dialogs. The rules themselves are tested with the core.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include "app/AppText.h"
+#include "tests/scripted_dialogs.h"
+#include "app/TemplatePrint.h"
+#include "app/TopMostDialogs.h"
+#include "app/uBQDataMerge.h"
+#include "app/uBQDataMergeTemplate.h"
+#include "extract/extract_format.h"
+#include "schema/form_fields.h"
+#include "verify/merge_output.h"
+#include "verify/messages.h"
+#include "verify/registry.h"
+
+using bq::app::ScriptedDialogs;
+
+namespace {
+
+constexpr int k1099A = 13;
+
+class TestRegistry : public bq::Registry {
+public:
+    std::vector<std::string> folders;
+    void SetTextDirectory(std::string_view folder) override { folders.emplace_back(folder); }
+};
+
+// The field index of the first field of `code` in 1099-A.
+int FieldOfCode(char code) {
+    const std::vector<bq::FieldDescriptor> fields = bq::FormFields(k1099A);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (bq::TypeCodeOf(fields[i]) == code) return static_cast<int>(i);
+    return -1;
+}
+
+class AppTest : public ::testing::Test {
+protected:
+    AppTest() { form.SetTemplateWindow(&fmTemplate); }
+
+    QString Write(const QString& name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+    // A 1099-A extract with its first string field ticked and two records.
+    static std::string Extract(const std::string& data = "{BEGIN DATA}\r\nALPHA\r\nBETA\r\n{END DATA}\r\n") {
+        std::vector<bool> ticks(bq::FormFields(k1099A).size(), false);
+        ticks[static_cast<size_t>(FieldOfCode('$'))] = true;
+        return "FORM 1099-A\r\n" + bq::KeyLine(bq::FlagsOf(ticks)) + "\r\n" + data;
+    }
+    void Type(const QString& text) { QTest::keyClicks(form.coForm->lineEdit(), text); }
+    void Tick(int row, bool on) {
+        form.FieldList->setData(form.FieldList->index(row), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+    }
+    bool Ticked(int row) { return form.FieldList->index(row).data(Qt::CheckStateRole).toInt() == Qt::Checked; }
+    QString Header() { return form.FieldList->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(); }
+    QString OutputOf(const QString& extractName) { return dir.filePath("2018DM_" + extractName); }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    TestRegistry registry;
+    TForm1 form{dialogs, {"BQ2018DM"}, &registry};
+    TfmTemplate fmTemplate{dialogs, &form};
+};
+
+const QString kErrorCaption = "Brisquill Data Merge Module ";
+
+TEST_F(AppTest, MainWindowHasItsDesignedLayout) {
+    EXPECT_EQ(form.windowTitle(), "Brisquill Data Merge Module [ 2018 ]");
+    EXPECT_EQ(form.size(), QSize(678, 419));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.coForm->geometry(), QRect(8, 10, 102, 21));
+    EXPECT_EQ(form.lvDestination->geometry(), QRect(118, 10, 549, 380));
+    EXPECT_EQ(form.TypeStatus->geometry().topLeft(), QPoint(118, 394));
+    EXPECT_EQ(form.TypeStatus->width(), 552);
+    EXPECT_EQ(form.bDisplay->geometry(), QRect(8, 333, 102, 25));
+    EXPECT_EQ(form.bVerify->geometry(), QRect(8, 364, 102, 25));
+    EXPECT_EQ(form.bDisplay->text(), "&Display Template");
+    EXPECT_EQ(form.bVerify->text(), "&Verify an Extract");
+    EXPECT_FALSE(form.bDisplay->isEnabled());
+    EXPECT_EQ(form.coForm->currentText(), "");
+    EXPECT_EQ(Header(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
+    EXPECT_EQ(form.OpenDialog->nameFilters(), QStringList({"Text files (*.txt)", "All files (*.*)"}));
+    EXPECT_EQ(form.OpenDialog->defaultSuffix(), "TXT");
+}
+
+TEST_F(AppTest, SelectorOffersOnlyTheVisibleForms) {
+    ASSERT_EQ(form.coForm->count(), 33);
+    EXPECT_EQ(form.coForm->itemText(0), "1094");
+    EXPECT_EQ(form.coForm->itemText(32), "W-2G");
+    EXPECT_EQ(form.coForm->maxVisibleItems(), 37);
+}
+
+TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
+    Type("1099-i");
+    EXPECT_EQ(form.coForm->currentText(), "1099-INT");
+    EXPECT_EQ(form.coForm->lineEdit()->selectedText(), "NT");
+    EXPECT_EQ(form.Session().FormIndex(), 19);
+    const std::vector<bq::FieldDescriptor> fields = bq::FormFields(19);
+    ASSERT_EQ(form.FieldList->rowCount(), static_cast<int>(fields.size()));
+    EXPECT_EQ(form.FieldList->index(0).data().toString(), bq::app::FromBytes(bq::CaptionOf(fields[0])));
+    EXPECT_EQ(Header(), "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA");
+
+    // Backspace removes the offered rest and keeps the form.
+    QTest::keyClick(form.coForm->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(form.coForm->currentText(), "1099-I");
+    EXPECT_EQ(form.Session().FormIndex(), 19);
+}
+
+TEST_F(AppTest, TextBeginningNoFormShowsAnEmptyList) {
+    Type("1099-i");
+    form.coForm->lineEdit()->selectAll();
+    Type("zz");
+    EXPECT_EQ(form.coForm->currentText(), "ZZ");
+    EXPECT_EQ(form.FieldList->rowCount(), 0);
+    EXPECT_EQ(Header(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
+}
+
+TEST_F(AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
+    Type("1099-A");
+    const int text = FieldOfCode('$'), money = FieldOfCode('c');
+    Tick(text, true);
+    EXPECT_TRUE(form.lvDestination->selectionModel()->isRowSelected(text, {}));
+    EXPECT_EQ(form.TypeStatus->text(), "STRING DATA - No special formatting required");
+    EXPECT_TRUE(form.bDisplay->isEnabled());
+
+    Tick(money, true);
+    EXPECT_EQ(form.TypeStatus->text(), "CURRENCY - Cannot be negative");
+    Tick(money, false);
+    EXPECT_EQ(form.TypeStatus->text(), "");
+    EXPECT_TRUE(form.bDisplay->isEnabled());
+    Tick(text, false);
+    EXPECT_FALSE(form.bDisplay->isEnabled());
+    EXPECT_EQ(form.Session().CountCheckedFields(), 0u);
+}
+
+TEST_F(AppTest, SelectingARowShowsItsHint) {
+    Type("1099-A");
+    form.lvDestination->selectionModel()->setCurrentIndex(form.FieldList->index(FieldOfCode('D')),
+                                                          QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+}
+
+TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
+    const QString path = Write("good.txt", Extract());
+    dialogs.files.push_back(path);
+    dialogs.answers.push_back(QMessageBox::Yes);
+    form.bVerifyClick();
+
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].caption, "Successful Verification");
+    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Question);
+    EXPECT_EQ(dialogs.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(dialogs.boxes[0].text, "EXTRACT: " + path +
+                                         "\n\nRETURNS: 1099-A\nRECORDS: 2\n\nREPORTING YEAR: 2018\n\n"
+                                         "Do you want to save the output for merging with Brisquill?");
+    EXPECT_EQ(dialogs.boxes[1].caption, "Data Extract Import Instructions");
+    EXPECT_EQ(dialogs.boxes[1].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(dialogs.boxes[1].text,
+              bq::app::DisplayText(bq::ImportInstructions(bq::app::ToPath(path), "1099-A")));
+    EXPECT_FALSE(dialogs.boxes[1].text.contains('\r'));
+    EXPECT_TRUE(QFile::exists(OutputOf("good.txt")));
+    EXPECT_EQ(registry.folders, std::vector<std::string>{bq::app::ToPath(dir.path() + "/")});
+    // The list now shows the extract's form and ticks.
+    EXPECT_EQ(form.coForm->currentText(), "1099-A");
+    EXPECT_TRUE(Ticked(FieldOfCode('$')));
+    EXPECT_TRUE(form.bDisplay->isEnabled());
+}
+
+TEST_F(AppTest, VerifiedExtractIsNotSavedWhenTheUserSaysNo) {
+    dialogs.files.push_back(Write("good.txt", Extract()));
+    dialogs.answers.push_back(QMessageBox::No);
+    form.bVerifyClick();
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_FALSE(QFile::exists(OutputOf("good.txt")));
+    EXPECT_TRUE(registry.folders.empty());
+}
+
+TEST_F(AppTest, CancelledOpenDialogDoesNothing) {
+    form.bVerifyClick();
+    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
+    const QString path = Write("bad.txt", "NOT A FORM\r\n");
+    dialogs.files.push_back(path);
+    form.bVerifyClick();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(dialogs.boxes[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(dialogs.boxes[0].text, "FORM segment not found.\n\nEXTRACT = " + path + ".");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(AppTest, CommandLineExtractIsSavedAndTheWindowCloses) {
+    const QString path = Write("good.txt", Extract());
+    form.show();
+    form.FormShow({"BQ2018DM", " \t" + path + "  "});
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, "Data Extract Import Instructions");
+    EXPECT_TRUE(QFile::exists(OutputOf("good.txt")));
+    EXPECT_EQ(registry.folders.size(), 1u);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(AppTest, FailingCommandLineExtractLeavesTheWindowOpenWithItsForm) {
+    const QString path = Write("nodata.txt", Extract("ALPHA\r\n"));
+    form.show();
+    form.FormShow({"BQ2018DM", path});
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(dialogs.boxes[0].text, "{BEGIN DATA} not found.\n\nEXTRACT = " + path + ".");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.coForm->currentText(), "1099-A");
+    EXPECT_TRUE(Ticked(FieldOfCode('$')));
+    EXPECT_TRUE(form.bDisplay->isEnabled());
+    EXPECT_FALSE(QFile::exists(OutputOf("nodata.txt")));
+}
+
+TEST_F(AppTest, MissingCommandLineExtractIsReportedAndTheWindowStays) {
+    const QString path = dir.filePath("absent.txt");
+    form.show();
+    form.FormShow({"BQ2018DM", path});
+    form.FormShow({"BQ2018DM", dir.path()});  // a folder is no extract either
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[0].caption, "Brisquill Data Merge Module [ 2018 ]");
+    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Warning);
+    // The message names the executable and breaks lines the Qt way.
+    EXPECT_EQ(dialogs.boxes[0].text,
+              bq::app::DisplayText(bq::MissingExtractMessage(bq::app::ToPath(path), "BQ2018DM")));
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Failed to open data extract:\n\n" + path + "\n\nUsage: BQ2018DM "));
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(AppTest, NoOrBlankArgumentMeansInteractive) {
+    form.FormShow({"BQ2018DM"});
+    form.FormShow({"BQ2018DM", " \t "});
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(AppTest, TemplateOfTheTickedFieldsIsShownInTheMemo) {
+    Type("1099-A");
+    Tick(FieldOfCode('$'), true);
+    form.bDisplayClick();
+    EXPECT_EQ(dialogs.windows, std::vector<QString>{"Data Extract Template"});
+    const QStringList memo = fmTemplate.RzMemo1->toPlainText().split('\n');
+    ASSERT_EQ(memo.size(), static_cast<qsizetype>(fmTemplate.Lines().size()));
+    EXPECT_EQ(memo[0], "FORM 1099-A");
+    EXPECT_TRUE(memo[1].startsWith("KEY "));
+    EXPECT_EQ(memo[2], "{BEGIN DATA}");
+    EXPECT_EQ(memo[3], form.FieldList->index(FieldOfCode('$')).data().toString());
+    EXPECT_EQ(memo[4], "{END DATA}");
+}
+
+TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
+    fmTemplate.FillMemo({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
+    const QString path = dir.filePath("t.txt");
+    dialogs.files.push_back(path);
+    fmTemplate.bSaveClick();
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    const ScriptedDialogs::FileDialogSeen& seen = dialogs.fileDialogs[0];
+    EXPECT_EQ(seen.title, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_EQ(seen.proposedFile, "FORM W-2 TEMPLATE.txt");
+    EXPECT_EQ(seen.filters, QStringList{"Text Files (*.txt)"});
+    EXPECT_EQ(seen.defaultSuffix, "TXT");
+    EXPECT_TRUE(seen.save);
+    EXPECT_TRUE(seen.confirmOverwrite);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n"));
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(AppTest, TemplateThatCannotBeSavedShowsTheError) {
+    fmTemplate.FillMemo({"FORM W-2"});
+    dialogs.files.push_back(dir.filePath("no/such/folder/t.txt"));
+    fmTemplate.bSaveClick();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Cannot create file \"" + dir.filePath("no/such/folder/t.txt")))
+        << dialogs.boxes[0].text.toStdString();
+}
+
+TEST_F(AppTest, CancelledPrinterSetUpPrintsNothing) {
+    fmTemplate.FillMemo({"FORM W-2"});
+    fmTemplate.bPrintClick();
+    EXPECT_EQ(dialogs.printDialogs, 1);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The page count of a PDF that Qt's PDF printer wrote.
+int PdfPageCount(const QByteArray& pdf) {
+    const QRegularExpressionMatch count =
+        QRegularExpression(QStringLiteral("/Type /Pages\\s.*?/Count (\\d+)"), QRegularExpression::DotMatchesEverythingOption)
+            .match(QString::fromLatin1(pdf));
+    return count.hasMatch() ? count.captured(1).toInt() : 0;
+}
+
+TEST_F(AppTest, PrintedTemplateCarriesItsTitleAndRunsOverPages) {
+    std::vector<std::string> lines{"FORM 1099-MISC"};
+    for (int i = 0; i < 150; ++i) lines.push_back("LINE " + std::to_string(i));
+    fmTemplate.FillMemo(lines);
+    const QString pdf = dir.filePath("template.pdf");
+    dialogs.printAnswers.push_back(pdf);
+    fmTemplate.bPrintClick();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_GE(PdfPageCount(bytes), 2);
+    // The job title is the document title, in UTF-16 with its byte-order mark.
+    QByteArray title("/Title (\xFE\xFF");
+    for (char c : std::string_view("FORM 1099-MISC DATA EXTRACT TEMPLATE")) title.append('\0').append(c);
+    EXPECT_TRUE(bytes.contains(title + ")"));
+}
+
+TEST_F(AppTest, VerifyingAnotherFormsExtractSwitchesToItsFormAndTicks) {
+    Type("W-2C");
+    Tick(0, true);
+    Tick(5, true);
+    dialogs.files.push_back(Write("good.txt", Extract()));
+    form.bVerifyClick();
+    EXPECT_EQ(form.coForm->currentText(), "1099-A");
+    EXPECT_EQ(form.Session().CountCheckedFields(), 1u);
+    EXPECT_TRUE(Ticked(FieldOfCode('$')));
+}
+
+TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {
+    Type("1099-A");
+    const QModelIndex date = form.FieldList->index(FieldOfCode('D'));
+    form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Select);
+    form.TypeStatus->clear();
+    form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Deselect);
+    EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+}
+
+TEST(TemplatePrint, LongLinesContinueAndFullPagesBreak) {
+    QFont font(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QString(10, 'A'));
+    const std::vector<QStringList> pages = bq::app::PaginateLines(
+        {QString(25, 'A'), "", "B"}, metrics, width, 2 * metrics.lineSpacing());
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0], QStringList({QString(10, 'A'), QString(10, 'A')}));
+    EXPECT_EQ(pages[1], QStringList({QString(5, 'A'), ""}));
+    EXPECT_EQ(pages[2], QStringList({"B"}));
+}
+
+TEST(TemplatePrint, PageNarrowerThanOneCharacterStillMakesProgress) {
+    const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const std::vector<QStringList> pages = bq::app::PaginateLines({"AB"}, metrics, 1, 1);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0], QStringList({"A"}));
+    EXPECT_EQ(pages[1], QStringList({"B"}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,50 @@
+#include "tests/scripted_dialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace bq::app {
+
+QMessageBox::StandardButton ScriptedDialogs::Message(QWidget*, const QString& caption, const QString& text,
+                                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+    boxes.push_back({caption, text, icon, buttons});
+    if (buttons == QMessageBox::Ok) return QMessageBox::Ok;
+    if (answers.empty()) return QMessageBox::No;
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+// Answers pop from the front of a queue; an empty queue means cancel.
+static QString Next(std::deque<QString>& queue) {
+    if (queue.empty()) return {};
+    const QString answer = queue.front();
+    queue.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::RunFileDialog(QFileDialog& dialog) {
+    const QStringList selected = dialog.selectedFiles();
+    fileDialogs.push_back({dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
+                           dialog.nameFilters(), dialog.defaultSuffix(), dialog.acceptMode() == QFileDialog::AcceptSave,
+                           !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
+    const QString file = Next(files);
+    if (file.isEmpty()) return std::nullopt;
+    return file;
+}
+
+bool ScriptedDialogs::RunPrintDialog(QPrintDialog& dialog) {
+    ++printDialogs;
+    const QString pdf = Next(printAnswers);
+    if (pdf.isEmpty()) return false;
+    dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+    dialog.printer()->setOutputFileName(pdf);
+    return true;
+}
+
+void ScriptedDialogs::RunWindow(QDialog& window) { windows.push_back(window.windowTitle()); }
+
+}  // namespace bq::app
