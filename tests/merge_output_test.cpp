@@ -141,6 +141,12 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     const std::string existing = "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"textdirectory\"=\"old\"\n[Next]\nx\n";
     EXPECT_EQ(*WithRegString(existing, section, "TextDirectory", "new"),
               "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"TextDirectory\"=\"new\"\n[Next]\nx\n");
+    const std::string hex = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n  61,2f\n\"B\"=\"2\"\n";
+    EXPECT_EQ(*WithRegString(hex, section, "TextDirectory", "/d/"),
+              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n\"B\"=\"2\"\n");
+    const std::string stray = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n[Next]\n\"C\"=\"3\"\n";
+    EXPECT_EQ(*WithRegString(stray, section, "TextDirectory", "/d/"),
+              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Next]\n\"C\"=\"3\"\n");
     EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
 }
 
