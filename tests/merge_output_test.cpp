@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "extract/error.h"
 #include "extract/file_io.h"
@@ -92,6 +94,21 @@ TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "taken").string() + "\". Is a directory");
     }
     EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(TempFolder, NextWriteRemovesTemporariesOfKilledWriters) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = ".~out.txt." + std::to_string(gone) + ".3.tmp";
+    const std::string own = ".~out.txt." + std::to_string(::getpid()) + ".999.tmp";
+    const std::string other = ".~out.txt.bak." + std::to_string(gone) + ".3.tmp";
+    for (const std::string& name : {stale, own, other}) std::ofstream(dir / name) << "partial";
+    WriteFileAtomically((dir / "out.txt").string(), "new");
+    EXPECT_FALSE(fs::exists(dir / stale));
+    EXPECT_TRUE(fs::exists(dir / own));
+    EXPECT_TRUE(fs::exists(dir / other));
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), "new");
 }
 
 TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
