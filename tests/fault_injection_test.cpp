@@ -235,19 +235,15 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
             fs::rename(dir / "next", extract);
         }
     });
-    int ones = 0, twos = 0;
     for (int run = 0; run < 40; ++run) {
         std::ostringstream out, err;
         ASSERT_EQ(cli::Run({"merge", extract}, out, err), 0) << err.str();
         const std::string written = ReadBytes(output);
-        ones += written == kNewOutput;
-        twos += written == twoOutput;
         ASSERT_TRUE(written == kNewOutput || written == twoOutput) << written.substr(0, 200);
     }
     stop = true;
     replacer.join();
     ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(ones + twos, 40);
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
