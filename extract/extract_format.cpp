@@ -1,5 +1,7 @@
 #include "extract/extract_format.h"
 
+#include <algorithm>
+
 #include "schema/text.h"
 
 namespace bq {
@@ -21,9 +23,10 @@ std::optional<std::string> FormNameOfLine(std::string_view line) {
     const std::string upper = UpperCaseAscii(line);
     if (upper.compare(0, 5, "FORM ") != 0) return std::nullopt;
     // Only the first blank after FORM belongs to the segment word; further
-    // blanks stay in the name, which then matches no form.
+    // blanks stay in the name, which then matches no form. Trimming can leave
+    // fewer than five characters ("FORM " alone): the name is then empty.
     std::string_view name = Trim(upper);
-    name.remove_prefix(5);
+    name.remove_prefix(std::min<size_t>(5, name.size()));
     return std::string(name);
 }
 

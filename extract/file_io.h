@@ -24,6 +24,8 @@ using ByteSink = std::function<void(std::string_view bytes)>;
 // temporary file in the same folder, which is flushed to disk and renamed
 // over `path`. On any failure `path` is left as it was, the temporary file
 // is removed and Error "Cannot create file "<path>". <reason>" is thrown.
+// A process killed mid-write cannot remove its temporary file; on POSIX the
+// next successful write of `path` removes those of writers no longer running.
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce);
 
 // Convenience: writes `bytes` to `path` atomically.

@@ -1,4 +1,5 @@
 // POSIX side of the file system layer.
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -56,6 +57,41 @@ std::string TemporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return FolderPart(path) + ".~" + FileNamePart(path) + "." + std::to_string(::getpid()) + "." +
            std::to_string(counter++) + ".tmp";
+}
+
+// The process id in a temporary name of `path` ("<prefix><pid>.<n>.tmp"), or 0.
+pid_t WriterOfTemporary(std::string_view name, std::string_view prefix) {
+    constexpr std::string_view kSuffix = ".tmp";
+    if (name.size() <= prefix.size() + kSuffix.size() || name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - kSuffix.size()) != kSuffix)
+        return 0;
+    const std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - kSuffix.size());
+    const size_t dot = middle.find('.');
+    if (dot == std::string_view::npos || dot == 0 || dot > 9 || dot + 1 == middle.size()) return 0;
+    pid_t pid = 0;
+    for (size_t i = 0; i < middle.size(); ++i) {
+        if (i == dot) continue;
+        if (middle[i] < '0' || middle[i] > '9') return 0;
+        if (i < dot) pid = pid * 10 + (middle[i] - '0');
+    }
+    return pid;
+}
+
+// A writer killed before it could remove its temporary file leaves it
+// behind; the next successful write of the same file removes the ones whose
+// writer no longer runs. Files of live writers, this process included, stay.
+void RemoveStaleTemporaries(const std::string& path) {
+    const std::string folder = FolderPart(path);
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const std::string prefix = ".~" + FileNamePart(path) + ".";
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t writer = WriterOfTemporary(entry->d_name, prefix);
+        if (writer <= 0 || writer == ::getpid()) continue;
+        if (::kill(writer, 0) == 0 || errno == EPERM) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
@@ -125,6 +161,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
         ::unlink(temp.c_str());
         throw;
     }
+    RemoveStaleTemporaries(path);
 }
 
 }  // namespace bq

@@ -50,6 +50,8 @@ TEST(FormSegment, UpperCasesAndDropsOnlyTheFirstBlank) {
     EXPECT_EQ(FormNameOfLine(" FORM 1099-MISC"), std::nullopt);
     EXPECT_EQ(FormNameOfLine("FORM\t1099-MISC"), std::nullopt);
     EXPECT_EQ(FormNameOfLine("FORM"), std::nullopt);
+    EXPECT_EQ(FormNameOfLine("FORM "), "");
+    EXPECT_EQ(FormNameOfLine("form \t\x01"), "");
 }
 
 TEST(KeySegment, SplitsCountAndFlags) {

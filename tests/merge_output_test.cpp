@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "extract/error.h"
 #include "extract/file_io.h"
@@ -94,6 +96,21 @@ TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
     EXPECT_EQ(EntryCount(), 2u);
 }
 
+TEST_F(TempFolder, NextWriteRemovesTemporariesOfKilledWriters) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = ".~out.txt." + std::to_string(gone) + ".3.tmp";
+    const std::string own = ".~out.txt." + std::to_string(::getpid()) + ".999.tmp";
+    const std::string other = ".~out.txt.bak." + std::to_string(gone) + ".3.tmp";
+    for (const std::string& name : {stale, own, other}) std::ofstream(dir / name) << "partial";
+    WriteFileAtomically((dir / "out.txt").string(), "new");
+    EXPECT_FALSE(fs::exists(dir / stale));
+    EXPECT_TRUE(fs::exists(dir / own));
+    EXPECT_TRUE(fs::exists(dir / other));
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), "new");
+}
+
 TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
     const fs::path out = dir / "out.txt";
     WriteFileAtomically(out.string(), "old");
@@ -128,7 +145,9 @@ TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". Is a directory");
     }
-    if (fs::exists("/dev/zero")) EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
+    if (fs::exists("/dev/zero")) {
+        EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
+    }
 }
 
 TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
@@ -141,6 +160,12 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     const std::string existing = "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"textdirectory\"=\"old\"\n[Next]\nx\n";
     EXPECT_EQ(*WithRegString(existing, section, "TextDirectory", "new"),
               "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"TextDirectory\"=\"new\"\n[Next]\nx\n");
+    const std::string hex = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n  61,2f\n\"B\"=\"2\"\n";
+    EXPECT_EQ(*WithRegString(hex, section, "TextDirectory", "/d/"),
+              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n\"B\"=\"2\"\n");
+    const std::string stray = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n[Next]\n\"C\"=\"3\"\n";
+    EXPECT_EQ(*WithRegString(stray, section, "TextDirectory", "/d/"),
+              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Next]\n\"C\"=\"3\"\n");
     EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
 }
 

@@ -48,6 +48,7 @@ TEST_F(Session, HeaderFaultsHaveTheirOwnMessages) {
     EXPECT_EQ(ErrorOf(""), "FORM segment not found." + at);
     EXPECT_EQ(ErrorOf("  FORM 1099-MISC\r\n"), "FORM segment not found." + at);
     EXPECT_EQ(ErrorOf("FORM 1099-XYZ\r\n"), "FORM 1099-XYZ not found." + at);
+    EXPECT_EQ(ErrorOf("FORM \r\n"), "FORM  not found." + at);
     EXPECT_EQ(ErrorOf("FORM Clients\r\n"), "FORM CLIENTS not found." + at);
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\n"), "KEY segment not found." + at);
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 12\r\n"), "Bad KEY segment." + at);

@@ -76,10 +76,11 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
         const std::string_view text = TextOf(content, lines[i]);
         if (IsSectionHeader(text)) break;
         if (!IsValueLine(text, quotedName)) continue;
-        // A value written as hex data may continue over lines ending in '\'.
+        // A value written as hex data may continue over lines ending in '\';
+        // a section header never continues one, so a stray '\' cannot swallow it.
         size_t last = i;
         while (last + 1 < lines.size() && !TextOf(content, lines[last]).empty() &&
-               TextOf(content, lines[last]).back() == '\\')
+               TextOf(content, lines[last]).back() == '\\' && !IsSectionHeader(TextOf(content, lines[last + 1])))
             ++last;
         return std::string(content.substr(0, lines[i].begin)) + entry + std::string(content.substr(lines[last].end));
     }

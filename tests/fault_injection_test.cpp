@@ -1,0 +1,336 @@
+// bqdm against real failures of the file system: the built binary runs as a
+// child process, as an unprivileged user where permissions must bite (root
+// ignores them). Every failure must give its exact message and status 3,
+// leave the previous output as it was and leave no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/cli.h"
+
+extern char** environ;
+
+namespace bq {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+struct Outcome {
+    int status = -1;  // exit status, or -1 when killed
+    std::string out, err;
+};
+
+class FaultInjection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("bq_fault_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "data");
+        fs::create_directories(dir / "config");
+        // The unprivileged user must reach and write the folders a test does not lock.
+        for (const fs::path& p : {dir, dir / "data", dir / "config"}) fs::permissions(p, fs::perms::all);
+        extract = (dir / "data" / "x.txt").string();
+        output = (dir / "data" / "2018DM_x.txt").string();
+        WriteBytes(extract, kExtract);
+        WriteBytes(output, "old output\r\n");
+    }
+    void TearDown() override {
+        for (const auto& e : fs::recursive_directory_iterator(dir))
+            if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+
+    // The prefix that runs a command without root's privileges, or false when
+    // permissions cannot be made to bite here.
+    bool Unprivileged(std::vector<std::string>& prefix) const {
+        if (::geteuid() != 0) return true;
+        if (::access(kSetpriv, X_OK) != 0) return false;
+        prefix = {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"};
+        return true;
+    }
+
+    // Starts `argv` with stdout and stderr to files, XDG_CONFIG_HOME set and
+    // an optional file-size limit; returns its pid.
+    pid_t Start(const std::vector<std::string>& argv, rlim_t fileSizeLimit = RLIM_INFINITY) {
+        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (dir / "config").string()};
+        for (char** e = environ; *e; ++e)
+            if (std::string_view(*e).substr(0, 16) != "XDG_CONFIG_HOME=") env.emplace_back(*e);
+        std::vector<char*> args, envp;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        args.push_back(nullptr);
+        envp.push_back(nullptr);
+        const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(o, STDOUT_FILENO);
+            ::dup2(e, STDERR_FILENO);
+            if (fileSizeLimit != RLIM_INFINITY) {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            ::execve(args[0], args.data(), envp.data());
+            ::_exit(127);
+        }
+        return pid;
+    }
+
+    // Waits for `pid`; a child that has not ended within a minute is killed
+    // and fails the test, so a hang cannot stall the suite.
+    Outcome Finish(pid_t pid) {
+        Outcome r;
+        int status = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                ADD_FAILURE() << "bqdm hung";
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+        r.out = ReadBytes(dir / "stdout");
+        r.err = ReadBytes(dir / "stderr");
+        return r;
+    }
+
+    Outcome Bqdm(std::vector<std::string> args, const std::vector<std::string>& prefix = {},
+                 rlim_t fileSizeLimit = RLIM_INFINITY) {
+        std::vector<std::string> argv = prefix;
+        argv.push_back(BQDM_PATH);
+        argv.insert(argv.end(), args.begin(), args.end());
+        return Finish(Start(argv, fileSizeLimit));
+    }
+
+    // The names in `folder`, so that a left-over temporary file shows.
+    static std::vector<std::string> Entries(const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static constexpr const char* kExtract =
+        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
+    static constexpr const char* kNewOutput = "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n";
+    const std::vector<std::string> kDataFiles = {"2018DM_x.txt", "x.txt"};
+
+    fs::path dir;
+    std::string extract, output;
+};
+
+#define REQUIRE_UNPRIVILEGED(prefix) \
+    if (!Unprivileged(prefix)) GTEST_SKIP() << "running as root without " << kSetpriv
+
+TEST_F(FaultInjection, OutputFolderNotWritableKeepsThePreviousOutput) {
+    std::vector<std::string> prefix;
+    REQUIRE_UNPRIVILEGED(prefix);
+    fs::permissions(dir / "data", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const Outcome r = Bqdm({"merge", extract}, prefix);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Permission denied.\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+    EXPECT_FALSE(fs::exists(dir / "config" / "BRISQUILL"));
+}
+
+TEST_F(FaultInjection, FileSizeLimitMidWriteKeepsThePreviousOutput) {
+    std::string big = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
+    for (int i = 0; i < 2000; ++i) big += "RECIPIENT " + std::to_string(i) + "\r\n";
+    WriteBytes(extract, big + "{END DATA}\r\n");
+    const Outcome r = Bqdm({"merge", extract}, {}, 16384);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". File too large.\n");
+    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
+TEST_F(FaultInjection, OutputPathTakenByAFolder) {
+    fs::remove(output);
+    fs::create_directory(output);
+    const Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Is a directory.\n");
+    EXPECT_TRUE(fs::is_directory(output));
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+    EXPECT_EQ(Entries(output), std::vector<std::string>{});
+}
+
+TEST_F(FaultInjection, UnreadableExtractIsAnIoFailure) {
+    std::vector<std::string> prefix;
+    REQUIRE_UNPRIVILEGED(prefix);
+    fs::permissions(extract, fs::perms::none);
+    for (const char* command : {"merge", "check"}) {
+        const Outcome r = Bqdm({command, extract}, prefix);
+        EXPECT_EQ(r.status, 3) << command;
+        EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Permission denied.\n") << command;
+    }
+    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
+TEST_F(FaultInjection, ExtractReplacedBeforeItIsRead) {
+    // Replaced by a folder, or gone: each is refused when bqdm comes to read it.
+    fs::remove(extract);
+    fs::create_directory(extract);
+    Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Is a directory.\n");
+    fs::remove(extract);
+    r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". No such file or directory.\n");
+    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Entries(dir / "data"), std::vector<std::string>{"2018DM_x.txt"});
+}
+
+TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
+    // The outside application replaces the extract atomically, over and over,
+    // while merges run: each merge converts one whole version, never a mix.
+    const std::string one = kExtract;
+    std::string two = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    for (int i = 0; i < 500; ++i) two += "TWO\r\n12-3456789\r\n7\r\n";
+    two += "{END DATA}\r\n";
+    std::string twoOutput;
+    for (int i = 0; i < 500; ++i) twoOutput += "TWO,,,,,,,,,,EIN,123456789,,,7,,,,\r\n";
+    WriteBytes(dir / "one", one);
+    WriteBytes(dir / "two", two);
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    std::atomic<bool> stop{false};
+    std::thread replacer([&] {
+        for (unsigned i = 0; !stop; ++i) {
+            fs::copy_file(dir / (i % 2 ? "one" : "two"), dir / "next", fs::copy_options::overwrite_existing);
+            fs::rename(dir / "next", extract);
+        }
+    });
+    for (int run = 0; run < 40; ++run) {
+        std::ostringstream out, err;
+        ASSERT_EQ(cli::Run({"merge", extract}, out, err), 0) << err.str();
+        const std::string written = ReadBytes(output);
+        ASSERT_TRUE(written == kNewOutput || written == twoOutput) << written.substr(0, 200);
+    }
+    stop = true;
+    replacer.join();
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
+TEST_F(FaultInjection, RegistryFolderThatIsAFileFailsAfterTheOutput) {
+    WriteBytes(dir / "config" / "BRISQUILL", "a file");
+    const Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
+    EXPECT_EQ(r.out, "");
+    // The output is written before the registry value, as the filing product's steps expect.
+    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(ReadBytes(dir / "config" / "BRISQUILL"), "a file");
+    EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{"BRISQUILL"});
+}
+
+TEST_F(FaultInjection, UnwritableRegistryStoreKeepsItsContent) {
+    std::vector<std::string> prefix;
+    REQUIRE_UNPRIVILEGED(prefix);
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directory(key);
+    const std::string store = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n\"A\"=\"1\"\n";
+    WriteBytes(key / "HKCU.reg", store);
+    fs::permissions(key, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                             fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
+    Outcome r = Bqdm({"merge", extract}, prefix);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
+    EXPECT_EQ(ReadBytes(key / "HKCU.reg"), store);
+    EXPECT_EQ(Entries(key), std::vector<std::string>{"HKCU.reg"});
+
+    // Without a store yet, the key itself cannot be made.
+    fs::permissions(key, fs::perms::owner_write, fs::perm_options::add);
+    fs::remove(key / "HKCU.reg");
+    fs::permissions(key, fs::perms::owner_write, fs::perm_options::remove);
+    r = Bqdm({"merge", extract}, prefix);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
+    EXPECT_EQ(Entries(key), std::vector<std::string>{});
+    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
+TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
+    // A large extract, so that a kill at a random moment often lands while
+    // the output is being written.
+    std::string big = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1,234.56\r\n";
+        expected += "\"RECIPIENT NUMBER " + std::to_string(i) + "\",,,,,,,,,,SSN,123456789,,,1234.56,,,,\r\n";
+    }
+    WriteBytes(extract, big + "{END DATA}\r\n");
+
+    // How long a whole merge takes here sets the range of kill moments.
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Bqdm({"merge", extract}).status, 0);
+    const auto whole = std::chrono::steady_clock::now() - started;
+    ASSERT_EQ(ReadBytes(output), expected);
+
+    std::mt19937 random(12345);
+    int killedWhileRunning = 0;
+    for (int round = 0; round < 10; ++round) {
+        WriteBytes(output, "old output\r\n");
+        const pid_t pid = Start({BQDM_PATH, "merge", extract});
+        std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        killedWhileRunning += Finish(pid).status == -1;
+        const std::string after = ReadBytes(output);
+        ASSERT_TRUE(after == "old output\r\n" || after == expected)
+            << "round " << round << ": a partial output of " << after.size() << " bytes";
+    }
+    EXPECT_GT(killedWhileRunning, 0);
+
+    // The next successful merge removes what killed writers left behind, and
+    // only that: a temporary file of a writer still running stays.
+    const pid_t gone = Start({"/bin/true"});
+    Finish(gone);
+    const std::string stale = ".~2018DM_x.txt." + std::to_string(gone) + ".0.tmp";
+    const std::string live = ".~2018DM_x.txt." + std::to_string(::getpid()) + ".0.tmp";
+    WriteBytes(dir / "data" / stale, "partial");
+    WriteBytes(dir / "data" / live, "partial");
+    const Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(ReadBytes(output), expected);
+    EXPECT_EQ(Entries(dir / "data"), (std::vector<std::string>{live, "2018DM_x.txt", "x.txt"}));
+}
+
+}  // namespace
+}  // namespace bq
