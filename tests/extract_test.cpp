@@ -34,6 +34,35 @@ TEST(ExtractLines, NulEndsTheText) {
 
 TEST(ExtractLines, BytesAboveAsciiAreKept) { EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"})); }
 
+TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
+    // Lines of 7 to 9 bytes put the breaks on either side of a word edge,
+    // and a CR LF split by the edge must still be one break.
+    EXPECT_EQ(Split("1234567\r\n12345678\r\n123456789\n12345678901234567"),
+              (Lines{"1234567", "12345678", "123456789", "12345678901234567"}));
+    EXPECT_EQ(Split("abcdefg\r\nh"), (Lines{"abcdefg", "h"}));
+    EXPECT_EQ(Split("abcdefgh\r\r\n\x8a\x8d\x0a\x0d"), (Lines{"abcdefgh", "", "\x8a\x8d", ""}));
+    EXPECT_EQ(Split("\t\v\f\x0e\x09\x0b\x0c\x2a\x0a"), Lines{"\t\v\f\x0e\x09\x0b\x0c\x2a"});
+}
+
+TEST(ExtractLines, SearchAndCountAgreeWithTheWalk) {
+    const ExtractLines lines("x{END DATA}\r\n{End Data} \r\nA\r\n\r\nB\rC\n{end data}");
+    // The line number a search lands on; 7 (the line count) for none.
+    const auto lineOf = [&lines](std::string_view text) {
+        return std::distance(lines.begin(), lines.FindLineIgnoringCase(text));
+    };
+    EXPECT_EQ(lineOf("{END DATA}"), 6);
+    EXPECT_EQ(lineOf("{END DATA} "), 1);
+    EXPECT_EQ(lineOf("{END DATA}  "), 7);
+    EXPECT_EQ(lineOf("b"), 4);
+    EXPECT_EQ(lineOf(""), 3);
+    const auto last = lines.FindLineIgnoringCase("{END DATA}");
+    EXPECT_EQ(lines.CountLines(lines.begin(), last), 6u);
+    EXPECT_EQ(lines.CountLines(lines.begin(), lines.end()), 7u);
+    EXPECT_EQ(lines.CountLines(last, last), 0u);
+    const ExtractLines unbroken("a\r\nb");
+    EXPECT_EQ(unbroken.CountLines(unbroken.begin(), unbroken.end()), 2u);
+}
+
 TEST(ExtractLines, KeepRangeSurvivesAMove) {
     ExtractLines lines("h1\r\nh2\r\nx\r\ny\r\nend");
     auto first = std::next(lines.begin(), 2), last = std::next(lines.begin(), 4);
@@ -85,6 +114,11 @@ TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
     const DataArea empty = FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n"));
     EXPECT_EQ(empty.status, DataAreaStatus::Found);
     EXPECT_EQ(empty.lineCount, 0u);
+    // A marker inside a line, or as the last line without a break.
+    const DataArea last = FindDataArea(ExtractLines("F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}"));
+    EXPECT_EQ(last.status, DataAreaStatus::Found);
+    EXPECT_EQ(last.lineCount, 3u);
+    EXPECT_EQ(*last.first, "a");
 }
 
 TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {
