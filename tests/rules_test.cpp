@@ -97,6 +97,39 @@ TEST(Rules, TextCodesAreCopiedAndTinTypesNamed) {
     ExpectRule('T', {{"", kOk, "N/A"}, {"1", kOk, "EIN"}, {"2", kOk, "SSN"}, {"ssn", kOk, "ssn"}});
 }
 
+TEST(Rules, ViewsLeaveUnchangedValuesInPlaceAndOverwriteTheBuffer) {
+    // A buffer left long by an earlier value must not show through.
+    std::string buffer = "a long value left over from the field before";
+    const std::string_view amount = "1234.50";
+    const RuleResult same = ApplyRule('C', amount, buffer, 2026);
+    EXPECT_EQ(same.written.data(), amount.data());
+    EXPECT_EQ(same.written.size(), amount.size());
+    const struct {
+        char code;
+        const char* input;
+        const char* written;
+        const char* tinType;
+    } cases[] = {{'C', "$1,2", "12", ""},
+                 {'c', "", "0", ""},
+                 {'w', "1,2e+1", "120", ""},
+                 {'#', "+1", "1", ""},
+                 {'I', "maybe", "MAYBE", ""},
+                 {'O', "ab", "AB", ""},
+                 {'n', "1-2-3-4-5-6", "1-23--5-6", ""},
+                 {'N', "12-3456789", "123456789", "EIN"},
+                 {'N', "", "", "N/A"},
+                 {'Y', "18", "2018", ""},
+                 {'D', "7/4/18", "07042018", ""},
+                 {'d', "10523", "01052023", ""},
+                 {'u', "7", "07", ""},
+                 {'T', "2", "SSN", ""}};
+    for (const auto& c : cases) {
+        const RuleResult result = ApplyRule(c.code, c.input, buffer, 2026);
+        EXPECT_EQ(result.written, c.written) << c.code << " '" << c.input << "'";
+        EXPECT_EQ(result.tinType, c.tinType) << c.code << " '" << c.input << "'";
+    }
+}
+
 TEST(Conversions, IntegersAcceptLeadingBlanksAndASignOnly) {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
         {" 12", 12}, {"+19", 19}, {"-01", -1}, {"-2147483648", std::numeric_limits<std::int32_t>::min()},
@@ -126,7 +159,12 @@ TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
         {"922337203685477.58074", 9223372036854775807}, {"922337203685477.58075", std::nullopt},
         {"-922337203685477.58085", kMin}, {"-922337203685477.58086", std::nullopt}, {"1e14", 1000000000000000000},
         {"1e15", std::nullopt}, {"1e9999999999999999999", std::nullopt}, {"1e-9999999999999999999", 0},
-        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt}};
+        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt},
+        // Around the limits of the plain reading (14 integral, 4 fraction digits).
+        {"99999999999999.9999", 999999999999999999}, {"999999999999999.9999", std::nullopt},
+        {"-99999999999999", -999999999999990000}, {"12.3456", 123456}, {"12.34565", 123456},
+        {"12.34575", 123458}, {"-.5", -5000}, {"7.", 70000}, {"-", std::nullopt}, {"+", std::nullopt},
+        {"-.", std::nullopt}, {"1.2.3", std::nullopt}, {"1-", std::nullopt}, {"00000000000000000001.5", 15000}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
 }
 
