@@ -115,7 +115,8 @@ TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
     EXPECT_EQ(empty.status, DataAreaStatus::Found);
     EXPECT_EQ(empty.lineCount, 0u);
     // A marker inside a line, or as the last line without a break.
-    const DataArea last = FindDataArea(ExtractLines("F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}"));
+    const ExtractLines unbroken("F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}");
+    const DataArea last = FindDataArea(unbroken);
     EXPECT_EQ(last.status, DataAreaStatus::Found);
     EXPECT_EQ(last.lineCount, 3u);
     EXPECT_EQ(*last.first, "a");
