@@ -45,6 +45,43 @@ TEST(RowEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
     EXPECT_EQ(EncodeRow({}), "");
 }
 
+TEST(RowLayout, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
+    // Fields 1 and 5 are supplied; field 2, the TIN type, is a slot although unticked.
+    const RowLayout layout("C$Tw#N", "010001");
+    EXPECT_EQ(layout.SlotFields(), (std::vector<int>{1, 2, 5}));
+    EXPECT_EQ(layout.SlotOfSupplied(1), 2u);
+    EXPECT_EQ(layout.TinTypeSlot(), 1);
+    EXPECT_EQ(layout.SlotDefaults(), (std::vector<std::string_view>{"", "N/A", ""}));
+    const auto encode = [](const RowLayout& l, std::vector<std::string_view> slots) {
+        std::string line(l.MaxEncodedSize(slots), '\0');
+        line.resize(static_cast<size_t>(l.Encode(slots, line.data()) - line.data()));
+        return line;
+    };
+    EXPECT_EQ(encode(layout, {"a b", "EIN", "1\"2"}), "0.00,\"a b\",EIN,0,0.00,\"1\"\"2\"");
+    EXPECT_EQ(encode(layout, {"", "", ""}), "0.00,,,0,0.00,");
+    EXPECT_EQ(encode(RowLayout("Cw", "00"), {}), "0.00,0");
+    EXPECT_EQ(encode(RowLayout("T$", "01"), {"N/A", "x"}), "N/A,x");
+    EXPECT_EQ(encode(RowLayout("$", "1"), {""}), "\"\"");
+    EXPECT_EQ(encode(RowLayout("$", "1"), {"x"}), "x");
+    EXPECT_EQ(encode(RowLayout("$$", "10"), {""}), ",");
+}
+
+TEST(RowLayout, RowsLargerThanAChunkStayWhole) {
+    const RowLayout layout("$$", "11");
+    const std::string big(3 << 20, 'x');
+    OutputRows rows;
+    for (int i = 0; i < 3; ++i) {
+        const std::string_view slots[] = {big, i == 1 ? "b" : ""};
+        rows.AppendRow(layout, slots);
+    }
+    rows.AppendRow({"tail"});
+    const auto lines = rows.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], big + ",b");
+    EXPECT_EQ(lines[2], big + ",");
+    EXPECT_EQ(lines[3], "tail");
+}
+
 TEST(OutputNames, SitNextToTheExtract) {
     EXPECT_EQ(OutputFileName("/data/w2.txt"), "/data/2018DM_w2.txt");
     EXPECT_EQ(OutputFileName("w2.txt"), "2018DM_w2.txt");

@@ -78,6 +78,10 @@ TEST_F(Session, BadValueNamesRecordOrdinalCaptionAndRawLine) {
                              "\"Taxpayer id\" maps to an invalid TIN \" 12-34 \"");
     EXPECT_EQ(session.Rows().size(), 3u);
     EXPECT_EQ(session.Fields()[11].checked, true);
+    // The failing record's row holds what came before the bad value.
+    EXPECT_EQ(session.OutputRow()[2], "street");
+    EXPECT_EQ(session.OutputRow()[10], "N/A");
+    EXPECT_EQ(session.OutputRow()[11], "");
 }
 
 TEST_F(Session, TinTypeFollowsTheTinAndDefaultsFillUntickedFields) {
@@ -87,6 +91,8 @@ TEST_F(Session, TinTypeFollowsTheTinAndDefaultsFillUntickedFields) {
     const auto lines = session.Rows().Lines();
     EXPECT_EQ(lines[0], ",,,,,,,,,,N/A,,,,0.00,,,,");
     EXPECT_EQ(lines[1], ",,,,,,,,,,EIN,123456789,,,0.00,,,,");
+    EXPECT_EQ(EncodeRow(session.OutputRow()), lines[1]);
+    EXPECT_EQ(session.TinTypeFieldIndex(), 10);
 }
 
 TEST_F(Session, ZeroDataLinesGiveNoRowsAndAllModeReportsEveryProblem) {

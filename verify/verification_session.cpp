@@ -10,6 +10,7 @@
 #include "schema/text.h"
 #include "schema/type_codes.h"
 #include "verify/conversions.h"
+#include "verify/row_layout.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -139,16 +140,32 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const size_t records = area.lineCount / n;
     const int year = options.currentYear ? options.currentYear : CurrentYear();
 
-    std::string value, tinType;
+    ResetOutputRow();
+    std::string typeCodes;
+    for (size_t i = 0; i < outputRow_.size(); ++i) typeCodes += fields_[i].typeCode;
+    const RowLayout layout(typeCodes, fieldFlags_);
+    // The record being built: a view per slot into the extract, a constant
+    // or the slot's own buffer, so a value is copied once, into the output.
+    std::vector<std::string_view> slots;
+    std::vector<std::string> buffers(layout.SlotCount());
+    const int tinTypeSlot = layout.TinTypeSlot();
+    // OutputRow shows the record last worked on, as far as it got.
+    const auto keepRow = [&] {
+        for (size_t j = 0; j < slots.size(); ++j)
+            outputRow_[static_cast<size_t>(layout.SlotFields()[j])].assign(slots[j]);
+    };
+
     auto line = extractLines_.begin();
+    size_t untilProgress = kProgressEvery;
     for (size_t r = 1; r <= records; ++r) {
-        ResetOutputRow();
+        slots = layout.SlotDefaults();
         for (size_t f = 0; f < n; ++f, ++line) {
             const int index = selected[f];
             const FieldEntry& field = fields_[static_cast<size_t>(index)];
             const std::string_view raw = *line;
-            value.assign(Trim(raw));
-            const Verdict verdict = ApplyRule(field.typeCode, value, tinType, year);
+            const size_t slot = layout.SlotOfSupplied(f);
+            const RuleResult result = ApplyRule(field.typeCode, Trim(raw), buffers[slot], year);
+            const Verdict verdict = result.verdict;
             if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
                 ValueProblem problem{r, f + 1, index, field.caption, std::string(raw), {}, {}};
                 if (verdict == Verdict::Rejected) {
@@ -158,17 +175,24 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                                       field.caption + "\" maps " + std::string(problem.phrase) + "\"" +
                                       problem.rawValue + "\"";
                 }
-                if (!options.onProblem) throw Error(problem.message);
+                if (!options.onProblem) {
+                    keepRow();
+                    throw Error(problem.message);
+                }
                 options.onProblem(problem);
                 if (verdict == Verdict::Rejected) continue;
             }
-            outputRow_[static_cast<size_t>(index)].swap(value);
-            if (!tinType.empty() && tinTypeFieldIndex_ != -1)
-                outputRow_[static_cast<size_t>(tinTypeFieldIndex_)] = tinType;
+            slots[slot] = result.written;
+            if (!result.tinType.empty() && tinTypeSlot != -1)
+                slots[static_cast<size_t>(tinTypeSlot)] = result.tinType;
         }
-        outputRows_.AppendRow(outputRow_);
-        if (options.progress && (r % kProgressEvery == 0 || r == records)) options.progress(r, records);
+        outputRows_.AppendRow(layout, slots);
+        if (--untilProgress == 0 || r == records) {
+            untilProgress = kProgressEvery;
+            if (options.progress) options.progress(r, records);
+        }
     }
+    keepRow();
     if (options.progress && records == 0) options.progress(0, 0);
 }
 
