@@ -165,7 +165,10 @@ TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
         {"-99999999999999", -999999999999990000}, {"12.3456", 123456}, {"12.34565", 123456},
         {"12.34575", 123458}, {"-.5", -5000}, {"7.", 70000}, {"-", std::nullopt}, {"+", std::nullopt},
         {"-.", std::nullopt}, {"1.2.3", std::nullopt}, {"1-", std::nullopt}, {"00000000000000000001.5", 15000}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
+        EXPECT_EQ(IsCurrencyText(text), expected.has_value()) << "'" << text << "'";
+    }
 }
 
 TEST(Conversions, DatePartsAndTheCenturyWindow) {

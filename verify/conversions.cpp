@@ -152,30 +152,32 @@ bool ReadSlash(std::string_view s, size_t& at) {
 }
 
 // An amount written plainly, [sign]digits[.digits] with at most 14 integral
-// and 4 fraction digits, in ten-thousandths: it can neither overflow nor need
-// rounding, and it is what nearly every currency value of an extract looks
-// like. Empty for anything else, which the general reading then takes.
-std::optional<std::int64_t> PlainAmount(std::string_view s) {
+// and 4 fraction digits, read into `count` ten-thousandths: it can neither
+// overflow nor need rounding, and it is what nearly every currency value of
+// an extract looks like. False for anything else, which the general reading
+// then takes.
+bool ReadPlainAmount(std::string_view s, std::int64_t& count) {
     size_t at = 0;
     bool negative = false;
     if (at < s.size() && (s[at] == '+' || s[at] == '-')) negative = s[at++] == '-';
-    std::int64_t count = 0;
+    count = 0;
     const size_t intStart = at;
     for (; at < s.size() && IsDigit(s[at]); ++at) {
-        if (at - intStart == 14) return std::nullopt;
+        if (at - intStart == 14) return false;
         count = count * 10 + (s[at] - '0');
     }
     const size_t intDigits = at - intStart;
     size_t fraction = 0;
     if (at < s.size() && s[at] == '.') {
         for (++at; at < s.size() && IsDigit(s[at]); ++at, ++fraction) {
-            if (fraction == 4) return std::nullopt;
+            if (fraction == 4) return false;
             count = count * 10 + (s[at] - '0');
         }
     }
-    if (at != s.size() || intDigits + fraction == 0) return std::nullopt;
+    if (at != s.size() || intDigits + fraction == 0) return false;
     for (; fraction < 4; ++fraction) count *= 10;
-    return negative ? -count : count;
+    if (negative) count = -count;
+    return true;
 }
 
 }  // namespace
@@ -221,7 +223,7 @@ std::optional<double> ToDouble(std::string_view s) {
 }
 
 std::optional<std::int64_t> ToCurrency(std::string_view s) {
-    if (const auto plain = PlainAmount(s)) return plain;
+    if (std::int64_t plain; ReadPlainAmount(s, plain)) return plain;
     const std::optional<DecimalText> d = ParseDecimal(s);
     if (!d) return std::nullopt;
     const Significand sig = SignificantDigits(*d);
@@ -250,6 +252,12 @@ std::optional<std::int64_t> ToCurrency(std::string_view s) {
     }
     if (count > kMaxPositive) return std::nullopt;
     return static_cast<std::int64_t>(count);
+}
+
+bool IsCurrencyText(std::string_view s) {
+    // No optional on the way: the common case returns a plain bool.
+    std::int64_t plain;
+    return ReadPlainAmount(s, plain) || ToCurrency(s).has_value();
 }
 
 std::optional<Date> ToDate(std::string_view s, int currentYear) {

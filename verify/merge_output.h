@@ -28,7 +28,7 @@ std::string EncodeRow(const std::vector<std::string>& values);
 // output file (every line followed by CR LF) in large chunks, so that a big
 // extract needs neither a list of small strings nor one huge reallocation.
 class OutputRows {
-  public:
+public:
     void Clear();
     // Encodes `values` and appends the line.
     void AppendRow(const std::vector<std::string>& values);
@@ -45,7 +45,7 @@ class OutputRows {
     // The lines without their line breaks; for callers that want a list.
     std::vector<std::string> Lines() const;
 
-  private:
+private:
     // Raw bytes rather than a string: lines are encoded straight into the
     // chunk, with no initialising of bytes about to be overwritten.
     struct Chunk {

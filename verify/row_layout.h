@@ -20,7 +20,7 @@ constexpr size_t MaxEncodedSize(std::string_view value) { return 2 * value.size(
 char* EncodeValue(std::string_view value, char* out);
 
 class RowLayout {
-  public:
+public:
     // `typeCodes`: one per field of the form, in field order; `flags`: the
     // KEY flags, '1' for a supplied field. The slots are the supplied fields
     // and the form's TIN-type field (the last 'T'), in field order.
@@ -38,21 +38,32 @@ class RowLayout {
     // The default of every field, the row before any value lands.
     const std::vector<std::string_view>& FieldDefaults() const { return fieldDefaults_; }
 
-    // The most bytes the row of `slots` (one value per slot) can take.
+    // The room Encode needs for the row of `slots` (one value per slot); a
+    // little more than the row can take, as short texts are copied in words.
     size_t MaxEncodedSize(std::span<const std::string_view> slots) const;
     // Writes the row of `slots` at `out` as one output line without its line
     // break; returns the end.
     char* Encode(std::span<const std::string_view> slots, char* out) const;
 
-  private:
+private:
+    // The encoded text before each slot's value, and after the last one: a
+    // part of fixedBytes_ each, followed there by at least kWord spare bytes.
+    struct Part {
+        size_t offset;
+        size_t size;
+    };
+    static constexpr size_t kWord = 16;
+    void AddFixedText(std::string_view text);
+    char* PutFixed(Part part, char* out) const;
+
     std::vector<std::string_view> fieldDefaults_;
     std::vector<int> slotFields_;
     std::vector<size_t> suppliedSlots_;
     std::vector<std::string_view> slotDefaults_;
     int tinTypeSlot_ = -1;
-    // The encoded text before each slot's value, and after the last one.
-    std::vector<std::string> fixedText_;
-    size_t fixedBytes_ = 0;
+    std::vector<Part> fixedText_;
+    std::string fixedBytes_;
+    size_t fixedSize_ = 0;
 };
 
 }  // namespace bq

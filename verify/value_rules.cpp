@@ -187,7 +187,7 @@ RuleResult ApplyRule(char typeCode, std::string_view value, std::string& buffer,
         case 'C':
         case 'c': {
             const std::string_view written = CleanCurrency(value, typeCode, buffer);
-            return valid(written, ToCurrency(written).has_value());
+            return valid(written, IsCurrencyText(written));
         }
         case 'w': {
             const std::string_view written = CleanWholeNumber(value, buffer);

@@ -146,11 +146,20 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const RowLayout layout(typeCodes, fieldFlags_);
     // The record being built: a view per slot into the extract, a constant
     // or the slot's own buffer, so a value is copied once, into the output.
-    std::vector<std::string_view> slots;
+    // A record writes every supplied slot, so only the TIN-type slot and the
+    // slots of rejected values need their defaults back.
+    const std::vector<std::string_view>& defaults = layout.SlotDefaults();
+    std::vector<std::string_view> slots = defaults;
     std::vector<std::string> buffers(layout.SlotCount());
     const int tinTypeSlot = layout.TinTypeSlot();
-    // OutputRow shows the record last worked on, as far as it got.
-    const auto keepRow = [&] {
+    // OutputRow shows the record last worked on, as far as it got: the
+    // slots of fields not reached yet still hold the record before, except
+    // the TIN-type slot, which every record starts afresh.
+    const auto keepRow = [&](size_t doneFields) {
+        for (size_t f = doneFields; f < n; ++f) {
+            const size_t slot = layout.SlotOfSupplied(f);
+            if (static_cast<int>(slot) != tinTypeSlot) slots[slot] = defaults[slot];
+        }
         for (size_t j = 0; j < slots.size(); ++j)
             outputRow_[static_cast<size_t>(layout.SlotFields()[j])].assign(slots[j]);
     };
@@ -158,7 +167,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     auto line = extractLines_.begin();
     size_t untilProgress = kProgressEvery;
     for (size_t r = 1; r <= records; ++r) {
-        slots = layout.SlotDefaults();
+        if (tinTypeSlot != -1) slots[static_cast<size_t>(tinTypeSlot)] = defaults[static_cast<size_t>(tinTypeSlot)];
         for (size_t f = 0; f < n; ++f, ++line) {
             const int index = selected[f];
             const FieldEntry& field = fields_[static_cast<size_t>(index)];
@@ -176,15 +185,17 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                                       problem.rawValue + "\"";
                 }
                 if (!options.onProblem) {
-                    keepRow();
+                    keepRow(f);
                     throw Error(problem.message);
                 }
                 options.onProblem(problem);
-                if (verdict == Verdict::Rejected) continue;
+                if (verdict == Verdict::Rejected) {
+                    slots[slot] = defaults[slot];
+                    continue;
+                }
             }
             slots[slot] = result.written;
-            if (!result.tinType.empty() && tinTypeSlot != -1)
-                slots[static_cast<size_t>(tinTypeSlot)] = result.tinType;
+            if (!result.tinType.empty() && tinTypeSlot != -1) slots[static_cast<size_t>(tinTypeSlot)] = result.tinType;
         }
         outputRows_.AppendRow(layout, slots);
         if (--untilProgress == 0 || r == records) {
@@ -192,7 +203,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             if (options.progress) options.progress(r, records);
         }
     }
-    keepRow();
+    keepRow(n);
     if (options.progress && records == 0) options.progress(0, 0);
 }
 
