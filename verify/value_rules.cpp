@@ -166,14 +166,17 @@ std::string_view NormalizeDate(std::string_view value, int currentYear, std::str
     return buffer;
 }
 
-RuleResult ApplyRule(char typeCode, std::string_view value, std::string& buffer, int currentYear) {
-    const auto valid = [](std::string_view written, bool ok) {
-        return RuleResult{ok ? Verdict::Accepted : Verdict::Rejected, written, {}};
+Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, std::string_view& written,
+                  std::string_view& tinType, int currentYear) {
+    tinType = {};
+    const auto valid = [&written](std::string_view result, bool ok) {
+        written = result;
+        return ok ? Verdict::Accepted : Verdict::Rejected;
     };
     // An optional date or year that was given but did not read becomes empty.
-    const auto optional = [&value](std::string_view written) {
-        return RuleResult{
-            !value.empty() && written.empty() ? Verdict::Emptied : Verdict::Accepted, written, {}};
+    const auto optional = [&written, &value](std::string_view result) {
+        written = result;
+        return !value.empty() && result.empty() ? Verdict::Emptied : Verdict::Accepted;
     };
     switch (typeCode) {
         case 'O':
@@ -181,42 +184,39 @@ RuleResult ApplyRule(char typeCode, std::string_view value, std::string& buffer,
         case 'T':
             return valid(NormalizeTinType(value), true);
         case 'I': {
-            const std::string_view written = NormalizeIndicator(value, buffer);
-            return valid(written, written.empty() || written == "X");
+            const std::string_view result = NormalizeIndicator(value, buffer);
+            return valid(result, result.empty() || result == "X");
         }
         case 'C':
         case 'c': {
-            const std::string_view written = CleanCurrency(value, typeCode, buffer);
-            return valid(written, IsCurrencyText(written));
+            const std::string_view result = CleanCurrency(value, typeCode, buffer);
+            return valid(result, IsCurrencyText(result));
         }
         case 'w': {
-            const std::string_view written = CleanWholeNumber(value, buffer);
-            return valid(written, ToInt32(written).has_value());
+            const std::string_view result = CleanWholeNumber(value, buffer);
+            return valid(result, ToInt32(result).has_value());
         }
         case '#': {
-            const std::string_view written = CleanFloat(value, buffer);
-            return valid(written, ToDouble(written).has_value());
+            const std::string_view result = CleanFloat(value, buffer);
+            return valid(result, ToDouble(result).has_value());
         }
         case 'n': {
-            const std::string_view written = NormalizeSsn(value, buffer);
-            return valid(written, IsNineDigitsOrEmpty(written));
+            const std::string_view result = NormalizeSsn(value, buffer);
+            return valid(result, IsNineDigitsOrEmpty(result));
         }
         case 'N': {
-            std::string_view tinType;
-            const std::string_view written = NormalizeTin(value, buffer, tinType);
-            RuleResult result = valid(written, IsNineDigitsOrEmpty(written));
-            result.tinType = tinType;
-            return result;
+            const std::string_view result = NormalizeTin(value, buffer, tinType);
+            return valid(result, IsNineDigitsOrEmpty(result));
         }
         case 'Y': {
-            const std::string_view written = NormalizeYear(value, buffer);
-            return valid(written, !written.empty());
+            const std::string_view result = NormalizeYear(value, buffer);
+            return valid(result, !result.empty());
         }
         case 'y':
             return optional(NormalizeYear(value, buffer));
         case 'D': {
-            const std::string_view written = NormalizeDate(value, currentYear, buffer);
-            return valid(written, !written.empty());
+            const std::string_view result = NormalizeDate(value, currentYear, buffer);
+            return valid(result, !result.empty());
         }
         case 'd':
         case 'b':
@@ -239,11 +239,12 @@ RuleResult ApplyRule(char typeCode, std::string_view value, std::string& buffer,
 
 Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear) {
     std::string buffer;
-    const RuleResult result = ApplyRule(typeCode, std::string_view(value), buffer, currentYear);
-    tinType.assign(result.tinType);
+    std::string_view written, type;
+    const Verdict verdict = ApplyRule(typeCode, std::string_view(value), buffer, written, type, currentYear);
+    tinType.assign(type);
     // A copy first: the result may be a view of `value` itself.
-    value = std::string(result.written);
-    return result.verdict;
+    value = std::string(written);
+    return verdict;
 }
 
 std::string_view RejectionPhrase(char typeCode) {

@@ -44,17 +44,15 @@ enum class Verdict {
     Rejected,  // the value fails its field's test; see RejectionPhrase
 };
 
-// A rule's outcome: what is written (views as for the normalisers) and, for
-// code 'N', the derived TIN type ("EIN", "SSN", "N/A" or empty), a constant.
-struct RuleResult {
-    Verdict verdict;
-    std::string_view written;
-    std::string_view tinType;
-};
-
-// Applies the rule of `typeCode` to the trimmed `value`. Codes without a rule
-// ('E', 'e', 'k', '9', 'v') copy the value unchanged, like free text.
-RuleResult ApplyRule(char typeCode, std::string_view value, std::string& buffer, int currentYear);
+// Applies the rule of `typeCode` to the trimmed `value`. `written` receives
+// what is written (a view as for the normalisers; for a rejected value, what
+// normalisation made of it) and `tinType`, for code 'N', the derived TIN type
+// ("EIN", "SSN", "N/A" or empty), a constant. Out-parameters rather than a
+// returned struct, so the caller can let the rule write straight into a
+// row's slot. Codes without a rule ('E', 'e', 'k', '9', 'v') copy the value
+// unchanged, like free text.
+Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, std::string_view& written,
+                  std::string_view& tinType, int currentYear);
 
 // The same rule for a value held in a string: `value` is rewritten to what
 // is written and `tinType` receives the TIN type (empty for other codes).

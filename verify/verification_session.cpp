@@ -173,8 +173,8 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             const FieldEntry& field = fields_[static_cast<size_t>(index)];
             const std::string_view raw = *line;
             const size_t slot = layout.SlotOfSupplied(f);
-            const RuleResult result = ApplyRule(field.typeCode, Trim(raw), buffers[slot], year);
-            const Verdict verdict = result.verdict;
+            std::string_view tinType;
+            const Verdict verdict = ApplyRule(field.typeCode, Trim(raw), buffers[slot], slots[slot], tinType, year);
             if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
                 ValueProblem problem{r, f + 1, index, field.caption, std::string(raw), {}, {}};
                 if (verdict == Verdict::Rejected) {
@@ -194,8 +194,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                     continue;
                 }
             }
-            slots[slot] = result.written;
-            if (!result.tinType.empty() && tinTypeSlot != -1) slots[static_cast<size_t>(tinTypeSlot)] = result.tinType;
+            if (!tinType.empty() && tinTypeSlot != -1) slots[static_cast<size_t>(tinTypeSlot)] = tinType;
         }
         outputRows_.AppendRow(layout, slots);
         if (--untilProgress == 0 || r == records) {
