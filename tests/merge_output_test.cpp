@@ -45,6 +45,34 @@ TEST(RowEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
     EXPECT_EQ(EncodeRow({}), "");
 }
 
+TEST(RowEncoding, EveryLengthAndPositionIsExaminedAndCopied) {
+    // Values are examined in overlapping words: a byte that forces quotes
+    // must count wherever it sits, and no byte may be lost or repeated.
+    const auto expected = [](const std::string& v) {
+        bool quote = false;
+        for (char c : v) quote |= static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',';
+        if (!quote) return v;
+        std::string out = "\"";
+        for (char c : v) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
+    };
+    for (size_t size = 0; size <= 40; ++size) {
+        std::string plain;
+        for (size_t i = 0; i < size; ++i) plain += static_cast<char>(i % 2 ? '\xe9' : 'a' + i % 26);
+        std::vector<std::string> values{plain};
+        for (size_t at = 0; at < size; ++at)
+            for (char c : {' ', '\t', '\0', '"', ',', '\x21', '\x7f', '\xa0', '\xac'}) {
+                values.push_back(plain);
+                values.back()[at] = c;
+            }
+        for (const std::string& v : values) {
+            std::string out(MaxEncodedSize(v), '\0');
+            out.resize(static_cast<size_t>(EncodeValue(v, out.data()) - out.data()));
+            ASSERT_EQ(out, expected(v)) << "size " << size;
+        }
+    }
+}
+
 TEST(RowLayout, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
     // Fields 1 and 5 are supplied; field 2, the TIN type, is a slot although unticked.
     const RowLayout layout("C$Tw#N", "010001");
