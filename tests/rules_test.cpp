@@ -32,7 +32,8 @@ TEST(Rules, CurrencyKeepsOrDropsTheSignByCode) {
                      {"922337203685477.5807", kOk, "922337203685477.5807"}, {"922337203685477.5808", kBad, ""},
                      {"-922337203685477.5808", kOk, "-922337203685477.5808"}, {"1e-5", kOk, "1e-5"},
                      {"1e400", kBad, ""}, {"5.", kOk, "5."}, {".", kBad, ""}, {"abc", kBad, ""}});
-    ExpectRule('c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}});
+    ExpectRule('c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}, {"-5", kOk, "5"}, {"-", kOk, "0"}, {"", kOk, "0"}});
+    ExpectRule('C', {{"+5", kOk, "5"}, {"-5.25", kOk, "-5.25"}, {"$-", kBad, ""}, {"+", kOk, "0"}});
 }
 
 TEST(Rules, WholeNumbersAreRewrittenWhenIntegral) {
@@ -171,6 +172,9 @@ TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
         EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
         EXPECT_EQ(IsCurrencyText(text), expected.has_value()) << "'" << text << "'";
     }
+    for (const char* plain : {"0", "-12.5", "99999999999999.9999", ".5", "7."}) EXPECT_TRUE(IsPlainAmount(plain)) << plain;
+    for (const char* other : {"", "+1", "-", "1e3", "999999999999999", "1.23456", " 1", "1,000"})
+        EXPECT_FALSE(IsPlainAmount(other)) << other;
 }
 
 TEST(Conversions, DatePartsAndTheCenturyWindow) {

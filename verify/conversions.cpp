@@ -260,6 +260,11 @@ bool IsCurrencyText(std::string_view s) {
     return ReadPlainAmount(s, plain) || ToCurrency(s).has_value();
 }
 
+bool IsPlainAmount(std::string_view s) {
+    std::int64_t count;
+    return !s.empty() && s[0] != '+' && ReadPlainAmount(s, count);
+}
+
 std::optional<Date> ToDate(std::string_view s, int currentYear) {
     size_t at = SkipBlanks(s, 0);
     const std::optional<DatePart> month = ReadDatePart(s, at);

@@ -189,6 +189,10 @@ Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, st
         }
         case 'C':
         case 'c': {
+            // Most amounts are empty or plain, and cleaning leaves a plain
+            // amount as it is (but for the sign of an unsigned one).
+            if (value.empty()) return valid("0", true);
+            if (IsPlainAmount(value) && (typeCode == 'C' || value[0] != '-')) return valid(value, true);
             const std::string_view result = CleanCurrency(value, typeCode, buffer);
             return valid(result, IsCurrencyText(result));
         }
