@@ -133,6 +133,23 @@ TEST(Rules, ViewsLeaveUnchangedValuesInPlaceAndOverwriteTheBuffer) {
     }
 }
 
+TEST(Rules, CodesSaidToCopyAreCopiedByTheRule) {
+    // The verification skips ApplyRule for these codes, so the two must agree.
+    std::string buffer;
+    for (int code = 0; code < 256; ++code) {
+        const char c = static_cast<char>(code);
+        if (!CopiesValue(c)) continue;
+        for (std::string_view value : {"", "x", "-1,000", "12-3456789", "maybe", "7/4/18", "0"}) {
+            std::string_view written, tinType;
+            EXPECT_EQ(ApplyRule(c, value, buffer, written, tinType, 2026), kOk) << code;
+            EXPECT_EQ(written.data(), value.data()) << code;
+            EXPECT_EQ(tinType, "") << code;
+        }
+    }
+    for (char c : {'$', 'o', 'h', 'p', 'E', 'e', 'k', '9', 'v'}) EXPECT_TRUE(CopiesValue(c)) << c;
+    for (char c : {'O', 'T', 'I', 'C', 'w', 'N', 'D', 'u', 'g'}) EXPECT_FALSE(CopiesValue(c)) << c;
+}
+
 TEST(Conversions, IntegersAcceptLeadingBlanksAndASignOnly) {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
         {" 12", 12}, {"+19", 19}, {"-01", -1}, {"-2147483648", std::numeric_limits<std::int32_t>::min()},

@@ -54,6 +54,15 @@ enum class Verdict {
 Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, std::string_view& written,
                   std::string_view& tinType, int currentYear);
 
+// True for the codes whose rule writes the value as it is and rejects
+// nothing: free text, the coverage codes and the codes without a rule of
+// their own. A caller may skip ApplyRule for them.
+constexpr bool CopiesValue(char typeCode) {
+    for (char c : {'O', 'T', 'I', 'C', 'c', 'w', '#', 'n', 'N', 'Y', 'y', 'D', 'd', 'b', 'u', 'g'})
+        if (c == typeCode) return false;
+    return true;
+}
+
 // The same rule for a value held in a string: `value` is rewritten to what
 // is written and `tinType` receives the TIN type (empty for other codes).
 Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear);

@@ -164,18 +164,29 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             outputRow_[static_cast<size_t>(layout.SlotFields()[j])].assign(slots[j]);
     };
 
+    // What the loop needs of each supplied field, looked up once.
+    std::vector<char> codes, copies;
+    for (const int index : selected) {
+        codes.push_back(fields_[static_cast<size_t>(index)].typeCode);
+        copies.push_back(CopiesValue(codes.back()));
+    }
+
     auto line = extractLines_.begin();
     size_t untilProgress = kProgressEvery;
     for (size_t r = 1; r <= records; ++r) {
         if (tinTypeSlot != -1) slots[static_cast<size_t>(tinTypeSlot)] = defaults[static_cast<size_t>(tinTypeSlot)];
         for (size_t f = 0; f < n; ++f, ++line) {
-            const int index = selected[f];
-            const FieldEntry& field = fields_[static_cast<size_t>(index)];
             const std::string_view raw = *line;
             const size_t slot = layout.SlotOfSupplied(f);
+            if (copies[f]) {
+                slots[slot] = Trim(raw);
+                continue;
+            }
             std::string_view tinType;
-            const Verdict verdict = ApplyRule(field.typeCode, Trim(raw), buffers[slot], slots[slot], tinType, year);
+            const Verdict verdict = ApplyRule(codes[f], Trim(raw), buffers[slot], slots[slot], tinType, year);
             if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
+                const int index = selected[f];
+                const FieldEntry& field = fields_[static_cast<size_t>(index)];
                 ValueProblem problem{r, f + 1, index, field.caption, std::string(raw), {}, {}};
                 if (verdict == Verdict::Rejected) {
                     problem.phrase = RejectionPhrase(field.typeCode);
