@@ -83,9 +83,8 @@ char* Put(std::string_view text, char* out) {
     return out + text.size();
 }
 
-}  // namespace
-
-char* EncodeValue(std::string_view value, char* out) {
+// EncodeValue, here so that Encode has it inline.
+char* Encoded(std::string_view value, char* out) {
     switch (QuotingOf(value)) {
         case Quoting::None:
             return Copy(value, out);
@@ -105,6 +104,10 @@ char* EncodeValue(std::string_view value, char* out) {
     *out++ = '"';
     return out;
 }
+
+}  // namespace
+
+char* EncodeValue(std::string_view value, char* out) { return Encoded(value, out); }
 
 RowLayout::RowLayout(std::string_view typeCodes, std::string_view flags) {
     const size_t count = std::min(typeCodes.size(), flags.size());
@@ -160,7 +163,7 @@ char* RowLayout::Encode(std::span<const std::string_view> slots, char* out) cons
     // A row of one empty value would be an empty line; it is written as "".
     if (fieldDefaults_.size() == 1 && (slots.empty() ? fieldDefaults_[0] : slots[0]).empty())
         return Put("\"\"", out);
-    for (size_t j = 0; j < slots.size(); ++j) out = EncodeValue(slots[j], PutFixed(fixedText_[j], out));
+    for (size_t j = 0; j < slots.size(); ++j) out = Encoded(slots[j], PutFixed(fixedText_[j], out));
     return PutFixed(fixedText_.back(), out);
 }
 

@@ -13,6 +13,7 @@
 
 #include "extract/extract_lines.h"
 #include "verify/merge_output.h"
+#include "verify/value_rules.h"
 
 namespace bq {
 
@@ -100,6 +101,9 @@ public:
 
 private:
     std::string Located(std::string_view message) const;
+    // The report of the f-th value (0-based) of `record`, the raw line `raw`
+    // of field `index`, as the rule judged it; with its message when rejected.
+    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, Verdict verdict) const;
 
     SessionObserver* observer_ = nullptr;
     int formIndex_ = -1;
