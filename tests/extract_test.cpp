@@ -44,6 +44,37 @@ TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
     EXPECT_EQ(Split("\t\v\f\x0e\x09\x0b\x0c\x2a\x0a"), Lines{"\t\v\f\x0e\x09\x0b\x0c\x2a"});
 }
 
+TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
+    // Breaks are found several bytes at a time; texts of breaks and bytes in
+    // every mix, from many starts, must split as a byte-by-byte reading does.
+    const auto bytewise = [](std::string_view text) {
+        Lines lines;
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t end = at;
+            while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+            lines.emplace_back(text.substr(at, end - at));
+            at = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        }
+        return lines;
+    };
+    std::uint32_t seed = 2018;
+    const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const size_t size = next() % 300;
+        const unsigned breakEvery = 2 + next() % 40;
+        for (size_t i = 0; i < size; ++i) {
+            const unsigned pick = next() % breakEvery;
+            text += pick == 0 ? '\r' : pick == 1 ? '\n' : static_cast<char>("ab\x8a\x8d\x0b\x0c"[next() % 6]);
+        }
+        for (size_t from = 0; from < std::min<size_t>(size, 70); from += 7)
+            ASSERT_EQ(Split(text.substr(from)), bytewise(std::string_view(text).substr(from))) << round << " " << from;
+    }
+    const std::string edge = std::string(63, 'x') + "\r\n" + std::string(64, 'y') + "\r" + std::string(62, 'z') + "\n";
+    EXPECT_EQ(Split(edge), (Lines{std::string(63, 'x'), std::string(64, 'y'), std::string(62, 'z')}));
+}
+
 TEST(ExtractLines, SearchAndCountAgreeWithTheWalk) {
     const ExtractLines lines("x{END DATA}\r\n{End Data} \r\nA\r\n\r\nB\rC\n{end data}");
     // The line number a search lands on; 7 (the line count) for none.
