@@ -92,6 +92,16 @@ TEST(RowLayout, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
     EXPECT_EQ(encode(RowLayout("$", "1"), {""}), "\"\"");
     EXPECT_EQ(encode(RowLayout("$", "1"), {"x"}), "x");
     EXPECT_EQ(encode(RowLayout("$$", "10"), {""}), ",");
+    // Runs of defaults of every length around the copy sizes.
+    for (size_t run : {3u, 4u, 12u, 13u, 16u, 17u, 70u}) {
+        std::string expected;
+        for (size_t i = 0; i < run; ++i) expected += "0,";
+        EXPECT_EQ(encode(RowLayout(std::string(run, 'w') + "$" + std::string(run, 'w'),
+                                   std::string(run, '0') + "1" + std::string(run, '0')),
+                         {"x"}),
+                  expected + "x," + expected.substr(0, expected.size() - 1))
+            << run;
+    }
 }
 
 TEST(RowLayout, RowsLargerThanAChunkStayWhole) {

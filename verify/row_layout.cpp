@@ -137,24 +137,26 @@ RowLayout::RowLayout(std::string_view typeCodes, std::string_view flags) {
 
 void RowLayout::AddFixedText(std::string_view text) {
     fixedText_.push_back({fixedBytes_.size(), text.size()});
-    fixedBytes_.append(text).append(kWord, '\0');
+    fixedBytes_.append(text).append(kLongWord, '\0');
     fixedSize_ += text.size();
 }
 
 char* RowLayout::PutFixed(Part part, char* out) const {
-    // Nearly all fixed texts are a comma or a few defaults: one word-sized
-    // copy, whose excess the next write covers, beats a copy of exact size.
+    // Nearly all fixed texts are a comma or a run of defaults: a copy of a
+    // fixed size, whose excess the next write covers, beats one of exact size.
     const char* text = fixedBytes_.data() + part.offset;
     if (part.size <= kWord)
         std::memcpy(out, text, kWord);
+    else if (part.size <= kLongWord)
+        std::memcpy(out, text, kLongWord);
     else
         std::memcpy(out, text, part.size);
     return out + part.size;
 }
 
 size_t RowLayout::MaxEncodedSize(std::span<const std::string_view> slots) const {
-    // kWord: the excess of PutFixed; 2: a lone empty value written as two quotes.
-    size_t bytes = fixedSize_ + kWord + 2;
+    // kLongWord: the excess of PutFixed; 2: a lone empty value written as two quotes.
+    size_t bytes = fixedSize_ + kLongWord + 2;
     for (std::string_view value : slots) bytes += bq::MaxEncodedSize(value);
     return bytes;
 }

@@ -47,12 +47,12 @@ public:
 
 private:
     // The encoded text before each slot's value, and after the last one: a
-    // part of fixedBytes_ each, followed there by at least kWord spare bytes.
+    // part of fixedBytes_ each, followed there by at least kLongWord spare bytes.
     struct Part {
         size_t offset;
         size_t size;
     };
-    static constexpr size_t kWord = 16;
+    static constexpr size_t kWord = 16, kLongWord = 64;
     void AddFixedText(std::string_view text);
     char* PutFixed(Part part, char* out) const;
 
