@@ -71,8 +71,8 @@ public:
         }
         // The offset of the first byte in memory order whose high bit is set.
         static constexpr int FirstMarkedByte(std::uint64_t marks) {
-            return (std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks)) /
-                   8;
+            const bool little = std::endian::native == std::endian::little;
+            return (little ? std::countr_zero(marks) : std::countl_zero(marks)) / 8;
         }
         const char* begin_ = nullptr;    // first byte of the current line
         const char* lineEnd_ = nullptr;  // one past its last byte

@@ -35,8 +35,6 @@ public:
     int TinTypeSlot() const { return tinTypeSlot_; }
     // What every slot holds as a record starts: its field's default.
     const std::vector<std::string_view>& SlotDefaults() const { return slotDefaults_; }
-    // The default of every field, the row before any value lands.
-    const std::vector<std::string_view>& FieldDefaults() const { return fieldDefaults_; }
 
     // The room Encode needs for the row of `slots` (one value per slot); a
     // little more than the row can take, as short texts are copied in words.

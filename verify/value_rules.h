@@ -1,12 +1,12 @@
 // The normalisation and validity rule of every field type code, and the
 // normalisers they are built from. Values reach the rules already trimmed.
 //
-// A normaliser never fails and never allocates once `buffer` has grown: it
-// returns the normalised text as a view of `value` itself (or a part of it)
-// when the rule leaves the bytes as they are, of a constant text, or of what
-// it wrote into `buffer`, replacing the buffer's earlier content. The result
-// stays valid while `value` and `buffer` are unchanged; `value` must not lie
-// in `buffer`.
+// A normaliser never fails. It returns the normalised text as a view: of
+// `value` itself (or a part of it) when the rule leaves the bytes as they
+// are, of a constant text, or of what it wrote into `buffer`, replacing the
+// buffer's earlier content, so that a reused buffer spares allocations. The
+// result stays valid while `value` and `buffer` are unchanged; `value` must
+// not lie in `buffer`.
 #pragma once
 
 #include <string>

@@ -116,10 +116,10 @@ void VerificationSession::ResetOutputRow() {
 }
 
 ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, std::string_view raw,
-                                            Verdict verdict) const {
+                                            bool rejected) const {
     const FieldEntry& field = fields_[static_cast<size_t>(index)];
     ValueProblem problem{record, f + 1, index, field.caption, std::string(raw), {}, {}};
-    if (verdict == Verdict::Rejected) {
+    if (rejected) {
         problem.phrase = RejectionPhrase(field.typeCode);
         problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) + ", Field # " +
                           std::to_string(f + 1) + "\r\nDestination field \"" + field.caption + "\" maps " +
@@ -202,9 +202,10 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                 continue;
             }
             std::string_view tinType;
-            const Verdict verdict = ApplyRule(field.code, Trim(raw), buffers[field.slot], slots[field.slot], tinType, year);
+            const Verdict verdict =
+                ApplyRule(field.code, Trim(raw), buffers[field.slot], slots[field.slot], tinType, year);
             if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
-                const ValueProblem problem = ProblemOf(r, f, selected[f], raw, verdict);
+                const ValueProblem problem = ProblemOf(r, f, selected[f], raw, verdict == Verdict::Rejected);
                 if (!options.onProblem) {
                     keepRow(f);
                     throw Error(problem.message);

@@ -13,7 +13,6 @@
 
 #include "extract/extract_lines.h"
 #include "verify/merge_output.h"
-#include "verify/value_rules.h"
 
 namespace bq {
 
@@ -102,8 +101,8 @@ public:
 private:
     std::string Located(std::string_view message) const;
     // The report of the f-th value (0-based) of `record`, the raw line `raw`
-    // of field `index`, as the rule judged it; with its message when rejected.
-    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, Verdict verdict) const;
+    // of field `index`: a rejection with its message, or else a warning.
+    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, bool rejected) const;
 
     SessionObserver* observer_ = nullptr;
     int formIndex_ = -1;
