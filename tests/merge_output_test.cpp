@@ -203,7 +203,9 @@ TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". Is a directory");
     }
-    if (fs::exists("/dev/zero")) EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
+    if (fs::exists("/dev/zero")) {
+        EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
+    }
 }
 
 TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
