@@ -85,6 +85,8 @@ char* Put(std::string_view text, char* out) {
 
 // EncodeValue, here so that Encode has it inline.
 char* Encoded(std::string_view value, char* out) {
+    // Empty is the commonest value of all: unsupplied amounts and names.
+    if (value.empty()) return out;
     switch (QuotingOf(value)) {
         case Quoting::None:
             return Copy(value, out);
