@@ -50,10 +50,9 @@ bool IsNineDigitsOrEmpty(std::string_view value) {
     return value.empty() || (value.size() == 9 && IsAllDigits(value));
 }
 
-// ZeroPad into a fixed array: `s` right-aligned in `n` bytes filled with
-// '0', keeping only its last `n` bytes when it is longer.
-template <size_t N>
-void ZeroPadInto(char (&out)[N], size_t n, std::string_view s) {
+// ZeroPad into `out`, which has room for `n` bytes: `s` right-aligned in `n`
+// bytes filled with '0', keeping only its last `n` bytes when it is longer.
+void ZeroPadInto(char* out, size_t n, std::string_view s) {
     const size_t keep = std::min(n, s.size());
     std::fill(out, out + (n - keep), '0');
     std::copy(s.end() - static_cast<std::ptrdiff_t>(keep), s.end(), out + (n - keep));
