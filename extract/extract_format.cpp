@@ -44,29 +44,19 @@ bool IsMarkerLine(std::string_view line, std::string_view marker) { return Equal
 
 DataArea FindDataArea(const ExtractLines& lines) {
     DataArea area;
-    bool begun = false, ended = false, endedFirst = false;
-    for (auto it = lines.begin(); it != lines.end(); ++it) {
-        const std::string_view line = *it;
-        // Only lines of a marker's length can be one; this keeps the scan cheap.
-        if (!ended && line.size() == kEndDataMarker.size() && IsMarkerLine(line, kEndDataMarker)) {
-            ended = true;
-            area.last = it;
-            if (begun) break;
-            endedFirst = true;
-            continue;
-        }
-        if (!begun && line.size() == kBeginDataMarker.size() && IsMarkerLine(line, kBeginDataMarker)) {
-            begun = true;
-            area.first = std::next(it);
-            if (ended) break;
-            continue;
-        }
-        if (begun) ++area.lineCount;
+    const ExtractLines::Iterator begin = lines.FindLineIgnoringCase(kBeginDataMarker);
+    area.last = lines.FindLineIgnoringCase(kEndDataMarker);
+    if (begin == lines.end()) {
+        area.status = DataAreaStatus::NoBegin;
+    } else if (area.last == lines.end()) {
+        area.status = DataAreaStatus::NoEnd;
+    } else if ((*area.last).data() < (*begin).data()) {
+        area.status = DataAreaStatus::EndBeforeBegin;
+    } else {
+        area.status = DataAreaStatus::Found;
+        area.first = std::next(begin);
+        area.lineCount = lines.CountLines(area.first, area.last);
     }
-    area.status = !begun      ? DataAreaStatus::NoBegin
-                  : !ended    ? DataAreaStatus::NoEnd
-                  : endedFirst ? DataAreaStatus::EndBeforeBegin
-                               : DataAreaStatus::Found;
     return area;
 }
 

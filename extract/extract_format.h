@@ -59,7 +59,8 @@ struct DataArea {
     size_t lineCount = 0;          // data lines between the markers
 };
 
-// Finds the data area of `lines` in one pass.
+// Finds the data area of `lines` by searching for the markers and counting
+// the breaks between them, without walking line by line.
 DataArea FindDataArea(const ExtractLines& lines);
 
 // The indexes of the fields whose flag is '1', in ascending order.

@@ -11,6 +11,9 @@ namespace bq {
 // 'a'..'z' mapped to 'A'..'Z'; every other byte unchanged.
 constexpr char ToUpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// 'A'..'Z' mapped to 'a'..'z'; every other byte unchanged.
+constexpr char ToLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // True for the bytes that trimming removes: codes 0 to 32.
 constexpr bool IsTrimmable(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 

@@ -34,6 +34,66 @@ TEST(ExtractLines, NulEndsTheText) {
 
 TEST(ExtractLines, BytesAboveAsciiAreKept) { EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"})); }
 
+TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
+    // Lines of 7 to 9 bytes put the breaks on either side of a word edge,
+    // and a CR LF split by the edge must still be one break.
+    EXPECT_EQ(Split("1234567\r\n12345678\r\n123456789\n12345678901234567"),
+              (Lines{"1234567", "12345678", "123456789", "12345678901234567"}));
+    EXPECT_EQ(Split("abcdefg\r\nh"), (Lines{"abcdefg", "h"}));
+    EXPECT_EQ(Split("abcdefgh\r\r\n\x8a\x8d\x0a\x0d"), (Lines{"abcdefgh", "", "\x8a\x8d", ""}));
+    EXPECT_EQ(Split("\t\v\f\x0e\x09\x0b\x0c\x2a\x0a"), Lines{"\t\v\f\x0e\x09\x0b\x0c\x2a"});
+}
+
+TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
+    // Breaks are found several bytes at a time; texts of breaks and bytes in
+    // every mix, from many starts, must split as a byte-by-byte reading does.
+    const auto bytewise = [](std::string_view text) {
+        Lines lines;
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t end = at;
+            while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+            lines.emplace_back(text.substr(at, end - at));
+            at = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        }
+        return lines;
+    };
+    std::uint32_t seed = 2018;
+    const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const size_t size = next() % 300;
+        const unsigned breakEvery = 2 + next() % 40;
+        for (size_t i = 0; i < size; ++i) {
+            const unsigned pick = next() % breakEvery;
+            text += pick == 0 ? '\r' : pick == 1 ? '\n' : static_cast<char>("ab\x8a\x8d\x0b\x0c"[next() % 6]);
+        }
+        for (size_t from = 0; from < std::min<size_t>(size, 70); from += 7)
+            ASSERT_EQ(Split(text.substr(from)), bytewise(std::string_view(text).substr(from))) << round << " " << from;
+    }
+    const std::string edge = std::string(63, 'x') + "\r\n" + std::string(64, 'y') + "\r" + std::string(62, 'z') + "\n";
+    EXPECT_EQ(Split(edge), (Lines{std::string(63, 'x'), std::string(64, 'y'), std::string(62, 'z')}));
+}
+
+TEST(ExtractLines, SearchAndCountAgreeWithTheWalk) {
+    const ExtractLines lines("x{END DATA}\r\n{End Data} \r\nA\r\n\r\nB\rC\n{end data}");
+    // The line number a search lands on; 7 (the line count) for none.
+    const auto lineOf = [&lines](std::string_view text) {
+        return std::distance(lines.begin(), lines.FindLineIgnoringCase(text));
+    };
+    EXPECT_EQ(lineOf("{END DATA}"), 6);
+    EXPECT_EQ(lineOf("{END DATA} "), 1);
+    EXPECT_EQ(lineOf("{END DATA}  "), 7);
+    EXPECT_EQ(lineOf("b"), 4);
+    EXPECT_EQ(lineOf(""), 3);
+    const auto last = lines.FindLineIgnoringCase("{END DATA}");
+    EXPECT_EQ(lines.CountLines(lines.begin(), last), 6u);
+    EXPECT_EQ(lines.CountLines(lines.begin(), lines.end()), 7u);
+    EXPECT_EQ(lines.CountLines(last, last), 0u);
+    const ExtractLines unbroken("a\r\nb");
+    EXPECT_EQ(unbroken.CountLines(unbroken.begin(), unbroken.end()), 2u);
+}
+
 TEST(ExtractLines, KeepRangeSurvivesAMove) {
     ExtractLines lines("h1\r\nh2\r\nx\r\ny\r\nend");
     auto first = std::next(lines.begin(), 2), last = std::next(lines.begin(), 4);
@@ -87,6 +147,12 @@ TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
     const DataArea empty = FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n"));
     EXPECT_EQ(empty.status, DataAreaStatus::Found);
     EXPECT_EQ(empty.lineCount, 0u);
+    // A marker inside a line, or as the last line without a break.
+    const ExtractLines unbroken("F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}");
+    const DataArea last = FindDataArea(unbroken);
+    EXPECT_EQ(last.status, DataAreaStatus::Found);
+    EXPECT_EQ(last.lineCount, 3u);
+    EXPECT_EQ(*last.first, "a");
 }
 
 TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {

@@ -47,6 +47,81 @@ TEST(RowEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
     EXPECT_EQ(EncodeRow({}), "");
 }
 
+TEST(RowEncoding, EveryLengthAndPositionIsExaminedAndCopied) {
+    // Values are examined in overlapping words: a byte that forces quotes
+    // must count wherever it sits, and no byte may be lost or repeated.
+    const auto expected = [](const std::string& v) {
+        bool quote = false;
+        for (char c : v) quote |= static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',';
+        if (!quote) return v;
+        std::string out = "\"";
+        for (char c : v) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
+    };
+    for (size_t size = 0; size <= 40; ++size) {
+        std::string plain;
+        for (size_t i = 0; i < size; ++i) plain += static_cast<char>(i % 2 ? '\xe9' : 'a' + i % 26);
+        std::vector<std::string> values{plain};
+        for (size_t at = 0; at < size; ++at)
+            for (char c : {' ', '\t', '\0', '"', ',', '\x21', '\x7f', '\xa0', '\xac'}) {
+                values.push_back(plain);
+                values.back()[at] = c;
+            }
+        for (const std::string& v : values) {
+            std::string out(MaxEncodedSize(v), '\0');
+            out.resize(static_cast<size_t>(EncodeValue(v, out.data()) - out.data()));
+            ASSERT_EQ(out, expected(v)) << "size " << size;
+        }
+    }
+}
+
+TEST(RowLayout, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
+    // Fields 1 and 5 are supplied; field 2, the TIN type, is a slot although unticked.
+    const RowLayout layout("C$Tw#N", "010001");
+    EXPECT_EQ(layout.SlotFields(), (std::vector<int>{1, 2, 5}));
+    EXPECT_EQ(layout.SlotOfSupplied(1), 2u);
+    EXPECT_EQ(layout.TinTypeSlot(), 1);
+    EXPECT_EQ(layout.SlotDefaults(), (std::vector<std::string_view>{"", "N/A", ""}));
+    const auto encode = [](const RowLayout& l, std::vector<std::string_view> slots) {
+        std::string line(l.MaxEncodedSize(slots), '\0');
+        line.resize(static_cast<size_t>(l.Encode(slots, line.data()) - line.data()));
+        return line;
+    };
+    EXPECT_EQ(encode(layout, {"a b", "EIN", "1\"2"}), "0.00,\"a b\",EIN,0,0.00,\"1\"\"2\"");
+    EXPECT_EQ(encode(layout, {"", "", ""}), "0.00,,,0,0.00,");
+    EXPECT_EQ(encode(RowLayout("Cw", "00"), {}), "0.00,0");
+    EXPECT_EQ(encode(RowLayout("T$", "01"), {"N/A", "x"}), "N/A,x");
+    EXPECT_EQ(encode(RowLayout("$", "1"), {""}), "\"\"");
+    EXPECT_EQ(encode(RowLayout("$", "1"), {"x"}), "x");
+    EXPECT_EQ(encode(RowLayout("$$", "10"), {""}), ",");
+    // Runs of defaults of every length around the copy sizes.
+    for (size_t run : {3u, 4u, 12u, 13u, 16u, 17u, 70u}) {
+        std::string expected;
+        for (size_t i = 0; i < run; ++i) expected += "0,";
+        EXPECT_EQ(encode(RowLayout(std::string(run, 'w') + "$" + std::string(run, 'w'),
+                                   std::string(run, '0') + "1" + std::string(run, '0')),
+                         {"x"}),
+                  expected + "x," + expected.substr(0, expected.size() - 1))
+            << run;
+    }
+}
+
+TEST(RowLayout, RowsLargerThanAChunkStayWhole) {
+    const RowLayout layout("$$", "11");
+    const std::string big(3 << 20, 'x');
+    OutputRows rows;
+    for (int i = 0; i < 3; ++i) {
+        const std::string_view slots[] = {big, i == 1 ? "b" : ""};
+        rows.AppendRow(layout, slots);
+    }
+    rows.AppendRow({"tail"});
+    const auto lines = rows.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], big + ",b");
+    EXPECT_EQ(lines[2], big + ",");
+    EXPECT_EQ(lines[3], "tail");
+}
+
 TEST(OutputNames, SitNextToTheExtract) {
     EXPECT_EQ(OutputFileName("/data/w2.txt"), "/data/2018DM_w2.txt");
     EXPECT_EQ(OutputFileName("w2.txt"), "2018DM_w2.txt");

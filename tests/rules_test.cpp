@@ -32,7 +32,8 @@ TEST(Rules, CurrencyKeepsOrDropsTheSignByCode) {
                      {"922337203685477.5807", kOk, "922337203685477.5807"}, {"922337203685477.5808", kBad, ""},
                      {"-922337203685477.5808", kOk, "-922337203685477.5808"}, {"1e-5", kOk, "1e-5"},
                      {"1e400", kBad, ""}, {"5.", kOk, "5."}, {".", kBad, ""}, {"abc", kBad, ""}});
-    ExpectRule('c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}});
+    ExpectRule('c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}, {"-5", kOk, "5"}, {"-", kOk, "0"}, {"", kOk, "0"}});
+    ExpectRule('C', {{"+5", kOk, "5"}, {"-5.25", kOk, "-5.25"}, {"$-", kBad, ""}, {"+", kOk, "0"}});
 }
 
 TEST(Rules, WholeNumbersAreRewrittenWhenIntegral) {
@@ -97,6 +98,58 @@ TEST(Rules, TextCodesAreCopiedAndTinTypesNamed) {
     ExpectRule('T', {{"", kOk, "N/A"}, {"1", kOk, "EIN"}, {"2", kOk, "SSN"}, {"ssn", kOk, "ssn"}});
 }
 
+TEST(Rules, ViewsLeaveUnchangedValuesInPlaceAndOverwriteTheBuffer) {
+    // A buffer left long by an earlier value must not show through.
+    std::string buffer = "a long value left over from the field before";
+    const std::string_view amount = "1234.50";
+    std::string_view written, tinType;
+    EXPECT_EQ(ApplyRule('C', amount, buffer, written, tinType, 2026), kOk);
+    EXPECT_EQ(written.data(), amount.data());
+    EXPECT_EQ(written.size(), amount.size());
+    const struct {
+        char code;
+        const char* input;
+        const char* written;
+        const char* tinType;
+    } cases[] = {{'C', "$1,2", "12", ""},
+                 {'c', "", "0", ""},
+                 {'w', "1,2e+1", "120", ""},
+                 {'#', "+1", "1", ""},
+                 {'I', "maybe", "MAYBE", ""},
+                 {'O', "ab", "AB", ""},
+                 {'n', "1-2-3-4-5-6", "1-23--5-6", ""},
+                 {'N', "12-3456789", "123456789", "EIN"},
+                 {'N', "", "", "N/A"},
+                 {'Y', "18", "2018", ""},
+                 {'D', "7/4/18", "07042018", ""},
+                 {'d', "10523", "01052023", ""},
+                 {'u', "7", "07", ""},
+                 {'T', "2", "SSN", ""}};
+    for (const auto& c : cases) {
+        tinType = "stale";
+        ApplyRule(c.code, c.input, buffer, written, tinType, 2026);
+        EXPECT_EQ(written, c.written) << c.code << " '" << c.input << "'";
+        EXPECT_EQ(tinType, c.tinType) << c.code << " '" << c.input << "'";
+    }
+}
+
+TEST(Rules, CodesSaidToCopyAreCopiedByTheRule) {
+    // The verification skips ApplyRule for these codes, so the two must agree.
+    std::string buffer;
+    for (int code = 0; code < 256; ++code) {
+        const char c = static_cast<char>(code);
+        if (!CopiesValue(c)) continue;
+        for (std::string_view value : {"", "x", "-1,000", "12-3456789", "maybe", "7/4/18", "0"}) {
+            std::string_view written, tinType;
+            EXPECT_EQ(ApplyRule(c, value, buffer, written, tinType, 2026), kOk) << code;
+            EXPECT_EQ(written.data(), value.data()) << code;
+            EXPECT_EQ(tinType, "") << code;
+        }
+    }
+    for (char c : {'$', 'o', 'h', 'p', 'E', 'e', 'k', '9', 'v'}) EXPECT_TRUE(CopiesValue(c)) << c;
+    for (char c : {'O', 'T', 'I', 'C', 'w', 'N', 'D', 'u', 'g'}) EXPECT_FALSE(CopiesValue(c)) << c;
+}
+
 TEST(Conversions, IntegersAcceptLeadingBlanksAndASignOnly) {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
         {" 12", 12}, {"+19", 19}, {"-01", -1}, {"-2147483648", std::numeric_limits<std::int32_t>::min()},
@@ -126,8 +179,19 @@ TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
         {"922337203685477.58074", 9223372036854775807}, {"922337203685477.58075", std::nullopt},
         {"-922337203685477.58085", kMin}, {"-922337203685477.58086", std::nullopt}, {"1e14", 1000000000000000000},
         {"1e15", std::nullopt}, {"1e9999999999999999999", std::nullopt}, {"1e-9999999999999999999", 0},
-        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
+        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt},
+        // Around the limits of the plain reading (14 integral, 4 fraction digits).
+        {"99999999999999.9999", 999999999999999999}, {"999999999999999.9999", std::nullopt},
+        {"-99999999999999", -999999999999990000}, {"12.3456", 123456}, {"12.34565", 123456},
+        {"12.34575", 123458}, {"-.5", -5000}, {"7.", 70000}, {"-", std::nullopt}, {"+", std::nullopt},
+        {"-.", std::nullopt}, {"1.2.3", std::nullopt}, {"1-", std::nullopt}, {"00000000000000000001.5", 15000}};
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
+        EXPECT_EQ(IsCurrencyText(text), expected.has_value()) << "'" << text << "'";
+    }
+    for (const char* plain : {"0", "-12.5", "99999999999999.9999", ".5", "7."}) EXPECT_TRUE(IsPlainAmount(plain)) << plain;
+    for (const char* other : {"", "+1", "-", "1e3", "999999999999999", "1.23456", " 1", "1,000"})
+        EXPECT_FALSE(IsPlainAmount(other)) << other;
 }
 
 TEST(Conversions, DatePartsAndTheCenturyWindow) {

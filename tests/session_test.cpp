@@ -79,6 +79,21 @@ TEST_F(Session, BadValueNamesRecordOrdinalCaptionAndRawLine) {
                              "\"Taxpayer id\" maps to an invalid TIN \" 12-34 \"");
     EXPECT_EQ(session.Rows().size(), 3u);
     EXPECT_EQ(session.Fields()[11].checked, true);
+    // The failing record's row holds what came before the bad value.
+    EXPECT_EQ(session.OutputRow()[2], "street");
+    EXPECT_EQ(session.OutputRow()[10], "N/A");
+    EXPECT_EQ(session.OutputRow()[11], "");
+
+    // With the TIN type ticked too, the TIN's type survives a later bad amount.
+    flags[2] = '0';
+    flags[10] = flags[18] = '1';
+    EXPECT_NE(ErrorOf("FORM 1099-MISC\r\nKEY 040" + flags + "\r\n{BEGIN DATA}\r\n1\r\n123-45-6789\r\n5\r\n" +
+                      "2\r\n12-3456789\r\nabc\r\n{END DATA}\r\n"),
+              "no error");
+    EXPECT_EQ(session.Rows().Lines()[0].substr(0, 28), ",,,,,,,,,,SSN,123456789,,,,,");
+    EXPECT_EQ(session.OutputRow()[10], "EIN");
+    EXPECT_EQ(session.OutputRow()[11], "123456789");
+    EXPECT_EQ(session.OutputRow()[18], "0.00");
 }
 
 TEST_F(Session, TinTypeFollowsTheTinAndDefaultsFillUntickedFields) {
@@ -88,6 +103,8 @@ TEST_F(Session, TinTypeFollowsTheTinAndDefaultsFillUntickedFields) {
     const auto lines = session.Rows().Lines();
     EXPECT_EQ(lines[0], ",,,,,,,,,,N/A,,,,0.00,,,,");
     EXPECT_EQ(lines[1], ",,,,,,,,,,EIN,123456789,,,0.00,,,,");
+    EXPECT_EQ(EncodeRow(session.OutputRow()), lines[1]);
+    EXPECT_EQ(session.TinTypeFieldIndex(), 10);
 }
 
 TEST_F(Session, ZeroDataLinesGiveNoRowsAndAllModeReportsEveryProblem) {

@@ -75,22 +75,40 @@ std::optional<DecimalText> ParseDecimal(std::string_view s) {
 
 // The digits of `d` without the decimal point and without leading and
 // trailing zeros, with `scale` such that the magnitude is 0.digits x 10^scale.
-// Empty digits mean the number is zero.
+// The digits are the part `head` of the integral digits followed by the part
+// `tail` of the fraction digits, views rather than a copy because every
+// currency value of an extract passes through here. No digits: zero.
 struct Significand {
-    std::string digits;
+    std::string_view head;
+    std::string_view tail;
     std::int64_t scale = 0;
+
+    size_t size() const { return head.size() + tail.size(); }
+    char operator[](size_t i) const { return i < head.size() ? head[i] : tail[i - head.size()]; }
 };
 
 Significand SignificantDigits(const DecimalText& d) {
-    std::string all;
-    all.reserve(d.intDigits.size() + d.fracDigits.size());
-    all.append(d.intDigits).append(d.fracDigits);
-    const size_t first = all.find_first_not_of('0');
-    if (first == std::string::npos) return {};
-    const size_t last = all.find_last_not_of('0');
+    const std::string_view in = d.intDigits, frac = d.fracDigits;
+    size_t first = in.find_first_not_of('0');
     Significand sig;
-    sig.digits = all.substr(first, last - first + 1);
-    sig.scale = d.exponent + static_cast<std::int64_t>(d.intDigits.size()) - static_cast<std::int64_t>(first);
+    if (first == std::string_view::npos) {
+        // All integral digits are zeros: the digits start in the fraction.
+        const size_t inFrac = frac.find_first_not_of('0');
+        if (inFrac == std::string_view::npos) return {};
+        const size_t last = frac.find_last_not_of('0');
+        sig.tail = frac.substr(inFrac, last - inFrac + 1);
+        first = in.size() + inFrac;
+    } else {
+        const size_t lastFrac = frac.find_last_not_of('0');
+        if (lastFrac == std::string_view::npos) {
+            const size_t last = in.find_last_not_of('0');
+            sig.head = in.substr(first, last - first + 1);
+        } else {
+            sig.head = in.substr(first);
+            sig.tail = frac.substr(0, lastFrac + 1);
+        }
+    }
+    sig.scale = d.exponent + static_cast<std::int64_t>(in.size()) - static_cast<std::int64_t>(first);
     return sig;
 }
 
@@ -133,6 +151,35 @@ bool ReadSlash(std::string_view s, size_t& at) {
     return true;
 }
 
+// An amount written plainly, [sign]digits[.digits] with at most 14 integral
+// and 4 fraction digits, read into `count` ten-thousandths: it can neither
+// overflow nor need rounding, and it is what nearly every currency value of
+// an extract looks like. False for anything else, which the general reading
+// then takes.
+bool ReadPlainAmount(std::string_view s, std::int64_t& count) {
+    size_t at = 0;
+    bool negative = false;
+    if (at < s.size() && (s[at] == '+' || s[at] == '-')) negative = s[at++] == '-';
+    count = 0;
+    const size_t intStart = at;
+    for (; at < s.size() && IsDigit(s[at]); ++at) {
+        if (at - intStart == 14) return false;
+        count = count * 10 + (s[at] - '0');
+    }
+    const size_t intDigits = at - intStart;
+    size_t fraction = 0;
+    if (at < s.size() && s[at] == '.') {
+        for (++at; at < s.size() && IsDigit(s[at]); ++at, ++fraction) {
+            if (fraction == 4) return false;
+            count = count * 10 + (s[at] - '0');
+        }
+    }
+    if (at != s.size() || intDigits + fraction == 0) return false;
+    for (; fraction < 4; ++fraction) count *= 10;
+    if (negative) count = -count;
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ToInt32(std::string_view s) {
@@ -158,14 +205,15 @@ std::optional<double> ToDouble(std::string_view s) {
     if (!d) return std::nullopt;
     const double sign = d->negative ? -1.0 : 1.0;
     const Significand sig = SignificantDigits(*d);
-    if (sig.digits.empty()) return sign * 0.0;
+    if (sig.size() == 0) return sign * 0.0;
     // 0.d x 10^310 exceeds the largest double and 0.d x 10^-330 is below half
     // the smallest subnormal, so such scales need no conversion; this also
     // keeps huge exponents out of from_chars.
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
     if (sig.scale > 310) return sign * kInfinity;
     if (sig.scale < -330) return sign * 0.0;
-    const std::string text = "0." + sig.digits + "e" + IntegerText(sig.scale);
+    const std::string text =
+        "0." + std::string(sig.head) + std::string(sig.tail) + "e" + IntegerText(sig.scale);
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     (void)ptr;
@@ -175,20 +223,22 @@ std::optional<double> ToDouble(std::string_view s) {
 }
 
 std::optional<std::int64_t> ToCurrency(std::string_view s) {
+    if (std::int64_t plain; ReadPlainAmount(s, plain)) return plain;
     const std::optional<DecimalText> d = ParseDecimal(s);
     if (!d) return std::nullopt;
     const Significand sig = SignificantDigits(*d);
-    if (sig.digits.empty()) return 0;
+    if (sig.size() == 0) return 0;
     // In ten-thousandths the amount is 0.digits x 10^(scale + 4), so the
     // first `whole` digits make the integral count and the rest are rounded.
     const std::int64_t whole = sig.scale + 4;
     // The largest magnitude, 9223372036854775808, has 19 digits; more cannot fit.
     if (whole > 19) return std::nullopt;
-    const std::int64_t length = static_cast<std::int64_t>(sig.digits.size());
+    const std::int64_t length = static_cast<std::int64_t>(sig.size());
     std::uint64_t count = 0;
-    for (std::int64_t i = 0; i < whole; ++i) count = count * 10 + (i < length ? sig.digits[i] - '0' : 0);
+    for (std::int64_t i = 0; i < whole; ++i)
+        count = count * 10 + (i < length ? sig[static_cast<size_t>(i)] - '0' : 0);
     if (whole >= 0 && whole < length) {
-        const int next = sig.digits[static_cast<size_t>(whole)] - '0';
+        const int next = sig[static_cast<size_t>(whole)] - '0';
         // Trailing zeros are stripped, so any digit after `next` is non-zero.
         const bool moreAfter = whole + 1 < length;
         if (next > 5 || (next == 5 && (moreAfter || count % 2 == 1))) ++count;
@@ -202,6 +252,17 @@ std::optional<std::int64_t> ToCurrency(std::string_view s) {
     }
     if (count > kMaxPositive) return std::nullopt;
     return static_cast<std::int64_t>(count);
+}
+
+bool IsCurrencyText(std::string_view s) {
+    // No optional on the way: the common case returns a plain bool.
+    std::int64_t plain;
+    return ReadPlainAmount(s, plain) || ToCurrency(s).has_value();
+}
+
+bool IsPlainAmount(std::string_view s) {
+    std::int64_t count;
+    return !s.empty() && s[0] != '+' && ReadPlainAmount(s, count);
 }
 
 std::optional<Date> ToDate(std::string_view s, int currentYear) {

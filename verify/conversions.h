@@ -24,6 +24,14 @@ std::optional<double> ToDouble(std::string_view s);
 // or the amount lies outside -922337203685477.5808 .. 922337203685477.5807.
 std::optional<std::int64_t> ToCurrency(std::string_view s);
 
+// True exactly when ToCurrency reads `s`; for callers that only test.
+bool IsCurrencyText(std::string_view s);
+
+// True for an amount in its plain form: an optional '-', digits, and
+// optionally '.' and more digits; at least one digit, at most 14 before the
+// point and 4 after it. ToCurrency reads every such text exactly.
+bool IsPlainAmount(std::string_view s);
+
 struct Date {
     int year;
     int month;

@@ -1,18 +1,13 @@
 #include "verify/merge_output.h"
 
+#include <algorithm>
+
 #include "extract/file_io.h"
 #include "schema/form_catalogue.h"
 #include "verify/registry.h"
 
 namespace bq {
 namespace {
-
-// Bytes above 0x7F are ANSI letters, never a reason to quote.
-bool NeedsQuotes(std::string_view value) {
-    for (char c : value)
-        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',') return true;
-    return false;
-}
 
 // A chunk is closed once it passes this size; lines are never split.
 constexpr size_t kChunkBytes = size_t{1} << 20;
@@ -26,17 +21,9 @@ void AppendEncodedRow(const std::vector<std::string>& values, std::string& out) 
     }
     for (size_t i = 0; i < values.size(); ++i) {
         if (i) out += ',';
-        const std::string& v = values[i];
-        if (!NeedsQuotes(v)) {
-            out += v;
-            continue;
-        }
-        out += '"';
-        for (char c : v) {
-            if (c == '"') out += '"';
-            out += c;
-        }
-        out += '"';
+        const size_t at = out.size();
+        out.resize(at + MaxEncodedSize(values[i]));
+        out.resize(static_cast<size_t>(EncodeValue(values[i], out.data() + at) - out.data()));
     }
 }
 
@@ -51,26 +38,46 @@ void OutputRows::Clear() {
     count_ = 0;
 }
 
-void OutputRows::AppendRow(const std::vector<std::string>& values) {
-    if (chunks_.empty() || chunks_.back().size() >= kChunkBytes) {
-        chunks_.emplace_back();
-        chunks_.back().reserve(kChunkBytes + kChunkBytes / 4);
+char* OutputRows::Room(size_t bytes) {
+    if (chunks_.empty() || chunks_.back().size >= kChunkBytes ||
+        chunks_.back().capacity - chunks_.back().size < bytes) {
+        Chunk chunk;
+        chunk.capacity = std::max(kChunkBytes + kChunkBytes / 4, bytes);
+        chunk.bytes.reset(new char[chunk.capacity]);
+        chunks_.push_back(std::move(chunk));
     }
-    AppendEncodedRow(values, chunks_.back());
-    chunks_.back() += "\r\n";
+    return chunks_.back().bytes.get() + chunks_.back().size;
+}
+
+void OutputRows::EndLine(char* end) {
+    *end++ = '\r';
+    *end++ = '\n';
+    Chunk& chunk = chunks_.back();
+    chunk.size = static_cast<size_t>(end - chunk.bytes.get());
     ++count_;
+}
+
+void OutputRows::AppendRow(const std::vector<std::string>& values) {
+    const std::string line = EncodeRow(values);
+    char* at = Room(line.size() + 2);
+    EndLine(std::copy(line.begin(), line.end(), at));
+}
+
+void OutputRows::AppendRow(const RowLayout& layout, std::span<const std::string_view> slots) {
+    char* at = Room(layout.MaxEncodedSize(slots) + 2);
+    EndLine(layout.Encode(slots, at));
 }
 
 std::vector<std::string> OutputRows::Lines() const {
     std::vector<std::string> lines;
-    for (const std::string& chunk : chunks_) {
+    ForEachChunk([&lines](std::string_view chunk) {
         size_t at = 0;
         while (at < chunk.size()) {
             const size_t end = chunk.find("\r\n", at);
-            lines.push_back(chunk.substr(at, end - at));
+            lines.emplace_back(chunk.substr(at, end - at));
             at = end + 2;
         }
-    }
+    });
     return lines;
 }
 

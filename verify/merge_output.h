@@ -4,9 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "verify/row_layout.h"
 
 namespace bq {
 
@@ -28,19 +32,33 @@ public:
     void Clear();
     // Encodes `values` and appends the line.
     void AppendRow(const std::vector<std::string>& values);
+    // Encodes the row of `layout` holding `slots` and appends the line.
+    void AppendRow(const RowLayout& layout, std::span<const std::string_view> slots);
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
     // The output file's bytes, chunk by chunk, in order.
     template <typename Sink>
     void ForEachChunk(Sink&& sink) const {
-        for (const std::string& chunk : chunks_)
-            if (!chunk.empty()) sink(std::string_view(chunk));
+        for (const Chunk& chunk : chunks_)
+            if (chunk.size != 0) sink(std::string_view(chunk.bytes.get(), chunk.size));
     }
     // The lines without their line breaks; for callers that want a list.
     std::vector<std::string> Lines() const;
 
 private:
-    std::vector<std::string> chunks_;
+    // Raw bytes rather than a string: lines are encoded straight into the
+    // chunk, with no initialising of bytes about to be overwritten.
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;
+        size_t capacity = 0;
+    };
+    // Room for `bytes` more bytes at the end of the output.
+    char* Room(size_t bytes);
+    // Ends the line that was written up to `end` into the room.
+    void EndLine(char* end);
+
+    std::vector<Chunk> chunks_;
     size_t count_ = 0;
 };
 

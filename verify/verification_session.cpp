@@ -10,6 +10,7 @@
 #include "schema/text.h"
 #include "schema/type_codes.h"
 #include "verify/conversions.h"
+#include "verify/row_layout.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -114,6 +115,19 @@ void VerificationSession::ResetOutputRow() {
     }
 }
 
+ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, std::string_view raw,
+                                            bool rejected) const {
+    const FieldEntry& field = fields_[static_cast<size_t>(index)];
+    ValueProblem problem{record, f + 1, index, field.caption, std::string(raw), {}, {}};
+    if (rejected) {
+        problem.phrase = RejectionPhrase(field.typeCode);
+        problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) + ", Field # " +
+                          std::to_string(f + 1) + "\r\nDestination field \"" + field.caption + "\" maps " +
+                          std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+    }
+    return problem;
+}
+
 void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const DataArea area = FindDataArea(extractLines_);
     switch (area.status) {
@@ -139,36 +153,78 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const size_t records = area.lineCount / n;
     const int year = options.currentYear ? options.currentYear : CurrentYear();
 
-    std::string value, tinType;
-    auto line = extractLines_.begin();
-    for (size_t r = 1; r <= records; ++r) {
-        ResetOutputRow();
-        for (size_t f = 0; f < n; ++f, ++line) {
-            const int index = selected[f];
-            const FieldEntry& field = fields_[static_cast<size_t>(index)];
-            const std::string_view raw = *line;
-            value.assign(Trim(raw));
-            const Verdict verdict = ApplyRule(field.typeCode, value, tinType, year);
-            if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
-                ValueProblem problem{r, f + 1, index, field.caption, std::string(raw), {}, {}};
-                if (verdict == Verdict::Rejected) {
-                    problem.phrase = RejectionPhrase(field.typeCode);
-                    problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(r) +
-                                      ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" +
-                                      field.caption + "\" maps " + std::string(problem.phrase) + "\"" +
-                                      problem.rawValue + "\"";
-                }
-                if (!options.onProblem) throw Error(problem.message);
-                options.onProblem(problem);
-                if (verdict == Verdict::Rejected) continue;
-            }
-            outputRow_[static_cast<size_t>(index)].swap(value);
-            if (!tinType.empty() && tinTypeFieldIndex_ != -1)
-                outputRow_[static_cast<size_t>(tinTypeFieldIndex_)] = tinType;
-        }
-        outputRows_.AppendRow(outputRow_);
-        if (options.progress && (r % kProgressEvery == 0 || r == records)) options.progress(r, records);
+    ResetOutputRow();
+    std::string typeCodes;
+    for (size_t i = 0; i < outputRow_.size(); ++i) typeCodes += fields_[i].typeCode;
+    const RowLayout layout(typeCodes, fieldFlags_);
+    // The record being built: a view per slot into the extract, a constant
+    // or the slot's own buffer, so a value is copied once, into the output.
+    // A record writes every supplied slot, so only the TIN-type slot and the
+    // slots of rejected values need their defaults back.
+    const std::vector<std::string_view>& defaults = layout.SlotDefaults();
+    std::vector<std::string_view> row = defaults;
+    std::vector<std::string> buffers(layout.SlotCount());
+    const int tinTypeSlot = layout.TinTypeSlot();
+    // What the loop needs of each supplied field, looked up once.
+    struct Supplied {
+        char code;
+        bool copies;  // the rule writes the value as it is
+        size_t slot;
+    };
+    std::vector<Supplied> supplied;
+    for (size_t f = 0; f < n; ++f) {
+        const char code = fields_[static_cast<size_t>(selected[f])].typeCode;
+        supplied.push_back({code, CopiesValue(code), layout.SlotOfSupplied(f)});
     }
+    // Plain pointers, which the compiler can keep in registers across the rule calls.
+    std::string_view* const slots = row.data();
+    const Supplied* const fields = supplied.data();
+
+    // OutputRow shows the record last worked on, as far as it got: the
+    // slots of fields not reached yet still hold the record before, except
+    // the TIN-type slot, which every record starts afresh.
+    const auto keepRow = [&](size_t doneFields) {
+        for (size_t f = doneFields; f < n; ++f)
+            if (static_cast<int>(fields[f].slot) != tinTypeSlot) slots[fields[f].slot] = defaults[fields[f].slot];
+        for (size_t j = 0; j < row.size(); ++j)
+            outputRow_[static_cast<size_t>(layout.SlotFields()[j])].assign(slots[j]);
+    };
+
+    auto line = extractLines_.begin();
+    size_t untilProgress = kProgressEvery;
+    for (size_t r = 1; r <= records; ++r) {
+        if (tinTypeSlot != -1) slots[tinTypeSlot] = defaults[static_cast<size_t>(tinTypeSlot)];
+        for (size_t f = 0; f < n; ++f, ++line) {
+            const Supplied& field = fields[f];
+            const std::string_view raw = *line;
+            if (field.copies) {
+                slots[field.slot] = Trim(raw);
+                continue;
+            }
+            std::string_view tinType;
+            const Verdict verdict =
+                ApplyRule(field.code, Trim(raw), buffers[field.slot], slots[field.slot], tinType, year);
+            if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
+                const ValueProblem problem = ProblemOf(r, f, selected[f], raw, verdict == Verdict::Rejected);
+                if (!options.onProblem) {
+                    keepRow(f);
+                    throw Error(problem.message);
+                }
+                options.onProblem(problem);
+                if (verdict == Verdict::Rejected) {
+                    slots[field.slot] = defaults[field.slot];
+                    continue;
+                }
+            }
+            if (!tinType.empty() && tinTypeSlot != -1) slots[tinTypeSlot] = tinType;
+        }
+        outputRows_.AppendRow(layout, row);
+        if (--untilProgress == 0 || r == records) {
+            untilProgress = kProgressEvery;
+            if (options.progress) options.progress(r, records);
+        }
+    }
+    keepRow(n);
     if (options.progress && records == 0) options.progress(0, 0);
 }
 

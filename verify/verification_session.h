@@ -100,6 +100,9 @@ public:
 
 private:
     std::string Located(std::string_view message) const;
+    // The report of the f-th value (0-based) of `record`, the raw line `raw`
+    // of field `index`: a rejection with its message, or else a warning.
+    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, bool rejected) const;
 
     SessionObserver* observer_ = nullptr;
     int formIndex_ = -1;
