@@ -41,8 +41,11 @@ void OutputRows::Clear() {
 char* OutputRows::Room(size_t bytes) {
     if (chunks_.empty() || chunks_.back().size >= kChunkBytes ||
         chunks_.back().capacity - chunks_.back().size < bytes) {
+        // The first chunks start small and double, so that a short extract
+        // does not pay for a full chunk; from the ninth on they are full size.
+        const size_t grown = std::min(kChunkBytes + kChunkBytes / 4, size_t{4096} << std::min<size_t>(chunks_.size(), 9));
         Chunk chunk;
-        chunk.capacity = std::max(kChunkBytes + kChunkBytes / 4, bytes);
+        chunk.capacity = std::max(grown, bytes);
         chunk.bytes.reset(new char[chunk.capacity]);
         chunks_.push_back(std::move(chunk));
     }

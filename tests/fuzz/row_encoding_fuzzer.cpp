@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "tests/fuzz/rfc4180_reader.h"
+#include "schema/type_codes.h"
 #include "verify/merge_output.h"
+#include "verify/row_layout.h"
 
 namespace {
 
@@ -35,6 +37,36 @@ bool MustBeQuoted(std::string_view value) {
     for (char c : value)
         if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',') return true;
     return false;
+}
+
+// The row the merge writes through a RowLayout: each field's code and
+// whether it is supplied come from its value's first byte, so any mix of
+// defaults, supplied fields and a TIN-type slot is reached. Every slot gets
+// its field's value; the line must equal EncodeRow of the full row.
+void CheckLayout(const std::vector<std::string>& values) {
+    static constexpr std::string_view kCodes = "$cCTwDI#";
+    std::string codes, flags;
+    for (const std::string& v : values) {
+        const unsigned char b = v.empty() ? 0 : static_cast<unsigned char>(v[0]);
+        codes += kCodes[b % kCodes.size()];
+        flags += (b / kCodes.size()) % 2 ? '1' : '0';
+    }
+    const bq::RowLayout layout(codes, flags);
+    std::vector<std::string_view> slots;
+    std::vector<std::string> expected;
+    size_t next = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const bool slot = next < layout.SlotFields().size() && layout.SlotFields()[next] == static_cast<int>(i);
+        if (slot) {
+            slots.push_back(values[i]);
+            ++next;
+        }
+        expected.push_back(slot ? values[i] : std::string(bq::OutputDefault(codes[i])));
+    }
+    if (next != layout.SlotCount()) Fail("slots out of field order", codes);
+    std::string line(layout.MaxEncodedSize(slots), '\0');
+    line.resize(static_cast<size_t>(layout.Encode(slots, line.data()) - line.data()));
+    if (line != bq::EncodeRow(expected)) Fail("layout row differs from the encoded row", line);
 }
 
 }  // namespace
@@ -63,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (f.quoted != expectQuoted) Fail(f.quoted ? "quoted needlessly" : "left unquoted", line);
         }
         output.AppendRow(values);
+        CheckLayout(values);
     }
 
     std::string bytes;
