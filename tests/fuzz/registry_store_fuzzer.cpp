@@ -129,10 +129,12 @@ void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, c
     int entries = 0;
     for (size_t i = p; i < b.size() - s; ++i) {
         const std::string_view line = b[i];
-        if (line == entry)
-            ++entries;
-        else if (!brokenLast.empty() && line == std::string(brokenLast) + "\n")
+        // The old last line given its line break is matched first: it may
+        // equal the entry of a section that is not the import section.
+        if (!brokenLast.empty() && line == std::string(brokenLast) + "\n")
             brokenLast = {};
+        else if (line == entry)
+            ++entries;
         else if (line != "\n" && line != "REGEDIT4\n" && line != "[" + std::string(bq::kImportSection) + "]\n")
             Fail("a line was added that is not the entry", after);
     }
