@@ -87,18 +87,24 @@ void WriteJsonReport(std::ostream& out, const VerificationSession& session, cons
     out << "\n";
 }
 
+// Reads `extract` into `session`; false, after telling why, when it cannot be read.
+bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
+    session.SetExtractFile(extract);
+    try {
+        session.LoadExtract();
+        return true;
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return false;
+    }
+}
+
 }  // namespace
 
 int RunMerge(const std::vector<std::string>& args, Streams& io) {
     const CheckOptions o = ParseExtractArgs(args, false);
     VerificationSession session;
-    session.SetExtractFile(o.extract);
-    try {
-        session.LoadExtract();
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    if (!LoadReported(session, o.extract, io)) return kIoFailure;
     try {
         Verify(session, io, true, nullptr);
     } catch (const Error& e) {
@@ -120,13 +126,7 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
 int RunCheck(const std::vector<std::string>& args, Streams& io) {
     const CheckOptions o = ParseExtractArgs(args, true);
     VerificationSession session;
-    session.SetExtractFile(o.extract);
-    try {
-        session.LoadExtract();
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    if (!LoadReported(session, o.extract, io)) return kIoFailure;
     std::vector<ValueProblem> errors, warnings;
     std::string fatal;
     try {

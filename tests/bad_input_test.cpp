@@ -13,49 +13,21 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
+#include "tests/bqdm_fixture.h"
 
 namespace bq {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
+using Result = BqdmResult;
 
-class BadInput : public ::testing::Test {
+class BadInput : public BqdmFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("bq_bad_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "config");
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir);
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return (dir / name).string();
-    }
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    static Result Bqdm(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        const int status = cli::Run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
     // The message bqdm shows for a header fault of `extract`.
     static std::string Shown(const std::string& message, const std::string& extract) {
         return message + "\n\nEXTRACT = " + extract + ".\n";
     }
-    fs::path dir;
 };
 
 const std::string k1098E = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";

@@ -4,42 +4,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "tests/bqdm_fixture.h"
 
 namespace bq {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result Bqdm(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = cli::Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-class Bqdm_ : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("bq_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "config");
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    }
-    void TearDown() override {
-        ::unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir);
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-        return (dir / name).string();
-    }
-    fs::path dir;
-};
+using Result = BqdmResult;
+using Bqdm_ = BqdmFolder;
 
 const std::string kExtract =
     "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
