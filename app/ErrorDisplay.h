@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/Dialogs.h"
-#include "extract/error.h"
+#include "platform/error.h"
 
 namespace bq::app {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/AppText.h"
-#include "extract/error.h"
+#include "platform/error.h"
 
 namespace bq::app {
 namespace {

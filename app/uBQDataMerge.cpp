@@ -15,7 +15,7 @@
 #include "app/ErrorDisplay.h"
 #include "app/TopMostDialogs.h"
 #include "app/uBQDataMergeTemplate.h"
-#include "extract/file_io.h"
+#include "platform/files.h"
 #include "extract/template_text.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"

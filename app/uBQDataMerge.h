@@ -9,7 +9,7 @@
 
 #include "app/Dialogs.h"
 #include "app/FieldListModel.h"
-#include "verify/registry.h"
+#include "platform/registry.h"
 #include "verify/verification_session.h"
 
 class QComboBox;

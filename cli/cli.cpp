@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "extract/error.h"
+#include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
 #include "verify/messages.h"

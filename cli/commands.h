@@ -40,7 +40,5 @@ int VisibleFormNamed(std::string_view name);
 // Writes a system message to stderr as the application error display shows it.
 void ReportMessage(Streams& io, std::string_view message);
 
-// True when stderr is a terminal (progress is drawn only there).
-bool StderrIsTerminal();
 
 }  // namespace bq::cli

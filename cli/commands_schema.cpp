@@ -2,7 +2,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "extract/error.h"
+#include "platform/error.h"
 #include "extract/template_text.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"

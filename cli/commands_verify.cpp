@@ -1,14 +1,15 @@
 // bqdm check and merge: the whole conversion without windows.
-#include <filesystem>
 #include <functional>
 #include <ostream>
 
 #include "cli/commands.h"
 #include "cli/json.h"
 #include "cli/progress.h"
-#include "extract/error.h"
+#include "platform/error.h"
+#include "platform/paths.h"
+#include "platform/terminal.h"
 #include "verify/messages.h"
-#include "verify/registry.h"
+#include "platform/registry.h"
 #include "schema/text.h"
 #include "verify/verification_session.h"
 
@@ -36,9 +37,7 @@ CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool allowFl
     if (o.extract.empty()) throw UsageError{"which extract? give its file name"};
     // The folder recorded for the filing product must name a real folder,
     // so a relative name is made absolute before anything else.
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(o.extract, ec);
-    if (!ec) o.extract = absolute.string();
+    o.extract = AbsolutePath(o.extract);
     return o;
 }
 

@@ -1,7 +1,8 @@
 #include "extract/template_text.h"
 
 #include "extract/extract_format.h"
-#include "extract/file_io.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace bq {
 

@@ -27,7 +27,7 @@
 #include "schema/form_fields.h"
 #include "verify/merge_output.h"
 #include "verify/messages.h"
-#include "verify/registry.h"
+#include "platform/registry.h"
 
 using bq::app::ScriptedDialogs;
 

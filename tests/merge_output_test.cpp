@@ -7,11 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "extract/error.h"
-#include "extract/file_io.h"
+#include "platform/error.h"
+#include "platform/files.h"
 #include "verify/merge_output.h"
-#include "verify/registry.h"
-#include "verify/registry_file.h"
+#include "platform/registry.h"
+#include "platform/registry_file.h"
 
 namespace bq {
 namespace {

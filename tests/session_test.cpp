@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "extract/error.h"
+#include "platform/error.h"
 #include "verify/messages.h"
 #include "verify/verification_session.h"
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "extract/file_io.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "schema/form_catalogue.h"
-#include "verify/registry.h"
+#include "platform/registry.h"
 
 namespace bq {
 namespace {

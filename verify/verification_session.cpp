@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "extract/error.h"
+#include "platform/error.h"
 #include "extract/extract_format.h"
-#include "extract/file_io.h"
+#include "platform/files.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "schema/text.h"

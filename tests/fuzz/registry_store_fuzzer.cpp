@@ -18,9 +18,9 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/error.h"
-#include "verify/registry.h"
-#include "verify/registry_file.h"
+#include "platform/error.h"
+#include "platform/registry.h"
+#include "platform/registry_file.h"
 
 namespace fs = std::filesystem;
 

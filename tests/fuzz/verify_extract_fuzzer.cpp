@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/error.h"
+#include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "tests/fuzz/rfc4180_reader.h"
 #include "verify/verification_session.h"

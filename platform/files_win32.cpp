@@ -6,8 +6,8 @@
 #include <atomic>
 #include <string>
 
-#include "extract/error.h"
-#include "extract/file_io.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace bq {
 namespace {
@@ -21,14 +21,6 @@ std::string SystemErrorText(DWORD code) {
     LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     return text;
-}
-
-Error CannotOpen(const std::string& path, const std::string& reason) {
-    return Error("Cannot open file \"" + path + "\". " + reason);
-}
-
-Error CannotCreate(const std::string& path, const std::string& reason) {
-    return Error("Cannot create file \"" + path + "\". " + reason);
 }
 
 class Handle {
@@ -58,17 +50,13 @@ std::string TemporaryNameFor(const std::string& path) {
 
 }  // namespace
 
-std::string_view ExecutableSuffix() { return ".exe"; }
-
-std::string_view PathSeparators() { return "\\/:"; }
-
 std::string ReadWholeFile(const std::string& path) {
     Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) throw CannotOpen(path, SystemErrorText(GetLastError()));
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) throw CannotOpen(path, "Not a regular file");
+    if (file.get() == INVALID_HANDLE_VALUE) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) throw CannotOpenFile(path, "Not a regular file");
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) throw CannotOpen(path, SystemErrorText(GetLastError()));
+    if (!GetFileSizeEx(file.get(), &size)) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
     std::string text(static_cast<size_t>(size.QuadPart) + 1, '\0');
     size_t used = 0;
     for (;;) {
@@ -76,7 +64,7 @@ std::string ReadWholeFile(const std::string& path) {
         const DWORD want = static_cast<DWORD>(std::min<size_t>(text.size() - used, 1u << 30));
         DWORD got = 0;
         if (!ReadFile(file.get(), text.data() + used, want, &got, nullptr))
-            throw CannotOpen(path, SystemErrorText(GetLastError()));
+            throw CannotOpenFile(path, SystemErrorText(GetLastError()));
         if (got == 0) break;
         used += got;
     }
@@ -92,21 +80,21 @@ bool RegularFileExists(const std::string& path) {
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce) {
     const std::string temp = TemporaryNameFor(path);
     Handle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) throw CannotCreate(path, SystemErrorText(GetLastError()));
+    if (file.get() == INVALID_HANDLE_VALUE) throw CannotCreateFile(path, SystemErrorText(GetLastError()));
     try {
         produce([&](std::string_view bytes) {
             while (!bytes.empty()) {
                 const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
                 DWORD wrote = 0;
                 if (!WriteFile(file.get(), bytes.data(), want, &wrote, nullptr))
-                    throw CannotCreate(path, SystemErrorText(GetLastError()));
+                    throw CannotCreateFile(path, SystemErrorText(GetLastError()));
                 bytes.remove_prefix(wrote);
             }
         });
         if (!FlushFileBuffers(file.get()) || !file.Close())
-            throw CannotCreate(path, SystemErrorText(GetLastError()));
+            throw CannotCreateFile(path, SystemErrorText(GetLastError()));
         if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw CannotCreate(path, SystemErrorText(GetLastError()));
+            throw CannotCreateFile(path, SystemErrorText(GetLastError()));
     } catch (...) {
         if (file.get() != INVALID_HANDLE_VALUE) file.Close();
         DeleteFileA(temp.c_str());

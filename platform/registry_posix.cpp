@@ -4,16 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "extract/error.h"
-#include "extract/file_io.h"
-#include "verify/registry.h"
-#include "verify/registry_file.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/registry_file.h"
 
 namespace bq {
 namespace {
-
-Error CreateKeyFailed() { return Error("Failed to create key " + std::string(kImportSubkey)); }
-Error SetDataFailed() { return Error("Failed to set data for '" + std::string(kTextDirectoryValue) + "'"); }
 
 std::filesystem::path ConfigFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

@@ -2,8 +2,7 @@
 // a REG_SZ stored with its terminating NUL.
 #include <windows.h>
 
-#include "extract/error.h"
-#include "verify/registry.h"
+#include "platform/registry.h"
 
 namespace bq {
 namespace {
@@ -30,18 +29,18 @@ public:
         Key product;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, std::string(kProductKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                             nullptr, product.out(), nullptr) != ERROR_SUCCESS)
-            throw Error("Failed to create key " + subkey);
+            throw CreateKeyFailed();
         Key import;
         if (RegCreateKeyExA(product.get(), subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, import.out(),
                             nullptr) != ERROR_SUCCESS)
-            throw Error("Failed to create key " + subkey);
+            throw CreateKeyFailed();
         const std::string value(folder);
         // A key that exists but refuses writing is reported too: a value that
         // was never stored must not look like success.
         if (RegSetValueExA(import.get(), std::string(kTextDirectoryValue).c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)) !=
             ERROR_SUCCESS)
-            throw Error("Failed to set data for '" + std::string(kTextDirectoryValue) + "'");
+            throw SetDataFailed();
     }
 };
 

@@ -10,21 +10,13 @@
 #include <cstring>
 #include <mutex>
 
-#include "extract/error.h"
-#include "extract/file_io.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace bq {
 namespace {
 
 std::string ErrnoText(int error) { return std::strerror(error); }
-
-Error CannotOpen(const std::string& path, const std::string& reason) {
-    return Error("Cannot open file \"" + path + "\". " + reason);
-}
-
-Error CannotCreate(const std::string& path, const std::string& reason) {
-    return Error("Cannot create file \"" + path + "\". " + reason);
-}
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
@@ -111,19 +103,15 @@ void RemoveStaleTemporaries(const std::string& path) {
 
 }  // namespace
 
-std::string_view ExecutableSuffix() { return ""; }
-
-std::string_view PathSeparators() { return "/"; }
-
 std::string ReadWholeFile(const std::string& path) {
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is
     // refused below as not a regular file.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) throw CannotOpen(path, ErrnoText(errno));
+    if (fd.get() < 0) throw CannotOpenFile(path, ErrnoText(errno));
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) throw CannotOpen(path, ErrnoText(errno));
-    if (S_ISDIR(st.st_mode)) throw CannotOpen(path, ErrnoText(EISDIR));
-    if (!S_ISREG(st.st_mode)) throw CannotOpen(path, "Not a regular file");
+    if (::fstat(fd.get(), &st) != 0) throw CannotOpenFile(path, ErrnoText(errno));
+    if (S_ISDIR(st.st_mode)) throw CannotOpenFile(path, ErrnoText(EISDIR));
+    if (!S_ISREG(st.st_mode)) throw CannotOpenFile(path, "Not a regular file");
 
     // One allocation of the size seen now; the loop still copes with a file
     // that grows or shrinks while it is read.
@@ -134,7 +122,7 @@ std::string ReadWholeFile(const std::string& path) {
         const ssize_t n = ::read(fd.get(), text.data() + used, text.size() - used);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw CannotOpen(path, ErrnoText(errno));
+            throw CannotOpenFile(path, ErrnoText(errno));
         }
         if (n == 0) break;
         used += static_cast<size_t>(n);
@@ -155,7 +143,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
     for (int attempt = 0; fd < 0; ++attempt) {
         temp = TemporaryNameFor(path);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 100)) throw CannotCreate(path, ErrnoText(errno));
+        if (fd < 0 && (errno != EEXIST || attempt > 100)) throw CannotCreateFile(path, ErrnoText(errno));
     }
     Descriptor file(fd);
     try {
@@ -165,7 +153,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
                 const ssize_t n = ::write(file.get(), bytes.data(), bytes.size());
                 if (n < 0) {
                     if (errno == EINTR) continue;
-                    throw CannotCreate(path, ErrnoText(errno));
+                    throw CannotCreateFile(path, ErrnoText(errno));
                 }
                 bytes.remove_prefix(static_cast<size_t>(n));
                 written += n;
@@ -175,9 +163,9 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
                 handedOver = written;
             }
         });
-        if (::fsync(file.get()) != 0) throw CannotCreate(path, ErrnoText(errno));
-        if (file.Close() != 0) throw CannotCreate(path, ErrnoText(errno));
-        if (::rename(temp.c_str(), path.c_str()) != 0) throw CannotCreate(path, ErrnoText(errno));
+        if (::fsync(file.get()) != 0) throw CannotCreateFile(path, ErrnoText(errno));
+        if (file.Close() != 0) throw CannotCreateFile(path, ErrnoText(errno));
+        if (::rename(temp.c_str(), path.c_str()) != 0) throw CannotCreateFile(path, ErrnoText(errno));
     } catch (...) {
         ::unlink(temp.c_str());
         throw;

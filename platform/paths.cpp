@@ -1,10 +1,6 @@
-#include "extract/file_io.h"
+#include "platform/paths.h"
 
 namespace bq {
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    WriteFileAtomically(path, [bytes](const ByteSink& sink) { sink(bytes); });
-}
 
 std::string FolderPart(std::string_view path) {
     const size_t last = path.find_last_of(PathSeparators());

@@ -1,11 +1,13 @@
-// The file system seen by the core: reading an extract whole and replacing a
-// file atomically. One implementation per platform (file_io_posix.cpp,
-// file_io_win32.cpp); nothing else in the core touches the operating system.
+// The file system seen by the core: reading an extract whole, testing for a
+// file and replacing a file atomically. One implementation per platform
+// (files_posix.cpp, files_win32.cpp); nothing else touches the file system.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "platform/error.h"
 
 namespace bq {
 
@@ -31,17 +33,10 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
 // Convenience: writes `bytes` to `path` atomically.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-// The file-name suffix of programs on this platform: ".exe" or empty.
-std::string_view ExecutableSuffix();
+// Error "Cannot open file "<path>". <reason>": a file that cannot be read.
+Error CannotOpenFile(std::string_view path, std::string_view reason);
 
-// The characters that end a path's folder part on this platform.
-std::string_view PathSeparators();
-
-// The folder part of `path`: everything up to and including its last path
-// separator; empty when it has none.
-std::string FolderPart(std::string_view path);
-
-// The file-name part of `path`: everything after its folder part.
-std::string FileNamePart(std::string_view path);
+// Error "Cannot create file "<path>". <reason>": a file that cannot be written.
+Error CannotCreateFile(std::string_view path, std::string_view reason);
 
 }  // namespace bq

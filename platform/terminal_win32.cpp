@@ -1,10 +1,10 @@
 #include <io.h>
 #include <stdio.h>
 
-#include "cli/commands.h"
+#include "platform/terminal.h"
 
-namespace bq::cli {
+namespace bq {
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
-}  // namespace bq::cli
+}  // namespace bq

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace bq {
 
 inline constexpr std::string_view kProductKey = "BRISQUILL";
@@ -27,5 +29,11 @@ public:
 // store in the text format of a REGEDIT4 export, kept in the file
 // BRISQUILL/HKCU.reg under $XDG_CONFIG_HOME (or $HOME/.config).
 std::unique_ptr<Registry> OpenUserRegistry();
+
+// Error "Failed to create key Import\BQ2018": the key cannot be made.
+Error CreateKeyFailed();
+
+// Error "Failed to set data for 'TextDirectory'": the value cannot be stored.
+Error SetDataFailed();
 
 }  // namespace bq

@@ -1,4 +1,4 @@
-#include "verify/registry_file.h"
+#include "platform/registry_file.h"
 
 #include <vector>
 

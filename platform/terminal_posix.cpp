@@ -1,9 +1,9 @@
 #include <unistd.h>
 
-#include "cli/commands.h"
+#include "platform/terminal.h"
 
-namespace bq::cli {
+namespace bq {
 
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
-}  // namespace bq::cli
+}  // namespace bq

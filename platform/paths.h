@@ -1,0 +1,27 @@
+// Paths as the platform spells them, as byte strings: the folder/file
+// split, absolute names and the suffix of programs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace bq {
+
+// The file-name suffix of programs on this platform: ".exe" or empty.
+std::string_view ExecutableSuffix();
+
+// The characters that end a path's folder part on this platform.
+std::string_view PathSeparators();
+
+// The folder part of `path`: everything up to and including its last path
+// separator; empty when it has none.
+std::string FolderPart(std::string_view path);
+
+// The file-name part of `path`: everything after its folder part.
+std::string FileNamePart(std::string_view path);
+
+// `path` made absolute against the current folder, its bytes unchanged;
+// `path` itself when that cannot be done.
+std::string AbsolutePath(const std::string& path);
+
+}  // namespace bq
