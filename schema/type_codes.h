@@ -7,40 +7,47 @@
 
 namespace bq {
 
+// What verification does with a supplied value of a code.
+enum class Rule {
+    Copies,      // written as it is, never rejected
+    Normalises,  // normalised, and checked when the code has a rejection phrase
+    None,        // no rule of its own: written as it is, like free text
+};
+
 struct TypeCode {
     char code;                       // compared case-sensitively: 'C' and 'c' differ
     std::string_view hint;           // shown for a ticked or selected field; empty when none
-    bool hasRule;                    // values of this code are normalised and checked
+    Rule rule;                       // what verification does with a value
+    std::string_view rejection;      // names a rejected value in a message; empty when none is rejected
     std::string_view outputDefault;  // what an output row holds before a value lands
 };
 
 inline constexpr std::array<TypeCode, 25> TypeCodes = {{
-    {'$', "STRING DATA - No special formatting required", true, ""},
-    {'C', "CURRENCY - Negative amounts reflect losses", true, "0.00"},
-    {'c', "CURRENCY - Cannot be negative", true, "0.00"},
-    {'u', "USPS DELIVERY POINT - Enter as 2 digits (00-99)", true, ""},
-    {'w', "WHOLE NUMBER (no decimals, no negative signs)", true, "0"},
-    {'#', "FLOATING POINT NUMBER (can contain a decimal)", true, "0.00"},
-    {'E', "Identifiable Event Code -- Refer to Instructions for Form 1099-C", false, ""},
-    {'O', "REQUIRED - Origin of Health Coverage Code (A-F)", true, ""},
-    {'o', "Offer of Coverage Code (1A - 1K)", true, ""},
-    {'h', "Sec 4980H Safe Harbor Code (2A - 2I)", true, ""},
-    {'p', "2-digit month (01-12), or 00 = No Plan", true, ""},
-    {'I', "INDICATOR: { Y, YES, T, TRUE, 1 }=TRUE, { N, NO, F, FALSE, 0 }=FALSE", true, ""},
-    {'b', "Date of Birth - (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", true, ""},
-    {'D', "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", true, ""},
-    {'d', "DATE - Not Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", true, ""},
-    {'n', "SOCIAL SECURITY NUMBER - Enter as 9 digits or XXX-XX-XXXX", true, ""},
-    {'N', "TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX", true, ""},
-    {'T', "TIN TYPE: { 1, EIN }=Employer ID, { 2, SSN }=Social Security, { Blank, N/A }=Not available", true,
-     "N/A"},
-    {'Y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Required", true, ""},
-    {'y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Not Required", true, ""},
-    {'g', "1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other", true, ""},
-    {'e', "", false, ""},
-    {'k', "", false, ""},
-    {'9', "", false, ""},
-    {'v', "", false, ""},
+    {'$', "STRING DATA - No special formatting required", Rule::Copies, "", ""},
+    {'C', "CURRENCY - Negative amounts reflect losses", Rule::Normalises, "to an invalid currency value ", "0.00"},
+    {'c', "CURRENCY - Cannot be negative", Rule::Normalises, "to an invalid currency value ", "0.00"},
+    {'u', "USPS DELIVERY POINT - Enter as 2 digits (00-99)", Rule::Normalises, "to an invalid USPS Delivery Point ", ""},
+    {'w', "WHOLE NUMBER (no decimals, no negative signs)", Rule::Normalises, "to an invalid whole number value ", "0"},
+    {'#', "FLOATING POINT NUMBER (can contain a decimal)", Rule::Normalises, "to an invalid floating point value ", "0.00"},
+    {'E', "Identifiable Event Code -- Refer to Instructions for Form 1099-C", Rule::None, "", ""},
+    {'O', "REQUIRED - Origin of Health Coverage Code (A-F)", Rule::Normalises, "", ""},
+    {'o', "Offer of Coverage Code (1A - 1K)", Rule::Copies, "", ""},
+    {'h', "Sec 4980H Safe Harbor Code (2A - 2I)", Rule::Copies, "", ""},
+    {'p', "2-digit month (01-12), or 00 = No Plan", Rule::Copies, "", ""},
+    {'I', "INDICATOR: { Y, YES, T, TRUE, 1 }=TRUE, { N, NO, F, FALSE, 0 }=FALSE", Rule::Normalises, "to an invalid indicator value ", ""},
+    {'b', "Date of Birth - (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "", ""},
+    {'D', "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "to an invalid (required) date ", ""},
+    {'d', "DATE - Not Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "", ""},
+    {'n', "SOCIAL SECURITY NUMBER - Enter as 9 digits or XXX-XX-XXXX", Rule::Normalises, "to an invalid SSN ", ""},
+    {'N', "TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX", Rule::Normalises, "to an invalid TIN ", ""},
+    {'T', "TIN TYPE: { 1, EIN }=Employer ID, { 2, SSN }=Social Security, { Blank, N/A }=Not available", Rule::Normalises, "", "N/A"},
+    {'Y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Required", Rule::Normalises, "to an invalid (required) year ", ""},
+    {'y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Not Required", Rule::Normalises, "", ""},
+    {'g', "1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other", Rule::Normalises, "to an invalid code ", ""},
+    {'e', "", Rule::None, "", ""},
+    {'k', "", Rule::None, "", ""},
+    {'9', "", Rule::None, "", ""},
+    {'v', "", Rule::None, "", ""},
 }};
 
 // The entry of `code`, or nullptr for a character that is no type code.
@@ -54,6 +61,19 @@ constexpr const TypeCode* FindTypeCode(char code) {
 constexpr std::string_view TypeHint(char code) {
     const TypeCode* t = FindTypeCode(code);
     return t ? t->hint : std::string_view{};
+}
+
+// What verification does with a value of `code`; Rule::None for no code.
+constexpr Rule RuleOf(char code) {
+    const TypeCode* t = FindTypeCode(code);
+    return t ? t->rule : Rule::None;
+}
+
+// The phrase naming a rejected value of `code`, such as "to an invalid TIN ";
+// empty for codes that reject nothing.
+constexpr std::string_view RejectionPhrase(char code) {
+    const TypeCode* t = FindTypeCode(code);
+    return t ? t->rejection : std::string_view{};
 }
 
 // The output default of `code`; empty for a code without one.

@@ -12,6 +12,9 @@
 #include "verify/merge_output.h"
 #include "platform/registry.h"
 #include "platform/registry_file.h"
+#include "schema/text.h"
+#include "tests/reference_row.h"
+#include "verify/record_builder.h"
 
 namespace bq {
 namespace {
@@ -39,82 +42,91 @@ protected:
     fs::path dir;
 };
 
-TEST(RowEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
-    EXPECT_EQ(EncodeRow({"0.00", "J Doe", "", "N/A", "A\"B"}), "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
-    EXPECT_EQ(EncodeRow({"a,b", "tab\there", "123456789", "Jos\xe9"}), "\"a,b\",\"tab\there\",123456789,Jos\xe9");
-    EXPECT_EQ(EncodeRow({""}), "\"\"");
-    EXPECT_EQ(EncodeRow({"", ""}), ",");
-    EXPECT_EQ(EncodeRow({}), "");
+// Appends one record of `values`, all supplied as free text, to `rows`.
+void AppendValues(OutputRows& rows, const std::vector<std::string>& values) {
+    RecordBuilder record(std::string(values.size(), '$'), std::string(values.size(), '1'), 2018);
+    record.StartRecord();
+    for (size_t f = 0; f < values.size(); ++f) record.Put(f, values[f]);
+    rows.AppendRow(record);
 }
 
-TEST(RowEncoding, EveryLengthAndPositionIsExaminedAndCopied) {
+// The line of the current record of `record`.
+std::string Encoded(const RecordBuilder& record) {
+    std::string line(record.MaxEncodedSize(), '\0');
+    line.resize(static_cast<size_t>(record.Encode(line.data()) - line.data()));
+    return line;
+}
+
+// The line of one record of `values` supplied for fields of `codes` as `flags` say.
+std::string RecordLine(std::string_view codes, std::string_view flags, const std::vector<std::string>& values) {
+    RecordBuilder record(codes, flags, 2018);
+    record.StartRecord();
+    for (size_t f = 0; f < values.size(); ++f) record.Put(f, values[f]);
+    return Encoded(record);
+}
+
+TEST(RecordEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
+    EXPECT_EQ(RecordLine("$$$$$", "11111", {"0.00", "J Doe", "", "N/A", "A\"B"}), "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
+    EXPECT_EQ(RecordLine("$$$$", "1111", {"a,b", "tab\there", "123456789", "Jos\xe9"}),
+              "\"a,b\",\"tab\there\",123456789,Jos\xe9");
+    EXPECT_EQ(RecordLine("$", "1", {""}), "\"\"");
+    EXPECT_EQ(RecordLine("$$", "11", {"", ""}), ",");
+}
+
+TEST(RecordEncoding, EveryLengthAndPositionIsExaminedAndCopied) {
     // Values are examined in overlapping words: a byte that forces quotes
     // must count wherever it sits, and no byte may be lost or repeated.
-    const auto expected = [](const std::string& v) {
-        bool quote = false;
-        for (char c : v) quote |= static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == ',';
-        if (!quote) return v;
-        std::string out = "\"";
-        for (char c : v) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-        return out + "\"";
-    };
+    // Bytes that trimming removes can only stand inside a value.
     for (size_t size = 0; size <= 40; ++size) {
         std::string plain;
         for (size_t i = 0; i < size; ++i) plain += static_cast<char>(i % 2 ? '\xe9' : 'a' + i % 26);
         std::vector<std::string> values{plain};
         for (size_t at = 0; at < size; ++at)
             for (char c : {' ', '\t', '\0', '"', ',', '\x21', '\x7f', '\xa0', '\xac'}) {
+                if (IsTrimmable(c) && (at == 0 || at + 1 == size)) continue;
                 values.push_back(plain);
                 values.back()[at] = c;
             }
-        for (const std::string& v : values) {
-            std::string out(MaxEncodedSize(v), '\0');
-            out.resize(static_cast<size_t>(EncodeValue(v, out.data()) - out.data()));
-            ASSERT_EQ(out, expected(v)) << "size " << size;
-        }
+        for (const std::string& v : values) ASSERT_EQ(RecordLine("$", "1", {v}), test::EncodeRow({v})) << size;
     }
 }
 
-TEST(RowLayout, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
-    // Fields 1 and 5 are supplied; field 2, the TIN type, is a slot although unticked.
-    const RowLayout layout("C$Tw#N", "010001");
-    EXPECT_EQ(layout.SlotFields(), (std::vector<int>{1, 2, 5}));
-    EXPECT_EQ(layout.SlotOfSupplied(1), 2u);
-    EXPECT_EQ(layout.TinTypeSlot(), 1);
-    EXPECT_EQ(layout.SlotDefaults(), (std::vector<std::string_view>{"", "N/A", ""}));
-    const auto encode = [](const RowLayout& l, std::vector<std::string_view> slots) {
-        std::string line(l.MaxEncodedSize(slots), '\0');
-        line.resize(static_cast<size_t>(l.Encode(slots, line.data()) - line.data()));
-        return line;
-    };
-    EXPECT_EQ(encode(layout, {"a b", "EIN", "1\"2"}), "0.00,\"a b\",EIN,0,0.00,\"1\"\"2\"");
-    EXPECT_EQ(encode(layout, {"", "", ""}), "0.00,,,0,0.00,");
-    EXPECT_EQ(encode(RowLayout("Cw", "00"), {}), "0.00,0");
-    EXPECT_EQ(encode(RowLayout("T$", "01"), {"N/A", "x"}), "N/A,x");
-    EXPECT_EQ(encode(RowLayout("$", "1"), {""}), "\"\"");
-    EXPECT_EQ(encode(RowLayout("$", "1"), {"x"}), "x");
-    EXPECT_EQ(encode(RowLayout("$$", "10"), {""}), ",");
+TEST(RecordEncoding, UntickedDefaultsAreFixedTextAndTheTinTypeIsASlot) {
+    // Fields 1 and 5 are supplied; field 2, the TIN type, holds what the TIN yields.
+    EXPECT_EQ(RecordLine("C$Tw#N", "010001", {"a b", "12-3456789"}), "0.00,\"a b\",EIN,0,0.00,123456789");
+    EXPECT_EQ(RecordLine("C$Tw#N", "010001", {"", "123456789"}), "0.00,,N/A,0,0.00,123456789");
+    EXPECT_EQ(RecordLine("Cw", "00", {}), "0.00,0");
+    EXPECT_EQ(RecordLine("T$", "01", {"x"}), "N/A,x");
+    EXPECT_EQ(RecordLine("$", "1", {"x"}), "x");
+    EXPECT_EQ(RecordLine("$$", "10", {""}), ",");
     // Runs of defaults of every length around the copy sizes.
     for (size_t run : {3u, 4u, 12u, 13u, 16u, 17u, 70u}) {
         std::string expected;
         for (size_t i = 0; i < run; ++i) expected += "0,";
-        EXPECT_EQ(encode(RowLayout(std::string(run, 'w') + "$" + std::string(run, 'w'),
-                                   std::string(run, '0') + "1" + std::string(run, '0')),
-                         {"x"}),
+        EXPECT_EQ(RecordLine(std::string(run, 'w') + "$" + std::string(run, 'w'),
+                             std::string(run, '0') + "1" + std::string(run, '0'), {"x"}),
                   expected + "x," + expected.substr(0, expected.size() - 1))
             << run;
     }
 }
 
-TEST(RowLayout, RowsLargerThanAChunkStayWhole) {
-    const RowLayout layout("$$", "11");
+TEST(RecordEncoding, ARejectedValueLeavesItsFieldAtTheDefault) {
+    RecordBuilder record("NTcI", "1011", 2018);
+    record.StartRecord();
+    EXPECT_EQ(record.Put(0, "12-3456789"), Verdict::Accepted);
+    EXPECT_EQ(record.Put(1, "abc"), Verdict::Rejected);
+    EXPECT_EQ(record.Put(2, " yes "), Verdict::Accepted);
+    EXPECT_EQ(record.Row(), (std::vector<std::string>{"123456789", "EIN", "0.00", "X"}));
+    EXPECT_EQ(record.TinTypeFieldIndex(), 1);
+    record.StartRecord();
+    EXPECT_EQ(record.Row(), (std::vector<std::string>{"", "N/A", "0.00", ""}));
+}
+
+TEST(RecordEncoding, RowsLargerThanAChunkStayWhole) {
     const std::string big(3 << 20, 'x');
     OutputRows rows;
-    for (int i = 0; i < 3; ++i) {
-        const std::string_view slots[] = {big, i == 1 ? "b" : ""};
-        rows.AppendRow(layout, slots);
-    }
-    rows.AppendRow({"tail"});
+    for (int i = 0; i < 3; ++i) AppendValues(rows, {big, i == 1 ? "b" : ""});
+    AppendValues(rows, {"tail"});
     const auto lines = rows.Lines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1], big + ",b");
@@ -136,8 +148,8 @@ TEST(OutputNames, SitNextToTheExtract) {
 
 TEST_F(TempFolder, OutputIsCrLfLinesAndReplacesThePreviousFile) {
     OutputRows rows;
-    rows.AppendRow({"a", "b c"});
-    rows.AppendRow({""});
+    AppendValues(rows, {"a", "b c"});
+    AppendValues(rows, {""});
     const fs::path out = dir / "out.txt";
     WriteMergeOutput(out.string(), rows);
     EXPECT_EQ(ReadBytes(out), "a,\"b c\"\r\n\"\"\r\n");

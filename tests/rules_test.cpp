@@ -36,6 +36,15 @@ TEST(Rules, CurrencyKeepsOrDropsTheSignByCode) {
     ExpectRule('C', {{"+5", kOk, "5"}, {"-5.25", kOk, "-5.25"}, {"$-", kBad, ""}, {"+", kOk, "0"}});
 }
 
+TEST(Rules, ATabInsideANumberOrDateIsNoBlank) {
+    ExpectRule('C', {{"$\t5", kBad, ""}, {"$ 5", kOk, " 5"}, {"5\t", kBad, ""}});
+    ExpectRule('w', {{"1\t2", kBad, ""}, {"+\t7", kBad, ""}});
+    ExpectRule('#', {{"1.5\te3", kBad, ""}, {"$\t1.5", kBad, ""}});
+    ExpectRule('D', {{"7\t4\t18", kBad, ""}, {"7/4\t/18", kBad, ""}, {"7 / 4 / 18", kOk, "07042018"}});
+    ExpectRule('d', {{"7/\t4/18", kEmptied, ""}});
+    ExpectRule('u', {{"\t5", kBad, ""}});
+}
+
 TEST(Rules, WholeNumbersAreRewrittenWhenIntegral) {
     ExpectRule('w', {{"1,200", kOk, "1200"}, {"12.00", kOk, "12"}, {"1e3", kOk, "1000"}, {"12.5", kBad, ""},
                      {"-5", kOk, "-5"}, {"-0", kOk, "0"}, {"1,2e+1", kOk, "120"}, {"2147483648", kBad, ""}, {"-2147483648", kOk, "-2147483648"},

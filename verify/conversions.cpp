@@ -16,10 +16,9 @@
 namespace bq {
 namespace {
 
-// Only space and tab count as blanks inside a number; a value's other
-// control bytes are already gone by trimming, and any left inside mean the
-// value is not a number.
-constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// A blank is the character 0x20 only: a tab, or any other control byte
+// left inside a value after trimming, means the value is not a number.
+constexpr bool IsBlank(char c) { return c == ' '; }
 
 size_t SkipBlanks(std::string_view s, size_t at) {
     while (at < s.size() && IsBlank(s[at])) ++at;

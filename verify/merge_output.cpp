@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "schema/form_catalogue.h"
 #include "platform/registry.h"
+#include "verify/record_builder.h"
 
 namespace bq {
 namespace {
@@ -14,25 +15,6 @@ namespace {
 constexpr size_t kChunkBytes = size_t{1} << 20;
 
 }  // namespace
-
-void AppendEncodedRow(const std::vector<std::string>& values, std::string& out) {
-    if (values.size() == 1 && values[0].empty()) {
-        out += "\"\"";
-        return;
-    }
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i) out += ',';
-        const size_t at = out.size();
-        out.resize(at + MaxEncodedSize(values[i]));
-        out.resize(static_cast<size_t>(EncodeValue(values[i], out.data() + at) - out.data()));
-    }
-}
-
-std::string EncodeRow(const std::vector<std::string>& values) {
-    std::string line;
-    AppendEncodedRow(values, line);
-    return line;
-}
 
 void OutputRows::Clear() {
     chunks_.clear();
@@ -61,15 +43,9 @@ void OutputRows::EndLine(char* end) {
     ++count_;
 }
 
-void OutputRows::AppendRow(const std::vector<std::string>& values) {
-    const std::string line = EncodeRow(values);
-    char* at = Room(line.size() + 2);
-    EndLine(std::copy(line.begin(), line.end(), at));
-}
-
-void OutputRows::AppendRow(const RowLayout& layout, std::span<const std::string_view> slots) {
-    char* at = Room(layout.MaxEncodedSize(slots) + 2);
-    EndLine(layout.Encode(slots, at));
+void OutputRows::AppendRow(const RecordBuilder& record) {
+    char* at = Room(record.MaxEncodedSize() + 2);
+    EndLine(record.Encode(at));
 }
 
 std::vector<std::string> OutputRows::Lines() const {

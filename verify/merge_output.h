@@ -5,24 +5,14 @@
 
 #include <cstddef>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "verify/row_layout.h"
-
 namespace bq {
 
+class RecordBuilder;
 class Registry;
-
-// Appends `values` encoded as one output line (without line break) to `out`:
-// a value holding a byte 0x00-0x20, '"' or ',' is quoted with its quotes
-// doubled; values are joined by ','; a row of one empty value is "\"\"".
-void AppendEncodedRow(const std::vector<std::string>& values, std::string& out);
-
-// `values` encoded as one output line.
-std::string EncodeRow(const std::vector<std::string>& values);
 
 // The finished output lines of a verification, held as the bytes of the
 // output file (every line followed by CR LF) in large chunks, so that a big
@@ -30,10 +20,8 @@ std::string EncodeRow(const std::vector<std::string>& values);
 class OutputRows {
 public:
     void Clear();
-    // Encodes `values` and appends the line.
-    void AppendRow(const std::vector<std::string>& values);
-    // Encodes the row of `layout` holding `slots` and appends the line.
-    void AppendRow(const RowLayout& layout, std::span<const std::string_view> slots);
+    // Encodes the current record of `record` and appends the line.
+    void AppendRow(const RecordBuilder& record);
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
     // The output file's bytes, chunk by chunk, in order.

@@ -250,21 +250,4 @@ Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int c
     return verdict;
 }
 
-std::string_view RejectionPhrase(char typeCode) {
-    switch (typeCode) {
-        case 'I': return "to an invalid indicator value ";
-        case 'C':
-        case 'c': return "to an invalid currency value ";
-        case 'w': return "to an invalid whole number value ";
-        case '#': return "to an invalid floating point value ";
-        case 'n': return "to an invalid SSN ";
-        case 'N': return "to an invalid TIN ";
-        case 'Y': return "to an invalid (required) year ";
-        case 'D': return "to an invalid (required) date ";
-        case 'u': return "to an invalid USPS Delivery Point ";
-        case 'g': return "to an invalid code ";
-        default: return "";
-    }
-}
-
 }  // namespace bq

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "schema/type_codes.h"
+
 namespace bq {
 
 // Removes '$', '+' and ','; also '-' for code 'c'; an empty result becomes "0".
@@ -54,21 +56,13 @@ enum class Verdict {
 Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, std::string_view& written,
                   std::string_view& tinType, int currentYear);
 
-// True for the codes whose rule writes the value as it is and rejects
-// nothing: free text, the coverage codes and the codes without a rule of
+// True for the codes whose values are written as they are and never
+// rejected: free text, the coverage codes and the codes without a rule of
 // their own. A caller may skip ApplyRule for them.
-constexpr bool CopiesValue(char typeCode) {
-    for (char c : {'O', 'T', 'I', 'C', 'c', 'w', '#', 'n', 'N', 'Y', 'y', 'D', 'd', 'b', 'u', 'g'})
-        if (c == typeCode) return false;
-    return true;
-}
+constexpr bool CopiesValue(char typeCode) { return RuleOf(typeCode) != Rule::Normalises; }
 
 // The same rule for a value held in a string: `value` is rewritten to what
 // is written and `tinType` receives the TIN type (empty for other codes).
 Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear);
-
-// The phrase naming what a rejected value of `typeCode` is, such as
-// "to an invalid TIN "; empty for codes that reject nothing.
-std::string_view RejectionPhrase(char typeCode);
 
 }  // namespace bq

@@ -10,7 +10,6 @@
 #include "schema/text.h"
 #include "schema/type_codes.h"
 #include "verify/conversions.h"
-#include "verify/row_layout.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -69,6 +68,12 @@ std::string VerificationSession::Located(std::string_view message) const {
     return std::string(message) + "\r\n\r\nEXTRACT = " + extractFile_;
 }
 
+void VerificationSession::Verify(const VerifyOptions& options) {
+    CheckFormSegment();
+    CheckKeySegment();
+    VerifyExtractData(options);
+}
+
 void VerificationSession::CheckFormSegment() {
     const auto name = extractLines_.empty() ? std::nullopt : FormNameOfLine(*extractLines_.begin());
     if (!name) throw Error(Located("FORM segment not found."));
@@ -100,19 +105,6 @@ void VerificationSession::CheckKeySegment() {
     fieldFlags_ = key.flags;
     for (size_t i = 0; i < fields_.size(); ++i) fields_[i].checked = fieldFlags_[i] == '1';
     if (observer_) observer_->FlagsApplied();
-}
-
-void VerificationSession::ResetOutputRow() {
-    // The slots are assigned rather than rebuilt: once per record, their
-    // buffers are reused instead of reallocated.
-    const size_t count = std::min(fieldFlags_.size(), fields_.size());
-    outputRow_.resize(count);
-    tinTypeFieldIndex_ = -1;
-    for (size_t i = 0; i < count; ++i) {
-        const char code = fields_[i].typeCode;
-        outputRow_[i].assign(OutputDefault(code));
-        if (code == 'T') tinTypeFieldIndex_ = static_cast<int>(i);
-    }
 }
 
 ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, std::string_view raw,
@@ -151,80 +143,29 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     extractLines_.KeepRange(area.first, area.last);
     outputRows_.Clear();
     const size_t records = area.lineCount / n;
-    const int year = options.currentYear ? options.currentYear : CurrentYear();
-
-    ResetOutputRow();
     std::string typeCodes;
-    for (size_t i = 0; i < outputRow_.size(); ++i) typeCodes += fields_[i].typeCode;
-    const RowLayout layout(typeCodes, fieldFlags_);
-    // The record being built: a view per slot into the extract, a constant
-    // or the slot's own buffer, so a value is copied once, into the output.
-    // A record writes every supplied slot, so only the TIN-type slot and the
-    // slots of rejected values need their defaults back.
-    const std::vector<std::string_view>& defaults = layout.SlotDefaults();
-    std::vector<std::string_view> row = defaults;
-    std::vector<std::string> buffers(layout.SlotCount());
-    const int tinTypeSlot = layout.TinTypeSlot();
-    // What the loop needs of each supplied field, looked up once.
-    struct Supplied {
-        char code;
-        bool copies;  // the rule writes the value as it is
-        size_t slot;
-    };
-    std::vector<Supplied> supplied;
-    for (size_t f = 0; f < n; ++f) {
-        const char code = fields_[static_cast<size_t>(selected[f])].typeCode;
-        supplied.push_back({code, CopiesValue(code), layout.SlotOfSupplied(f)});
-    }
-    // Plain pointers, which the compiler can keep in registers across the rule calls.
-    std::string_view* const slots = row.data();
-    const Supplied* const fields = supplied.data();
-
-    // OutputRow shows the record last worked on, as far as it got: the
-    // slots of fields not reached yet still hold the record before, except
-    // the TIN-type slot, which every record starts afresh.
-    const auto keepRow = [&](size_t doneFields) {
-        for (size_t f = doneFields; f < n; ++f)
-            if (static_cast<int>(fields[f].slot) != tinTypeSlot) slots[fields[f].slot] = defaults[fields[f].slot];
-        for (size_t j = 0; j < row.size(); ++j)
-            outputRow_[static_cast<size_t>(layout.SlotFields()[j])].assign(slots[j]);
-    };
+    for (const FieldEntry& field : fields_) typeCodes += field.typeCode;
+    record_ = std::make_unique<RecordBuilder>(typeCodes, fieldFlags_,
+                                              options.currentYear ? options.currentYear : CurrentYear());
+    RecordBuilder& record = *record_;
 
     auto line = extractLines_.begin();
     size_t untilProgress = kProgressEvery;
     for (size_t r = 1; r <= records; ++r) {
-        if (tinTypeSlot != -1) slots[tinTypeSlot] = defaults[static_cast<size_t>(tinTypeSlot)];
+        record.StartRecord();
         for (size_t f = 0; f < n; ++f, ++line) {
-            const Supplied& field = fields[f];
-            const std::string_view raw = *line;
-            if (field.copies) {
-                slots[field.slot] = Trim(raw);
-                continue;
-            }
-            std::string_view tinType;
-            const Verdict verdict =
-                ApplyRule(field.code, Trim(raw), buffers[field.slot], slots[field.slot], tinType, year);
-            if (verdict == Verdict::Rejected || (verdict == Verdict::Emptied && options.onProblem)) {
-                const ValueProblem problem = ProblemOf(r, f, selected[f], raw, verdict == Verdict::Rejected);
-                if (!options.onProblem) {
-                    keepRow(f);
-                    throw Error(problem.message);
-                }
-                options.onProblem(problem);
-                if (verdict == Verdict::Rejected) {
-                    slots[field.slot] = defaults[field.slot];
-                    continue;
-                }
-            }
-            if (!tinType.empty() && tinTypeSlot != -1) slots[tinTypeSlot] = tinType;
+            const Verdict verdict = record.Put(f, *line);
+            if (verdict == Verdict::Accepted || (verdict == Verdict::Emptied && !options.onProblem)) continue;
+            const ValueProblem problem = ProblemOf(r, f, selected[f], *line, verdict == Verdict::Rejected);
+            if (!options.onProblem) throw Error(problem.message);
+            options.onProblem(problem);
         }
-        outputRows_.AppendRow(layout, row);
+        outputRows_.AppendRow(record);
         if (--untilProgress == 0 || r == records) {
             untilProgress = kProgressEvery;
             if (options.progress) options.progress(r, records);
         }
     }
-    keepRow(n);
     if (options.progress && records == 0) options.progress(0, 0);
 }
 

@@ -1,18 +1,20 @@
 // One verification session: the processing state of the main window without
 // the window. It holds the current form's field list with one tick per
 // field, the extract's lines, and the output being built, and runs the
-// checks in their fixed order: CheckFormSegment, CheckKeySegment,
+// checks in their fixed order (Verify): CheckFormSegment, CheckKeySegment,
 // VerifyExtractData. Every failure is an Error carrying the whole message.
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "extract/extract_lines.h"
 #include "verify/merge_output.h"
+#include "verify/record_builder.h"
 
 namespace bq {
 
@@ -85,18 +87,21 @@ public:
     const ExtractLines& Lines() const { return extractLines_; }
 
     // --- the checks ---
+    // The three checks in their order; the first failure throws its Error.
+    void Verify(const VerifyOptions& options = {});
     void CheckFormSegment();
     void CheckKeySegment();
     void VerifyExtractData(const VerifyOptions& options = {});
 
     // --- the output ---
-    // Rebuilds OutputRow with one default per field and sets TinTypeFieldIndex.
-    void ResetOutputRow();
     const std::string& FormName() const { return formName_; }
     const std::string& FieldFlags() const { return fieldFlags_; }
-    const std::vector<std::string>& OutputRow() const { return outputRow_; }
+    // The record last worked on, one value per field, as far as it got;
+    // empty before the first verification of the data.
+    std::vector<std::string> OutputRow() const { return record_ ? record_->Row() : std::vector<std::string>{}; }
     const OutputRows& Rows() const { return outputRows_; }
-    int TinTypeFieldIndex() const { return tinTypeFieldIndex_; }
+    // The field index of the form's TIN-type field, or -1.
+    int TinTypeFieldIndex() const { return record_ ? record_->TinTypeFieldIndex() : -1; }
 
 private:
     std::string Located(std::string_view message) const;
@@ -111,9 +116,8 @@ private:
     ExtractLines extractLines_;
     std::string formName_;
     std::string fieldFlags_;
-    std::vector<std::string> outputRow_;
+    std::unique_ptr<RecordBuilder> record_;
     OutputRows outputRows_;
-    int tinTypeFieldIndex_ = -1;
 };
 
 }  // namespace bq

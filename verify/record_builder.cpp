@@ -1,9 +1,10 @@
-#include "verify/row_layout.h"
+#include "verify/record_builder.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "schema/text.h"
 #include "schema/type_codes.h"
 
 namespace bq {
@@ -78,12 +79,16 @@ char* Copy(std::string_view value, char* out) {
     return out + n;
 }
 
-char* Put(std::string_view text, char* out) {
+char* PutText(std::string_view text, char* out) {
     std::memcpy(out, text.data(), text.size());
     return out + text.size();
 }
 
-// EncodeValue, here so that Encode has it inline.
+// The most bytes `value` can take once encoded: quoted, every byte a doubled quote.
+constexpr size_t MaxEncodedSize(std::string_view value) { return 2 * value.size() + 2; }
+
+// `value` as one value of an output line: quoted, with its quotes doubled,
+// when it holds a byte 0x00-0x20, '"' or ','. Returns the end.
 char* Encoded(std::string_view value, char* out) {
     // Empty is the commonest value of all: unsupplied amounts and names.
     if (value.empty()) return out;
@@ -109,9 +114,8 @@ char* Encoded(std::string_view value, char* out) {
 
 }  // namespace
 
-char* EncodeValue(std::string_view value, char* out) { return Encoded(value, out); }
-
-RowLayout::RowLayout(std::string_view typeCodes, std::string_view flags) {
+RecordBuilder::RecordBuilder(std::string_view typeCodes, std::string_view flags, int currentYear)
+    : currentYear_(currentYear) {
     const size_t count = std::min(typeCodes.size(), flags.size());
     int tinTypeField = -1;
     for (size_t i = 0; i < count; ++i) {
@@ -124,10 +128,10 @@ RowLayout::RowLayout(std::string_view typeCodes, std::string_view flags) {
         const bool supplied = flags[i] == '1';
         if (!supplied && static_cast<int>(i) != tinTypeField) {
             char encoded[8];  // defaults are at most four bytes
-            pending.append(encoded, EncodeValue(fieldDefaults_[i], encoded));
+            pending.append(encoded, Encoded(fieldDefaults_[i], encoded));
             continue;
         }
-        if (supplied) suppliedSlots_.push_back(slotFields_.size());
+        if (supplied) supplied_.push_back({typeCodes[i], CopiesValue(typeCodes[i]), slotFields_.size()});
         if (static_cast<int>(i) == tinTypeField) tinTypeSlot_ = static_cast<int>(slotFields_.size());
         slotFields_.push_back(static_cast<int>(i));
         slotDefaults_.push_back(fieldDefaults_[i]);
@@ -135,15 +139,41 @@ RowLayout::RowLayout(std::string_view typeCodes, std::string_view flags) {
         pending.clear();
     }
     AddFixedText(pending);
+    slots_ = slotDefaults_;
+    buffers_.resize(slots_.size());
 }
 
-void RowLayout::AddFixedText(std::string_view text) {
+void RecordBuilder::StartRecord() { std::copy(slotDefaults_.begin(), slotDefaults_.end(), slots_.begin()); }
+
+Verdict RecordBuilder::Put(size_t f, std::string_view raw) {
+    const Supplied& field = supplied_[f];
+    std::string_view& slot = slots_[field.slot];
+    if (field.copies) {
+        slot = Trim(raw);
+        return Verdict::Accepted;
+    }
+    std::string_view tinType;
+    const Verdict verdict = ApplyRule(field.code, Trim(raw), buffers_[field.slot], slot, tinType, currentYear_);
+    if (verdict == Verdict::Rejected)
+        slot = slotDefaults_[field.slot];
+    else if (!tinType.empty() && tinTypeSlot_ != -1)
+        slots_[static_cast<size_t>(tinTypeSlot_)] = tinType;
+    return verdict;
+}
+
+std::vector<std::string> RecordBuilder::Row() const {
+    std::vector<std::string> row(fieldDefaults_.begin(), fieldDefaults_.end());
+    for (size_t j = 0; j < slots_.size(); ++j) row[static_cast<size_t>(slotFields_[j])] = slots_[j];
+    return row;
+}
+
+void RecordBuilder::AddFixedText(std::string_view text) {
     fixedText_.push_back({fixedBytes_.size(), text.size()});
     fixedBytes_.append(text).append(kLongWord, '\0');
     fixedSize_ += text.size();
 }
 
-char* RowLayout::PutFixed(Part part, char* out) const {
+char* RecordBuilder::PutFixed(Part part, char* out) const {
     // Nearly all fixed texts are a comma or a run of defaults: a copy of a
     // fixed size, whose excess the next write covers, beats one of exact size.
     const char* text = fixedBytes_.data() + part.offset;
@@ -156,18 +186,18 @@ char* RowLayout::PutFixed(Part part, char* out) const {
     return out + part.size;
 }
 
-size_t RowLayout::MaxEncodedSize(std::span<const std::string_view> slots) const {
+size_t RecordBuilder::MaxEncodedSize() const {
     // kLongWord: the excess of PutFixed; 2: a lone empty value written as two quotes.
     size_t bytes = fixedSize_ + kLongWord + 2;
-    for (std::string_view value : slots) bytes += bq::MaxEncodedSize(value);
+    for (std::string_view value : slots_) bytes += bq::MaxEncodedSize(value);
     return bytes;
 }
 
-char* RowLayout::Encode(std::span<const std::string_view> slots, char* out) const {
+char* RecordBuilder::Encode(char* out) const {
     // A row of one empty value would be an empty line; it is written as "".
-    if (fieldDefaults_.size() == 1 && (slots.empty() ? fieldDefaults_[0] : slots[0]).empty())
-        return Put("\"\"", out);
-    for (size_t j = 0; j < slots.size(); ++j) out = Encoded(slots[j], PutFixed(fixedText_[j], out));
+    if (fieldDefaults_.size() == 1 && (slots_.empty() ? fieldDefaults_[0] : slots_[0]).empty())
+        return PutText("\"\"", out);
+    for (size_t j = 0; j < slots_.size(); ++j) out = Encoded(slots_[j], PutFixed(fixedText_[j], out));
     return PutFixed(fixedText_.back(), out);
 }
 

@@ -1,0 +1,83 @@
+// The record being built during a verification run, and its encoding as
+// one line of the merge output. Only the supplied fields and the form's
+// TIN-type field can change from record to record (the slots); every other
+// field holds its type code's default, so the text between the slots is
+// encoded once per run and a record costs only its own values.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "verify/value_rules.h"
+
+namespace bq {
+
+class RecordBuilder {
+public:
+    // `typeCodes`: one per field of the form, in field order; `flags`: the
+    // KEY flags, '1' for a supplied field. Two-digit years and month/day
+    // dates are placed around `currentYear`.
+    RecordBuilder(std::string_view typeCodes, std::string_view flags, int currentYear);
+    // Slots may view the builder's own buffers, so it stays where it was made.
+    RecordBuilder(const RecordBuilder&) = delete;
+    RecordBuilder& operator=(const RecordBuilder&) = delete;
+
+    // The number of supplied fields: the values a record has.
+    size_t SuppliedCount() const { return supplied_.size(); }
+    // The field index of the f-th supplied field (0-based).
+    int SuppliedField(size_t f) const { return slotFields_[supplied_[f].slot]; }
+    // The field index of the form's TIN-type field (its last 'T'), or -1.
+    int TinTypeFieldIndex() const { return tinTypeSlot_ < 0 ? -1 : slotFields_[static_cast<size_t>(tinTypeSlot_)]; }
+
+    // Starts a record: every field holds its default again.
+    void StartRecord();
+    // Puts `raw`, the extract line of the f-th supplied field, through its
+    // field's rule: trimmed, normalised and, unless rejected, stored in its
+    // slot; a taxpayer id also stores its TIN type in the TIN-type field.
+    // `raw` must outlive the record.
+    Verdict Put(size_t f, std::string_view raw);
+
+    // The room Encode needs for the current record; a little more than it
+    // takes, as short texts are copied in words.
+    size_t MaxEncodedSize() const;
+    // Writes the current record at `out` as one output line without its line
+    // break; returns the end.
+    char* Encode(char* out) const;
+    // The current record, one value per field of the form.
+    std::vector<std::string> Row() const;
+
+private:
+    // The encoded text before each slot's value, and after the last one: a
+    // part of fixedBytes_ each, followed there by at least kLongWord spare bytes.
+    struct Part {
+        size_t offset;
+        size_t size;
+    };
+    // What Put needs of a supplied field, looked up once.
+    struct Supplied {
+        char code;
+        bool copies;  // the rule writes the value as it is
+        size_t slot;
+    };
+    static constexpr size_t kWord = 16, kLongWord = 64;
+    void AddFixedText(std::string_view text);
+    char* PutFixed(Part part, char* out) const;
+
+    int currentYear_;
+    std::vector<std::string_view> fieldDefaults_;
+    std::vector<int> slotFields_;
+    std::vector<std::string_view> slotDefaults_;
+    std::vector<Supplied> supplied_;
+    int tinTypeSlot_ = -1;
+    std::vector<Part> fixedText_;
+    std::string fixedBytes_;
+    size_t fixedSize_ = 0;
+    // The record: a view per slot into the extract, a constant or the slot's
+    // own buffer, so that a value is copied once, into the output.
+    std::vector<std::string_view> slots_;
+    std::vector<std::string> buffers_;
+};
+
+}  // namespace bq
