@@ -6,7 +6,7 @@
 #include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
-#include "verify/messages.h"
+#include "shell/messages.h"
 
 namespace bq::cli {
 namespace {

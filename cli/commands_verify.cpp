@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/terminal.h"
-#include "verify/messages.h"
+#include "shell/messages.h"
 #include "platform/registry.h"
 #include "schema/text.h"
 #include "verify/verification_session.h"
@@ -52,9 +52,7 @@ void Verify(VerificationSession& session, Streams& io, bool drawProgress,
     VerifyOptions options;
     options.progress = progress.Callback();
     options.onProblem = std::move(onProblem);
-    session.CheckFormSegment();
-    session.CheckKeySegment();
-    session.VerifyExtractData(options);
+    session.Verify(options);
 }
 
 void WriteJsonReport(std::ostream& out, const VerificationSession& session, const std::string& fatal,

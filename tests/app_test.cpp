@@ -1,5 +1,5 @@
-// The desktop program's wiring: what the windows show and what reaches the
-// core and the dialogs. The rules themselves are tested with the core.
+// The Qt front end's wiring: what the windows show, what reaches the shell,
+// and how the dialogs are built. The flows themselves are tested with the shell.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,19 +17,18 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "app/AppText.h"
-#include "tests/scripted_dialogs.h"
-#include "app/TemplatePrint.h"
-#include "app/TopMostDialogs.h"
-#include "app/uBQDataMerge.h"
-#include "app/uBQDataMergeTemplate.h"
+#include "app/qt/AppText.h"
+#include "app/qt/FieldListModel.h"
+#include "app/qt/uBQDataMerge.h"
+#include "app/qt/uBQDataMergeTemplate.h"
+#include "tests/scripted_qt_screen.h"
 #include "extract/extract_format.h"
 #include "schema/form_fields.h"
 #include "verify/merge_output.h"
-#include "verify/messages.h"
+#include "shell/messages.h"
 #include "platform/registry.h"
 
-using bq::app::ScriptedDialogs;
+using bq::app::ScriptedQtScreen;
 
 namespace {
 
@@ -51,7 +50,7 @@ int FieldOfCode(char code) {
 
 class AppTest : public ::testing::Test {
 protected:
-    AppTest() { form.SetTemplateWindow(&fmTemplate); }
+    AppTest() { dialogs.SetWindows(&form, &fmTemplate); }
 
     QString Write(const QString& name, const std::string& bytes) {
         const QString path = dir.filePath(name);
@@ -74,11 +73,15 @@ protected:
     QString Header() { return form.FieldList->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(); }
     QString OutputOf(const QString& extractName) { return dir.filePath("2018DM_" + extractName); }
 
+    const bq::VerificationSession& Session() { return window.Session(); }
+
     QTemporaryDir dir;
-    ScriptedDialogs dialogs;
+    ScriptedQtScreen dialogs;
     TestRegistry registry;
-    TForm1 form{dialogs, {"BQ2018DM"}, &registry};
-    TfmTemplate fmTemplate{dialogs, &form};
+    bq::shell::TemplateWindow templateWindow{dialogs};
+    bq::shell::MainWindow window{dialogs, templateWindow, &registry};
+    TForm1 form{window, {}};
+    TfmTemplate fmTemplate{templateWindow, &form};
 };
 
 const QString kErrorCaption = "Brisquill Data Merge Module ";
@@ -98,8 +101,6 @@ TEST_F(AppTest, MainWindowHasItsDesignedLayout) {
     EXPECT_FALSE(form.bDisplay->isEnabled());
     EXPECT_EQ(form.coForm->currentText(), "");
     EXPECT_EQ(Header(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
-    EXPECT_EQ(form.OpenDialog->nameFilters(), QStringList({"Text files (*.txt)", "All files (*.*)"}));
-    EXPECT_EQ(form.OpenDialog->defaultSuffix(), "TXT");
 }
 
 TEST_F(AppTest, SelectorOffersOnlyTheVisibleForms) {
@@ -113,7 +114,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     Type("1099-i");
     EXPECT_EQ(form.coForm->currentText(), "1099-INT");
     EXPECT_EQ(form.coForm->lineEdit()->selectedText(), "NT");
-    EXPECT_EQ(form.Session().FormIndex(), 19);
+    EXPECT_EQ(Session().FormIndex(), 19);
     const std::vector<bq::FieldDescriptor> fields = bq::FormFields(19);
     ASSERT_EQ(form.FieldList->rowCount(), static_cast<int>(fields.size()));
     EXPECT_EQ(form.FieldList->index(0).data().toString(), bq::app::FromBytes(bq::CaptionOf(fields[0])));
@@ -122,7 +123,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     // Backspace removes the offered rest and keeps the form.
     QTest::keyClick(form.coForm->lineEdit(), Qt::Key_Backspace);
     EXPECT_EQ(form.coForm->currentText(), "1099-I");
-    EXPECT_EQ(form.Session().FormIndex(), 19);
+    EXPECT_EQ(Session().FormIndex(), 19);
 }
 
 TEST_F(AppTest, TextBeginningNoFormShowsAnEmptyList) {
@@ -149,7 +150,7 @@ TEST_F(AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
     EXPECT_TRUE(form.bDisplay->isEnabled());
     Tick(text, false);
     EXPECT_FALSE(form.bDisplay->isEnabled());
-    EXPECT_EQ(form.Session().CountCheckedFields(), 0u);
+    EXPECT_EQ(Session().CountCheckedFields(), 0u);
 }
 
 TEST_F(AppTest, SelectingARowShowsItsHint) {
@@ -163,8 +164,12 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     const QString path = Write("good.txt", Extract());
     dialogs.files.push_back(path);
     dialogs.answers.push_back(QMessageBox::Yes);
-    form.bVerifyClick();
+    form.bVerify->click();
 
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].filters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
+    EXPECT_EQ(dialogs.fileDialogs[0].defaultSuffix, "TXT");
+    EXPECT_FALSE(dialogs.fileDialogs[0].save);
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Successful Verification");
     EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Question);
@@ -185,25 +190,10 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     EXPECT_TRUE(form.bDisplay->isEnabled());
 }
 
-TEST_F(AppTest, VerifiedExtractIsNotSavedWhenTheUserSaysNo) {
-    dialogs.files.push_back(Write("good.txt", Extract()));
-    dialogs.answers.push_back(QMessageBox::No);
-    form.bVerifyClick();
-    EXPECT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_FALSE(QFile::exists(OutputOf("good.txt")));
-    EXPECT_TRUE(registry.folders.empty());
-}
-
-TEST_F(AppTest, CancelledOpenDialogDoesNothing) {
-    form.bVerifyClick();
-    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
-    EXPECT_TRUE(dialogs.boxes.empty());
-}
-
 TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
     const QString path = Write("bad.txt", "NOT A FORM\r\n");
     dialogs.files.push_back(path);
-    form.bVerifyClick();
+    form.bVerify->click();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
     EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Critical);
@@ -215,7 +205,7 @@ TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
 TEST_F(AppTest, CommandLineExtractIsSavedAndTheWindowCloses) {
     const QString path = Write("good.txt", Extract());
     form.show();
-    form.FormShow({"BQ2018DM", " \t" + path + "  "});
+    window.FormShow(bq::app::ToPath(" \t" + path + "  "));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Data Extract Import Instructions");
     EXPECT_TRUE(QFile::exists(OutputOf("good.txt")));
@@ -223,48 +213,13 @@ TEST_F(AppTest, CommandLineExtractIsSavedAndTheWindowCloses) {
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(AppTest, FailingCommandLineExtractLeavesTheWindowOpenWithItsForm) {
-    const QString path = Write("nodata.txt", Extract("ALPHA\r\n"));
-    form.show();
-    form.FormShow({"BQ2018DM", path});
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
-    EXPECT_EQ(dialogs.boxes[0].text, "{BEGIN DATA} not found.\n\nEXTRACT = " + path + ".");
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.coForm->currentText(), "1099-A");
-    EXPECT_TRUE(Ticked(FieldOfCode('$')));
-    EXPECT_TRUE(form.bDisplay->isEnabled());
-    EXPECT_FALSE(QFile::exists(OutputOf("nodata.txt")));
-}
-
-TEST_F(AppTest, MissingCommandLineExtractIsReportedAndTheWindowStays) {
-    const QString path = dir.filePath("absent.txt");
-    form.show();
-    form.FormShow({"BQ2018DM", path});
-    form.FormShow({"BQ2018DM", dir.path()});  // a folder is no extract either
-    ASSERT_EQ(dialogs.boxes.size(), 2u);
-    EXPECT_EQ(dialogs.boxes[0].caption, "Brisquill Data Merge Module [ 2018 ]");
-    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Warning);
-    // The message names the executable and breaks lines the Qt way.
-    EXPECT_EQ(dialogs.boxes[0].text,
-              bq::app::DisplayText(bq::MissingExtractMessage(bq::app::ToPath(path), "BQ2018DM")));
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Failed to open data extract:\n\n" + path + "\n\nUsage: BQ2018DM "));
-    EXPECT_TRUE(form.isVisible());
-}
-
-TEST_F(AppTest, NoOrBlankArgumentMeansInteractive) {
-    form.FormShow({"BQ2018DM"});
-    form.FormShow({"BQ2018DM", " \t "});
-    EXPECT_TRUE(dialogs.boxes.empty());
-}
-
 TEST_F(AppTest, TemplateOfTheTickedFieldsIsShownInTheMemo) {
     Type("1099-A");
     Tick(FieldOfCode('$'), true);
-    form.bDisplayClick();
+    form.bDisplay->click();
     EXPECT_EQ(dialogs.windows, std::vector<QString>{"Data Extract Template"});
     const QStringList memo = fmTemplate.RzMemo1->toPlainText().split('\n');
-    ASSERT_EQ(memo.size(), static_cast<qsizetype>(fmTemplate.Lines().size()));
+    ASSERT_EQ(memo.size(), static_cast<qsizetype>(templateWindow.Lines().size()));
     EXPECT_EQ(memo[0], "FORM 1099-A");
     EXPECT_TRUE(memo[1].startsWith("KEY "));
     EXPECT_EQ(memo[2], "{BEGIN DATA}");
@@ -273,12 +228,12 @@ TEST_F(AppTest, TemplateOfTheTickedFieldsIsShownInTheMemo) {
 }
 
 TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
-    fmTemplate.FillMemo({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
+    templateWindow.Fill({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
     const QString path = dir.filePath("t.txt");
     dialogs.files.push_back(path);
-    fmTemplate.bSaveClick();
+    fmTemplate.bSave->click();
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    const ScriptedDialogs::FileDialogSeen& seen = dialogs.fileDialogs[0];
+    const ScriptedQtScreen::FileDialogSeen& seen = dialogs.fileDialogs[0];
     EXPECT_EQ(seen.title, "SAVE FORM W-2 TEMPLATE");
     EXPECT_EQ(seen.proposedFile, "FORM W-2 TEMPLATE.txt");
     EXPECT_EQ(seen.filters, QStringList{"Text Files (*.txt)"});
@@ -291,20 +246,9 @@ TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(AppTest, TemplateThatCannotBeSavedShowsTheError) {
-    fmTemplate.FillMemo({"FORM W-2"});
-    dialogs.files.push_back(dir.filePath("no/such/folder/t.txt"));
-    fmTemplate.bSaveClick();
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].caption, kErrorCaption);
-    EXPECT_EQ(dialogs.boxes[0].icon, QMessageBox::Critical);
-    EXPECT_TRUE(dialogs.boxes[0].text.startsWith("Cannot create file \"" + dir.filePath("no/such/folder/t.txt")))
-        << dialogs.boxes[0].text.toStdString();
-}
-
 TEST_F(AppTest, CancelledPrinterSetUpPrintsNothing) {
-    fmTemplate.FillMemo({"FORM W-2"});
-    fmTemplate.bPrintClick();
+    templateWindow.Fill({"FORM W-2"});
+    fmTemplate.bPrint->click();
     EXPECT_EQ(dialogs.printDialogs, 1);
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -321,10 +265,10 @@ int PdfPageCount(const QByteArray& pdf) {
 TEST_F(AppTest, PrintedTemplateCarriesItsTitleAndRunsOverPages) {
     std::vector<std::string> lines{"FORM 1099-MISC"};
     for (int i = 0; i < 150; ++i) lines.push_back("LINE " + std::to_string(i));
-    fmTemplate.FillMemo(lines);
+    templateWindow.Fill(lines);
     const QString pdf = dir.filePath("template.pdf");
     dialogs.printAnswers.push_back(pdf);
-    fmTemplate.bPrintClick();
+    fmTemplate.bPrint->click();
     EXPECT_TRUE(dialogs.boxes.empty());
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -336,17 +280,6 @@ TEST_F(AppTest, PrintedTemplateCarriesItsTitleAndRunsOverPages) {
     EXPECT_TRUE(bytes.contains(title + ")"));
 }
 
-TEST_F(AppTest, VerifyingAnotherFormsExtractSwitchesToItsFormAndTicks) {
-    Type("W-2C");
-    Tick(0, true);
-    Tick(5, true);
-    dialogs.files.push_back(Write("good.txt", Extract()));
-    form.bVerifyClick();
-    EXPECT_EQ(form.coForm->currentText(), "1099-A");
-    EXPECT_EQ(form.Session().CountCheckedFields(), 1u);
-    EXPECT_TRUE(Ticked(FieldOfCode('$')));
-}
-
 TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {
     Type("1099-A");
     const QModelIndex date = form.FieldList->index(FieldOfCode('D'));
@@ -354,26 +287,6 @@ TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {
     form.TypeStatus->clear();
     form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Deselect);
     EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
-}
-
-TEST(TemplatePrint, LongLinesContinueAndFullPagesBreak) {
-    QFont font(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(QString(10, 'A'));
-    const std::vector<QStringList> pages = bq::app::PaginateLines(
-        {QString(25, 'A'), "", "B"}, metrics, width, 2 * metrics.lineSpacing());
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ(pages[0], QStringList({QString(10, 'A'), QString(10, 'A')}));
-    EXPECT_EQ(pages[1], QStringList({QString(5, 'A'), ""}));
-    EXPECT_EQ(pages[2], QStringList({"B"}));
-}
-
-TEST(TemplatePrint, PageNarrowerThanOneCharacterStillMakesProgress) {
-    const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    const std::vector<QStringList> pages = bq::app::PaginateLines({"AB"}, metrics, 1, 1);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[0], QStringList({"A"}));
-    EXPECT_EQ(pages[1], QStringList({"B"}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
-#include "verify/messages.h"
+#include "shell/messages.h"
 #include "tests/reference_row.h"
 #include "verify/verification_session.h"
 

@@ -66,9 +66,7 @@ std::string Verify(bq::VerificationSession& session, const std::string& text, co
     session.SetExtractFile(std::string(kExtractFile));
     session.LoadExtractText(text);
     try {
-        session.CheckFormSegment();
-        session.CheckKeySegment();
-        session.VerifyExtractData(options);
+        session.Verify(options);
     } catch (const bq::Error& e) {
         const std::string message = e.what();
         if (message.empty()) Fail("empty error message", text);

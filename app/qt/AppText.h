@@ -15,6 +15,7 @@ std::string ToBytes(const QString& text);
 // A message of the core (CR LF breaks) as a Qt widget shows it.
 QString DisplayText(std::string_view message);
 
+// A path of the core as Qt spells it, through the file system's encoding.
 QString FromPath(std::string_view path);
 std::string ToPath(const QString& path);
 

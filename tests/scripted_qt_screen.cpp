@@ -1,4 +1,4 @@
-#include "tests/scripted_dialogs.h"
+#include "tests/scripted_qt_screen.h"
 
 #include <QDialog>
 #include <QFileDialog>
@@ -8,10 +8,9 @@
 
 namespace bq::app {
 
-QMessageBox::StandardButton ScriptedDialogs::Message(QWidget*, const QString& caption, const QString& text,
-                                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
-    boxes.push_back({caption, text, icon, buttons});
-    if (buttons == QMessageBox::Ok) return QMessageBox::Ok;
+QMessageBox::StandardButton ScriptedQtScreen::RunBox(QMessageBox& box) {
+    boxes.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons()});
+    if (box.standardButtons() == QMessageBox::Ok) return QMessageBox::Ok;
     if (answers.empty()) return QMessageBox::No;
     const QMessageBox::StandardButton answer = answers.front();
     answers.pop_front();
@@ -26,7 +25,7 @@ static QString Next(std::deque<QString>& queue) {
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::RunFileDialog(QFileDialog& dialog) {
+std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
     const QStringList selected = dialog.selectedFiles();
     fileDialogs.push_back({dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
                            dialog.nameFilters(), dialog.defaultSuffix(), dialog.acceptMode() == QFileDialog::AcceptSave,
@@ -36,7 +35,7 @@ std::optional<QString> ScriptedDialogs::RunFileDialog(QFileDialog& dialog) {
     return file;
 }
 
-bool ScriptedDialogs::RunPrintDialog(QPrintDialog& dialog) {
+bool ScriptedQtScreen::RunPrintDialog(QPrintDialog& dialog) {
     ++printDialogs;
     const QString pdf = Next(printAnswers);
     if (pdf.isEmpty()) return false;
@@ -45,6 +44,11 @@ bool ScriptedDialogs::RunPrintDialog(QPrintDialog& dialog) {
     return true;
 }
 
-void ScriptedDialogs::RunWindow(QDialog& window) { windows.push_back(window.windowTitle()); }
+// The window is shown without waiting for a user, so that it fills itself as on screen.
+void ScriptedQtScreen::RunWindow(QDialog& window) {
+    windows.push_back(window.windowTitle());
+    window.show();
+    window.hide();
+}
 
 }  // namespace bq::app

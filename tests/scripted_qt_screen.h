@@ -1,16 +1,16 @@
-// A Dialogs implementation for tests: answers come from queues filled in
-// advance and every dialog asked for is recorded.
+// The Qt screen with its modal runs answered from queues filled in advance;
+// every dialog asked for is recorded as Qt built it.
 #pragma once
 
 #include <QStringList>
 #include <deque>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "app/qt/QtScreen.h"
 
 namespace bq::app {
 
-class ScriptedDialogs : public Dialogs {
+class ScriptedQtScreen : public QtScreen {
 public:
     struct Box {
         QString caption;
@@ -40,8 +40,8 @@ public:
     int printDialogs = 0;
     std::vector<QString> windows;  // captions of the modal windows run
 
-    QMessageBox::StandardButton Message(QWidget* parent, const QString& caption, const QString& text,
-                                        QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) override;
+protected:
+    QMessageBox::StandardButton RunBox(QMessageBox& box) override;
     std::optional<QString> RunFileDialog(QFileDialog& dialog) override;
     bool RunPrintDialog(QPrintDialog& dialog) override;
     void RunWindow(QDialog& window) override;

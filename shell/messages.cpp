@@ -1,4 +1,4 @@
-#include "verify/messages.h"
+#include "shell/messages.h"
 
 #include "schema/form_catalogue.h"
 

@@ -1,4 +1,4 @@
-#include "app/TopMostDialogs.h"
+#include "app/qt/TopMostDialogs.h"
 
 WId ActiveDialogHandle = 0;
 

@@ -1,8 +1,8 @@
-#include "app/AppText.h"
+#include "app/qt/AppText.h"
 
 #include <QFile>
 
-#include "verify/messages.h"
+#include "shell/messages.h"
 
 namespace bq::app {
 

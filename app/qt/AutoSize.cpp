@@ -1,4 +1,4 @@
-#include "app/AutoSize.h"
+#include "app/qt/AutoSize.h"
 
 #include <QEvent>
 #include <QScreen>

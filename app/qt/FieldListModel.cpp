@@ -1,26 +1,24 @@
-#include "app/FieldListModel.h"
+#include "app/qt/FieldListModel.h"
 
-#include "app/AppText.h"
+#include "app/qt/AppText.h"
 
 namespace bq::app {
 
-FieldListModel::FieldListModel(VerificationSession& session, QObject* parent)
-    : QAbstractListModel(parent), session_(session) {}
+FieldListModel::FieldListModel(shell::MainWindow& window, QObject* parent)
+    : QAbstractListModel(parent), window_(window) {}
 
 int FieldListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(session_.Fields().size());
+    return parent.isValid() ? 0 : static_cast<int>(window_.Session().Fields().size());
 }
 
 QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const FieldEntry& field = session_.Fields()[static_cast<size_t>(index.row())];
+    const FieldEntry& field = window_.Session().Fields()[static_cast<size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
             return FromBytes(field.caption);
         case Qt::CheckStateRole:
             return field.checked ? Qt::Checked : Qt::Unchecked;
-        case TypeCodeRole:
-            return QChar::fromLatin1(field.typeCode);
         default:
             return {};
     }
@@ -28,10 +26,7 @@ QVariant FieldListModel::data(const QModelIndex& index, int role) const {
 
 bool FieldListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::CheckStateRole || !index.isValid() || index.row() >= rowCount()) return false;
-    const bool checked = value.toInt() == Qt::Checked;
-    session_.SetChecked(static_cast<size_t>(index.row()), checked);
-    emit dataChanged(index, index, {Qt::CheckStateRole});
-    emit CheckStateChanged(index.row());
+    window_.lvDestinationCheckStateChange(static_cast<size_t>(index.row()), value.toInt() == Qt::Checked);
     return true;
 }
 
@@ -42,21 +37,19 @@ Qt::ItemFlags FieldListModel::flags(const QModelIndex& index) const {
 
 QVariant FieldListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (section != 0 || orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    return QString::fromLatin1(session_.FormIndex() < 0 ? kNoFormHeader : kFormHeader);
+    return FromBytes(window_.ColumnCaption());
 }
 
-// The session has already changed when it calls, so the reset only tells
-// the views to read everything again.
-void FieldListModel::FieldListReloaded(int formIndex) {
+// The shell has already changed when it asks, so the reset only tells the
+// views to read everything again.
+void FieldListModel::Reload() {
     beginResetModel();
     endResetModel();
     emit headerDataChanged(Qt::Horizontal, 0, 0);
-    emit ListReloaded(formIndex);
 }
 
-void FieldListModel::FlagsApplied() {
+void FieldListModel::TicksChanged() {
     if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
-    emit TicksApplied();
 }
 
 }  // namespace bq::app

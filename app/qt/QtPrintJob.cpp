@@ -1,0 +1,56 @@
+#include "app/qt/QtPrintJob.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPrinter>
+
+#include "app/qt/AppText.h"
+#include "platform/error.h"
+
+namespace bq::app {
+
+QtPrintJob::QtPrintJob(std::unique_ptr<QPrinter> printer, const QFont& font)
+    : printer_(std::move(printer)), font_(font) {
+    // The memo's size is in screen pixels; on paper the same point size keeps the look.
+    const qreal points = QFontInfo(font_).pointSizeF();
+    font_.setPointSizeF(points > 0 ? points : 10.0);
+}
+
+QtPrintJob::~QtPrintJob() {
+    if (painter_.isActive()) painter_.end();
+}
+
+std::string QtPrintJob::Failure(std::string_view what) const {
+    return std::string(what) + " \"" + ToBytes(printer_->printerName()) + "\"";
+}
+
+void QtPrintJob::Begin(std::string_view title) {
+    printer_->setDocName(FromBytes(title));
+    if (!painter_.begin(printer_.get())) throw Error(Failure("Cannot print on"));
+    painter_.setFont(font_);
+}
+
+// The painter's origin is already the top-left of the printable area.
+int QtPrintJob::PageWidth() const { return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).width()); }
+
+int QtPrintJob::PageHeight() const { return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).height()); }
+
+int QtPrintJob::LineHeight() const { return painter_.fontMetrics().lineSpacing(); }
+
+int QtPrintJob::TextWidth(std::string_view text) const {
+    return painter_.fontMetrics().horizontalAdvance(FromBytes(text));
+}
+
+void QtPrintJob::NewPage() {
+    if (!printer_->newPage()) throw Error(Failure("Cannot start a new page on"));
+}
+
+void QtPrintJob::PrintLine(int y, std::string_view text) {
+    painter_.drawText(0, y + painter_.fontMetrics().ascent(), FromBytes(text));
+}
+
+void QtPrintJob::End() {
+    if (painter_.isActive() && !painter_.end()) throw Error(Failure("Cannot print on"));
+}
+
+}  // namespace bq::app

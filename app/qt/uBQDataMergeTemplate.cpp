@@ -1,0 +1,73 @@
+#include "app/qt/uBQDataMergeTemplate.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/qt/AppText.h"
+#include "app/qt/AutoSize.h"
+
+using namespace bq::app;
+
+namespace {
+
+constexpr int kButtonPanelHeight = 41;
+
+QFont MemoFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setBold(true);
+    font.setPixelSize(13);
+    // The template's columns line up only in a fixed-pitch font.
+    const QFontInfo matched(font);
+    if (!matched.exactMatch() && matched.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0)
+        font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    return font;
+}
+
+QPushButton* Button(const QString& text, int left, QWidget* panel) {
+    auto* button = new QPushButton(text, panel);
+    button->setGeometry(left, (kButtonPanelHeight - 25) / 2, 75, 25);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
+    : QDialog(mainWindow), window_(window), mainWindow_(mainWindow) {
+    setWindowTitle(FromBytes(bq::shell::kTemplateCaption));
+    AutoSize = new TAutoSize(this, QPoint(686, 444));
+    const QSize client = AutoSize->ClientSize();
+
+    RzMemo1 = new QPlainTextEdit(this);
+    RzMemo1->setGeometry(0, 0, client.width(), client.height() - kButtonPanelHeight);
+    RzMemo1->setReadOnly(true);
+    RzMemo1->setFocusPolicy(Qt::NoFocus);
+    RzMemo1->setFrameShape(QFrame::NoFrame);
+    RzMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RzMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RzMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RzMemo1->setFont(MemoFont());
+
+    pnButtons = new QWidget(this);
+    pnButtons->setGeometry(0, client.height() - kButtonPanelHeight, client.width(), kButtonPanelHeight);
+    bPrint = Button(QStringLiteral("&Print"), 10, pnButtons);
+    bSave = Button(QStringLiteral("&Save"), 93, pnButtons);
+    bClose = Button(QStringLiteral("&Close"), 604, pnButtons);
+
+    connect(bClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(bSave, &QPushButton::clicked, this, [this] { window_.bSaveClick(); });
+    connect(bPrint, &QPushButton::clicked, this, [this] { window_.bPrintClick(); });
+}
+
+QFont TfmTemplate::PrintFont() const { return RzMemo1->font(); }
+
+void TfmTemplate::showEvent(QShowEvent* event) {
+    QStringList text;
+    for (const std::string& line : window_.Lines()) text.append(FromBytes(line));
+    RzMemo1->setPlainText(text.join(QLatin1Char('\n')));
+    // The window opens over the main window, wherever the user has moved it.
+    if (mainWindow_) move(mainWindow_->pos());
+    QDialog::showEvent(event);
+}

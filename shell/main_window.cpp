@@ -1,0 +1,143 @@
+#include "shell/main_window.h"
+
+#include "extract/template_text.h"
+#include "platform/files.h"
+#include "schema/text.h"
+#include "schema/type_codes.h"
+#include "shell/error_display.h"
+#include "shell/messages.h"
+#include "verify/merge_output.h"
+
+namespace bq::shell {
+
+FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All files (*.*)|*.*", "TXT"}; }
+
+MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, Registry* registry)
+    : screen_(screen), template_(templateWindow), registry_(registry) {
+    session_.SetObserver(this);
+}
+
+MainWindow::~MainWindow() { session_.SetObserver(nullptr); }
+
+void MainWindow::coFormPick(int position) {
+    selector_.Pick(position);
+    coFormChange();
+}
+
+void MainWindow::coFormType(std::string_view text) {
+    selector_.Type(text);
+    screen_.Redraw(MainWindowPart::FormSelector);
+    coFormChange();
+}
+
+void MainWindow::coFormChange() {
+    Guarded(screen_, [&] { session_.LoadFieldList(FormSelector::FormIndexAt(selector_.Position())); });
+}
+
+// The session has already changed when it calls; the list's form and ticks
+// are redrawn, and the selector follows a form that an extract chose.
+void MainWindow::FieldListReloaded(int formIndex) {
+    selector_.Show(formIndex);
+    selectedRow_ = -1;
+    hint_.clear();
+    for (MainWindowPart part : {MainWindowPart::FormSelector, MainWindowPart::FieldList, MainWindowPart::Hint,
+                                MainWindowPart::DisplayButton})
+        screen_.Redraw(part);
+}
+
+void MainWindow::FlagsApplied() {
+    screen_.Redraw(MainWindowPart::Ticks);
+    screen_.Redraw(MainWindowPart::DisplayButton);
+}
+
+void MainWindow::lvDestinationCheckStateChange(size_t row, bool ticked) {
+    if (row >= session_.Fields().size()) return;
+    session_.SetChecked(row, ticked);
+    screen_.Redraw(MainWindowPart::Ticks);
+    if (ticked) {
+        ShowFieldTypeHint(row);
+        selectedRow_ = static_cast<int>(row);
+        screen_.Redraw(MainWindowPart::SelectedRow);
+    } else {
+        SetHint("");
+    }
+    screen_.Redraw(MainWindowPart::DisplayButton);
+}
+
+void MainWindow::lvDestinationSelectItem(size_t row) {
+    if (row < session_.Fields().size()) ShowFieldTypeHint(row);
+}
+
+void MainWindow::ShowFieldTypeHint(size_t row) { SetHint(TypeHint(session_.Fields()[row].typeCode)); }
+
+void MainWindow::SetHint(std::string_view hint) {
+    hint_ = hint;
+    screen_.Redraw(MainWindowPart::Hint);
+}
+
+void MainWindow::bDisplayClick() {
+    Guarded(screen_, [&] {
+        template_.Fill(TemplateLines(selector_.Text(), session_.Captions(), session_.Ticks(), DesktopProgramName()));
+        screen_.ShowTemplateWindow();
+    });
+}
+
+void MainWindow::VerifyExtract() {
+    // Reading and checking a large extract takes seconds: the hour-glass
+    // shows the program is at work until the next box asks the user something.
+    const Busy busy(screen_);
+    session_.LoadExtract();
+    session_.Verify();
+}
+
+void MainWindow::bVerifyClick() {
+    Guarded(screen_, [&] {
+        const std::optional<std::string> path = screen_.ChooseFileToOpen(ExtractOpenDialog());
+        if (!path) return;
+        session_.SetExtractFile(*path);
+        VerifyExtract();
+        screen_.Beep();
+        const std::string question =
+            ConfirmationText(session_.ExtractFile(), session_.FormName(), session_.Rows().size());
+        if (screen_.Message(kConfirmationCaption, question, Icon::Question, Buttons::YesNo) == Answer::Yes)
+            SaveMergeOutput();
+    });
+}
+
+Registry& MainWindow::UserRegistry() {
+    if (!registry_) {
+        ownRegistry_ = OpenUserRegistry();
+        registry_ = ownRegistry_.get();
+    }
+    return *registry_;
+}
+
+void MainWindow::SaveMergeOutput() {
+    std::string instructions;
+    {
+        const Busy busy(screen_);
+        instructions =
+            bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(), UserRegistry());
+    }
+    screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);
+}
+
+void MainWindow::FormShow(std::string_view argument) {
+    session_.SetExtractFile("");
+    const std::string path(Trim(argument));
+    if (path.empty()) return;
+    if (!RegularFileExists(path)) {
+        // Told here, so the silent abort of the handler shows nothing more.
+        screen_.Message(kMainWindowCaption, MissingExtractMessage(path, DesktopProgramName()), Icon::Warning,
+                        Buttons::Ok);
+        return;
+    }
+    const bool converted = Guarded(screen_, [&] {
+        session_.SetExtractFile(path);
+        VerifyExtract();
+        SaveMergeOutput();
+    });
+    if (converted) screen_.CloseMainWindow();
+}
+
+}  // namespace bq::shell

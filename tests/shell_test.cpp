@@ -1,0 +1,285 @@
+// The application's flows as a user meets them, through a scripted screen:
+// every box, question and file the user would see, with no toolkit linked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "extract/extract_format.h"
+#include "schema/form_fields.h"
+#include "shell/command_line.h"
+#include "shell/main_window.h"
+#include "shell/messages.h"
+#include "schema/type_codes.h"
+#include "tests/reference_row.h"
+#include "tests/scripted_screen.h"
+#include "tests/temp_folder.h"
+#include "verify/merge_output.h"
+
+namespace bq {
+namespace {
+
+using shell::Answer;
+using shell::Buttons;
+using shell::Icon;
+
+constexpr int k1099A = 13;
+
+class TestRegistry : public Registry {
+public:
+    std::vector<std::string> folders;
+    void SetTextDirectory(std::string_view folder) override { folders.emplace_back(folder); }
+};
+
+// The field index of the first field of `code` in 1099-A.
+size_t FieldOfCode(char code) {
+    const std::vector<FieldDescriptor> fields = FormFields(k1099A);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (TypeCodeOf(fields[i]) == code) return i;
+    return 0;
+}
+
+// A 1099-A extract with its first free-text field ticked and, by default, two records.
+std::string Extract(const std::string& data = "{BEGIN DATA}\r\nALPHA\r\nBETA\r\n{END DATA}\r\n") {
+    std::vector<bool> ticks(FormFields(k1099A).size(), false);
+    ticks[FieldOfCode('$')] = true;
+    return "FORM 1099-A\r\n" + KeyLine(FlagsOf(ticks)) + "\r\n" + data;
+}
+
+// The output line of a record of Extract() whose value is `value`.
+std::string OutputLine(const std::string& value) {
+    std::vector<std::string> row;
+    for (const FieldDescriptor& d : FormFields(k1099A)) row.emplace_back(OutputDefault(TypeCodeOf(d)));
+    row[FieldOfCode('$')] = value;
+    return test::EncodeRow(row);
+}
+
+class Shell : public test::TempFolder {
+protected:
+    std::string OutputOf(const std::string& name) { return (dir / ("2018DM_" + name)).string(); }
+    bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+    test::ScriptedScreen screen;
+    TestRegistry registry;
+    shell::TemplateWindow templateWindow{screen};
+    shell::MainWindow window{screen, templateWindow, &registry};
+};
+
+TEST_F(Shell, VerifyAsksBeforeSavingThenTellsHowToImport) {
+    const std::string path = Write("good.txt", Extract());
+    screen.files.push_back(path);
+    screen.answers.push_back(Answer::Yes);
+    window.bVerifyClick();
+
+    ASSERT_EQ(screen.dialogs.size(), 1u);
+    EXPECT_EQ(screen.dialogs[0].spec.filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
+    EXPECT_EQ(screen.dialogs[0].spec.defaultExtension, "TXT");
+    EXPECT_EQ(screen.events, std::vector<std::string>{"beep"});
+    ASSERT_EQ(screen.boxes.size(), 2u);
+    EXPECT_EQ(screen.boxes[0].caption, "Successful Verification");
+    EXPECT_EQ(screen.boxes[0].icon, Icon::Question);
+    EXPECT_EQ(screen.boxes[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(screen.boxes[0].text, "EXTRACT: " + path +
+                                        "\r\n\r\nRETURNS: 1099-A\r\nRECORDS: 2\r\n\r\nREPORTING YEAR: 2018\r\n\r\n"
+                                        "Do you want to save the output for merging with Brisquill?");
+    EXPECT_FALSE(screen.boxes[0].busy);
+    EXPECT_EQ(screen.boxes[1].caption, "Data Extract Import Instructions");
+    EXPECT_EQ(screen.boxes[1].icon, Icon::None);
+    EXPECT_EQ(screen.boxes[1].text, ImportInstructions(path, "1099-A"));
+    EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
+    EXPECT_EQ(registry.folders, std::vector<std::string>{dir.string() + "/"});
+    EXPECT_EQ(screen.busy, 0);
+    // The list now shows the extract's form and ticks.
+    EXPECT_EQ(window.Selector().Text(), "1099-A");
+    EXPECT_TRUE(window.Session().Fields()[FieldOfCode('$')].checked);
+    EXPECT_TRUE(window.DisplayEnabled());
+}
+
+TEST_F(Shell, NoSavesNothingAndACancelledOpenDialogAsksNothing) {
+    screen.files.push_back(Write("good.txt", Extract()));
+    window.bVerifyClick();
+    EXPECT_EQ(screen.boxes.size(), 1u);
+    EXPECT_FALSE(Exists(OutputOf("good.txt")));
+    EXPECT_TRUE(registry.folders.empty());
+
+    window.bVerifyClick();
+    EXPECT_EQ(screen.dialogs.size(), 2u);
+    EXPECT_EQ(screen.boxes.size(), 1u);
+}
+
+TEST_F(Shell, FailedVerificationShowsOneStopBoxWithAFullStop) {
+    const std::string path = Write("bad.txt", "NOT A FORM\r\n");
+    screen.files.push_back(path);
+    window.bVerifyClick();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Brisquill Data Merge Module ");
+    EXPECT_EQ(screen.boxes[0].icon, Icon::Stop);
+    EXPECT_EQ(screen.boxes[0].buttons, Buttons::Ok);
+    EXPECT_EQ(screen.boxes[0].text, "FORM segment not found.\r\n\r\nEXTRACT = " + path + ".");
+    EXPECT_TRUE(screen.events.empty());
+    EXPECT_EQ(screen.busy, 0);
+}
+
+TEST_F(Shell, CommandLineExtractIsConvertedWithoutQuestionsAndTheWindowCloses) {
+    const std::string path = Write("good.txt", Extract());
+    window.FormShow(" \t" + path + "  ");
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Data Extract Import Instructions");
+    EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
+    EXPECT_EQ(registry.folders.size(), 1u);
+    EXPECT_EQ(screen.events, std::vector<std::string>{"close"});
+}
+
+TEST_F(Shell, FailingCommandLineExtractLeavesTheWindowOpenWithItsForm) {
+    const std::string path = Write("nodata.txt", Extract("ALPHA\r\n"));
+    window.FormShow(path);
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Brisquill Data Merge Module ");
+    EXPECT_EQ(screen.boxes[0].text, "{BEGIN DATA} not found.\r\n\r\nEXTRACT = " + path + ".");
+    EXPECT_TRUE(screen.events.empty());
+    EXPECT_EQ(window.Selector().Text(), "1099-A");
+    EXPECT_TRUE(window.Session().Fields()[FieldOfCode('$')].checked);
+    EXPECT_TRUE(window.DisplayEnabled());
+    EXPECT_FALSE(Exists(OutputOf("nodata.txt")));
+}
+
+TEST_F(Shell, MissingCommandLineExtractShowsTheUsageAndStaysInteractive) {
+    const std::string path = (dir / "absent.txt").string();
+    window.FormShow(path);
+    window.FormShow(dir.string());  // a folder is no extract either
+    window.FormShow("");
+    window.FormShow(" \t ");
+    ASSERT_EQ(screen.boxes.size(), 2u);
+    EXPECT_EQ(screen.boxes[0].caption, "Brisquill Data Merge Module [ 2018 ]");
+    EXPECT_EQ(screen.boxes[0].icon, Icon::Warning);
+    EXPECT_EQ(screen.boxes[0].text, "Failed to open data extract:\r\n\r\n" + path +
+                                        "\r\n\r\nUsage: BQ2018DM \"File specification\"\r\n\r\n"
+                                        "\"File specification\" = fully qualified file name of your data extract!");
+    EXPECT_TRUE(screen.events.empty());
+}
+
+TEST(CommandLine, FirstArgumentTakesQuotedBlanksWhole) {
+    EXPECT_EQ(shell::FirstArgument("BQ2018DM.exe"), "");
+    EXPECT_EQ(shell::FirstArgument("BQ2018DM.exe   "), "");
+    EXPECT_EQ(shell::FirstArgument("BQ2018DM.exe C:\\x.txt more"), "C:\\x.txt");
+    EXPECT_EQ(shell::FirstArgument("\"C:\\Program Files\\BQ2018DM.exe\" \"C:\\My Data\\x.txt\""), "C:\\My Data\\x.txt");
+    EXPECT_EQ(shell::FirstArgument("BQ2018DM C:\\My\" \"Data\\x.txt"), "C:\\My Data\\x.txt");
+}
+
+TEST_F(Shell, TypeAheadCompletesToTheFirstFormAndDeletingKeepsTheText) {
+    window.coFormType("1099-i");
+    EXPECT_EQ(window.Selector().Text(), "1099-INT");
+    EXPECT_EQ(window.Selector().TypedLength(), 6u);
+    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(window.ColumnCaption(), "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA");
+    window.coFormType("1099-I");  // the offered rest deleted
+    EXPECT_EQ(window.Selector().Text(), "1099-I");
+    EXPECT_EQ(window.Session().FormIndex(), 19);
+    window.coFormType("ZZ");
+    EXPECT_EQ(window.Selector().Text(), "ZZ");
+    EXPECT_EQ(window.Selector().Position(), -1);
+    EXPECT_TRUE(window.Session().Fields().empty());
+    EXPECT_EQ(window.ColumnCaption(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
+    window.coFormPick(32);
+    EXPECT_EQ(window.Selector().Text(), "W-2G");
+    EXPECT_EQ(window.Session().FormIndex(), 36);
+}
+
+TEST_F(Shell, TicksSelectAndExplainTheRowAndEnableDisplay) {
+    window.coFormPick(k1099A - 4);
+    const size_t text = FieldOfCode('$'), money = FieldOfCode('c');
+    EXPECT_FALSE(window.DisplayEnabled());
+    window.lvDestinationCheckStateChange(text, true);
+    EXPECT_EQ(window.SelectedRow(), static_cast<int>(text));
+    EXPECT_EQ(window.Hint(), "STRING DATA - No special formatting required");
+    EXPECT_TRUE(window.DisplayEnabled());
+    window.lvDestinationCheckStateChange(money, true);
+    EXPECT_EQ(window.Hint(), "CURRENCY - Cannot be negative");
+    window.lvDestinationCheckStateChange(money, false);
+    EXPECT_EQ(window.Hint(), "");
+    EXPECT_TRUE(window.DisplayEnabled());
+    window.lvDestinationCheckStateChange(text, false);
+    EXPECT_FALSE(window.DisplayEnabled());
+    window.lvDestinationSelectItem(FieldOfCode('D'));
+    EXPECT_EQ(window.Hint(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+}
+
+TEST_F(Shell, VerifyingAnotherFormsExtractSwitchesToItsFormAndTicks) {
+    window.coFormType("W-2C");
+    window.lvDestinationCheckStateChange(0, true);
+    window.lvDestinationCheckStateChange(5, true);
+    screen.files.push_back(Write("good.txt", Extract()));
+    window.bVerifyClick();
+    EXPECT_EQ(window.Selector().Text(), "1099-A");
+    EXPECT_EQ(window.Session().CountCheckedFields(), 1u);
+    EXPECT_EQ(window.Hint(), "");
+}
+
+TEST_F(Shell, DisplayShowsTheTemplateOfTheTickedFields) {
+    window.coFormType("1099-A");
+    window.lvDestinationCheckStateChange(FieldOfCode('$'), true);
+    window.bDisplayClick();
+    EXPECT_EQ(screen.events, std::vector<std::string>{"template"});
+    const std::vector<std::string>& lines = templateWindow.Lines();
+    ASSERT_EQ(lines.size(), 38u);
+    EXPECT_EQ(lines[0], "FORM 1099-A");
+    EXPECT_EQ(lines[1], KeyLine(std::string(FieldOfCode('$'), '0') + "1" +
+                                std::string(FormFields(k1099A).size() - FieldOfCode('$') - 1, '0')));
+    EXPECT_EQ(lines[3], window.Session().Fields()[FieldOfCode('$')].caption);
+    EXPECT_EQ(lines[4], "{END DATA}");
+    EXPECT_EQ(lines[32], "   BQ2018DM \"File specification\"");
+}
+
+TEST_F(Shell, TemplateIsSavedWithCrLfUnderItsProposedName) {
+    templateWindow.Fill({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
+    const std::string path = (dir / "t.txt").string();
+    screen.files.push_back(path);
+    templateWindow.bSaveClick();
+    ASSERT_EQ(screen.dialogs.size(), 1u);
+    EXPECT_TRUE(screen.dialogs[0].save);
+    EXPECT_EQ(screen.dialogs[0].spec.title, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_EQ(screen.dialogs[0].spec.proposedName, "FORM W-2 TEMPLATE.txt");
+    EXPECT_EQ(screen.dialogs[0].spec.filter, "Text Files|*.txt");
+    EXPECT_EQ(screen.dialogs[0].spec.defaultExtension, "TXT");
+    EXPECT_EQ(Read(path), "FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n");
+    EXPECT_TRUE(screen.boxes.empty());
+
+    templateWindow.bSaveClick();  // cancelled: nothing written
+    EXPECT_EQ(Read(path), "FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n");
+}
+
+TEST_F(Shell, TemplateThatCannotBeSavedShowsTheError) {
+    templateWindow.Fill({"FORM W-2"});
+    const std::string path = (dir / "no" / "t.txt").string();
+    screen.files.push_back(path);
+    templateWindow.bSaveClick();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Brisquill Data Merge Module ");
+    EXPECT_EQ(screen.boxes[0].text, "Cannot create file \"" + path + "\". No such file or directory.");
+}
+
+TEST_F(Shell, PrintingWaitsForThePrinterThenRunsLinesOverPages) {
+    templateWindow.Fill({"FORM W-2", std::string(25, 'A'), "", "B"});
+    templateWindow.bPrintClick();  // cancelled
+    EXPECT_TRUE(screen.printed.pages.empty());
+    screen.printers.push_back(true);
+    templateWindow.bPrintClick();
+    EXPECT_EQ(screen.events, (std::vector<std::string>{"printer (busy)", "printer (busy)"}));
+    EXPECT_EQ(screen.printed.title, "FORM W-2 DATA EXTRACT TEMPLATE");
+    // Ten characters of 7 pixels fit the 70-pixel page, three 10-pixel lines its height.
+    EXPECT_EQ(screen.printed.pages, (std::vector<std::vector<std::string>>{
+                                        {"FORM W-2", std::string(10, 'A'), std::string(10, 'A')},
+                                        {std::string(5, 'A'), "", "B"}}));
+    EXPECT_EQ(screen.printed.lineTops, (std::vector<int>{0, 10, 20}));
+    EXPECT_TRUE(screen.printed.ended);
+    EXPECT_EQ(screen.busy, 0);
+}
+
+TEST(Pagination, APageNarrowerThanOneCharacterStillMakesProgress) {
+    const auto pages = shell::Paginate({"AB"}, [](std::string_view t) { return 7 * static_cast<int>(t.size()); }, 1, 1, 10);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0], std::vector<std::string_view>{"A"});
+    EXPECT_EQ(pages[1], std::vector<std::string_view>{"B"});
+}
+
+}  // namespace
+}  // namespace bq
