@@ -40,7 +40,6 @@ KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts) {
     return KeyLineStatus::Ok;
 }
 
-bool IsMarkerLine(std::string_view line, std::string_view marker) { return EqualsIgnoringCase(line, marker); }
 
 DataArea FindDataArea(const ExtractLines& lines) {
     DataArea area;

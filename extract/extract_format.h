@@ -45,9 +45,6 @@ enum class KeyLineStatus {
 // Splits a KEY line (upper-cased and trimmed first) into `parts`.
 KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts);
 
-// True when `line` is `marker`, ignoring letter case, the whole line untrimmed.
-bool IsMarkerLine(std::string_view line, std::string_view marker);
-
 enum class DataAreaStatus { Found, NoBegin, NoEnd, EndBeforeBegin };
 
 // Where the data lines lie: strictly between the first {BEGIN DATA} line and

@@ -4,14 +4,10 @@
 // a NUL byte ends the text. Bytes are never transcoded.
 #pragma once
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace bq {
 
@@ -43,37 +39,8 @@ public:
     private:
         friend class ExtractLines;
         Iterator(const char* at, const char* end) : begin_(at), end_(end) { FindLineEnd(); }
-        // Inline, and eight bytes at a time: extracts hold many short lines,
-        // and walking them is a large share of a verification.
-        void FindLineEnd() {
-            const char* p = begin_;
-            for (; end_ - p >= 8; p += 8) {
-                std::uint64_t word;
-                std::memcpy(&word, p, 8);
-                if (const std::uint64_t breaks = BreakBytes(word)) {
-                    p += FirstMarkedByte(breaks);
-                    return SetLineEnd(p);
-                }
-            }
-            while (p != end_ && *p != '\n' && *p != '\r') ++p;
-            SetLineEnd(p);
-        }
-        void SetLineEnd(const char* p) {
-            lineEnd_ = next_ = p;
-            if (p != end_ && *next_++ == '\r' && next_ != end_ && *next_ == '\n') ++next_;
-        }
-        // The high bit of every byte of `word` that is LF or CR, and no other
-        // bit; exact, so no byte can mark its neighbour.
-        static constexpr std::uint64_t BreakBytes(std::uint64_t word) {
-            constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL, kEach = 0x0101010101010101ULL;
-            const auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
-            return zeroBytes(word ^ ('\n' * kEach)) | zeroBytes(word ^ ('\r' * kEach));
-        }
-        // The offset of the first byte in memory order whose high bit is set.
-        static constexpr int FirstMarkedByte(std::uint64_t marks) {
-            const bool little = std::endian::native == std::endian::little;
-            return (little ? std::countr_zero(marks) : std::countl_zero(marks)) / 8;
-        }
+        // Sets the current line's end and the next line's start.
+        void FindLineEnd();
         const char* begin_ = nullptr;    // first byte of the current line
         const char* lineEnd_ = nullptr;  // one past its last byte
         const char* next_ = nullptr;     // first byte after its line break
@@ -100,9 +67,6 @@ public:
     Iterator FindLineIgnoringCase(std::string_view text) const;
     // The number of lines from `first` up to, not including, `last`.
     size_t CountLines(Iterator first, Iterator last) const;
-
-    // A copy of every line; for callers that want a plain list.
-    std::vector<std::string> ToVector() const;
 
 private:
     std::string text_;

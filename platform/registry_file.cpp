@@ -44,8 +44,7 @@ bool IsValueLine(std::string_view text, std::string_view quotedName) {
            text[quotedName.size()] == '=';
 }
 
-}  // namespace
-
+// `value` as a quoted REGEDIT4 string: '\' and '"' escaped by a backslash.
 std::string QuotedRegString(std::string_view value) {
     std::string quoted = "\"";
     for (char c : value) {
@@ -55,6 +54,8 @@ std::string QuotedRegString(std::string_view value) {
     quoted += '"';
     return quoted;
 }
+
+}  // namespace
 
 std::optional<std::string> WithRegString(std::string_view content, std::string_view section, std::string_view name,
                                          std::string_view value) {

@@ -12,9 +12,6 @@ namespace bq {
 // The section that holds TextDirectory.
 inline constexpr std::string_view kImportSection = "HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018";
 
-// `value` as a quoted REGEDIT4 string: '\' and '"' escaped by a backslash.
-std::string QuotedRegString(std::string_view value);
-
 // `content` with the value `name` of section `section` set to `value`,
 // adding the section (and the REGEDIT4 header to an empty file) when missing.
 // Empty optional when `value` holds a byte the format cannot carry on one

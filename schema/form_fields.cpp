@@ -36,10 +36,4 @@ std::vector<FieldDescriptor> FormFields(int formIndex) {
     return list;
 }
 
-int LastFieldIndexOfCode(const std::vector<FieldDescriptor>& list, char code) {
-    for (size_t i = list.size(); i-- > 0;)
-        if (TypeCodeOf(list[i]) == code) return static_cast<int>(i);
-    return -1;
-}
-
 }  // namespace bq

@@ -27,14 +27,4 @@ constexpr std::string_view CaptionOf(std::string_view descriptor) {
     return descriptor.empty() ? descriptor : descriptor.substr(1);
 }
 
-// The index of the last field of type code `code` in `list`, or -1.
-int LastFieldIndexOfCode(const std::vector<FieldDescriptor>& list, char code);
-
-// The field index of the form's social security number ('n'), or -1.
-inline int SsnFieldIndex(const std::vector<FieldDescriptor>& list) { return LastFieldIndexOfCode(list, 'n'); }
-// The field index of the form's taxpayer id ('N'), or -1.
-inline int TinFieldIndex(const std::vector<FieldDescriptor>& list) { return LastFieldIndexOfCode(list, 'N'); }
-// The field index of the form's TIN type ('T'), or -1.
-inline int TinTypeFieldIndex(const std::vector<FieldDescriptor>& list) { return LastFieldIndexOfCode(list, 'T'); }
-
 }  // namespace bq

@@ -38,19 +38,6 @@ constexpr bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// `n` copies of `ch`; empty when n is 0 or less.
-std::string RepeatChar(char ch, int n);
-
-// The first `n` characters of `s`; all of `s` when it is shorter.
-std::string LeftPart(std::string_view s, int n);
-
-// The last `n` characters of `s`; all of `s` when it is shorter.
-std::string RightPart(std::string_view s, int n);
-
-// `n` characters of `s` from position `from`; `n` blanks when `s` is
-// shorter than from + n - 1.
-std::string MidPart(std::string_view s, int from, int n);
-
 // `s` right-aligned in `n` characters filled with '0'; a longer `s` keeps
 // only its last `n` characters.
 std::string ZeroPad(int n, std::string_view s);

@@ -10,7 +10,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Split(std::string text) { return ExtractLines(std::move(text)).ToVector(); }
+Lines LinesOf(const ExtractLines& lines) { return Lines(lines.begin(), lines.end()); }
+Lines Split(std::string text) { return LinesOf(ExtractLines(std::move(text))); }
 
 TEST(ExtractLines, EndAtCrLfLoneLfAndLoneCr) {
     EXPECT_EQ(Split("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
@@ -99,7 +100,7 @@ TEST(ExtractLines, KeepRangeSurvivesAMove) {
     auto first = std::next(lines.begin(), 2), last = std::next(lines.begin(), 4);
     lines.KeepRange(first, last);
     ExtractLines moved = std::move(lines);
-    EXPECT_EQ(moved.ToVector(), (Lines{"x", "y"}));
+    EXPECT_EQ(LinesOf(moved), (Lines{"x", "y"}));
 }
 
 TEST(FormSegment, UpperCasesAndDropsOnlyTheFirstBlank) {

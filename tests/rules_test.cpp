@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "verify/conversions.h"
+#include "tests/rule_on_string.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -18,7 +19,7 @@ struct Case {
 void ExpectRule(char code, std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         std::string value = c.input, tinType;
-        EXPECT_EQ(ApplyRule(code, value, tinType, 2026), c.verdict) << code << " '" << c.input << "'";
+        EXPECT_EQ(test::ApplyRule(code, value, tinType, 2026), c.verdict) << code << " '" << c.input << "'";
         if (c.verdict != Verdict::Rejected) {
             EXPECT_EQ(value, c.written) << code << " '" << c.input << "'";
         }
@@ -71,12 +72,12 @@ TEST(Rules, SsnAndTinDropTheirDashes) {
     for (const TinCase& c : {TinCase{"12-3456789", "123456789", "EIN"}, TinCase{"123-45-6789", "123456789", "SSN"},
                              TinCase{"", "", "N/A"}, TinCase{"123456789", "123456789", ""}}) {
         std::string value = c.input, tinType;
-        EXPECT_EQ(ApplyRule('N', value, tinType, 2026), kOk) << c.input;
+        EXPECT_EQ(test::ApplyRule('N', value, tinType, 2026), kOk) << c.input;
         EXPECT_EQ(value, c.written);
         EXPECT_EQ(tinType, c.tinType) << c.input;
     }
     std::string value = "12-34", tinType;
-    EXPECT_EQ(ApplyRule('N', value, tinType, 2026), kBad);
+    EXPECT_EQ(test::ApplyRule('N', value, tinType, 2026), kBad);
 }
 
 TEST(Rules, YearsBecomeFourDigits) {

@@ -7,6 +7,7 @@
 
 #include "schema/text.h"
 #include "verify/conversions.h"
+#include "verify/normalisers.h"
 
 namespace bq {
 namespace {
@@ -238,16 +239,6 @@ Verdict ApplyRule(char typeCode, std::string_view value, std::string& buffer, st
             // their own are carried into the output unchanged.
             return valid(value, true);
     }
-}
-
-Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear) {
-    std::string buffer;
-    std::string_view written, type;
-    const Verdict verdict = ApplyRule(typeCode, std::string_view(value), buffer, written, type, currentYear);
-    tinType.assign(type);
-    // A copy first: the result may be a view of `value` itself.
-    value = std::string(written);
-    return verdict;
 }
 
 }  // namespace bq

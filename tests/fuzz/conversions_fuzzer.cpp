@@ -16,6 +16,8 @@
 #include "schema/text.h"
 #include "schema/type_codes.h"
 #include "verify/conversions.h"
+#include "tests/rule_on_string.h"
+#include "verify/normalisers.h"
 #include "verify/value_rules.h"
 
 namespace {
@@ -120,16 +122,6 @@ void CheckStringHelpers(const std::string& s, int n) {
         Expect(padded == s.substr(s.size() - width), "ZeroPad kept other than the last characters", padded);
     else
         Expect(padded == std::string(width - s.size(), '0') + s, "ZeroPad fill", padded);
-    Expect(bq::RepeatChar('x', n) == std::string(width, 'x'), "RepeatChar", s);
-    Expect(bq::LeftPart(s, n) == s.substr(0, width), "LeftPart", s);
-    Expect(bq::RightPart(s, n) == (s.size() <= width ? s : s.substr(s.size() - width)), "RightPart", s);
-    for (int from : {-1, 0, 1, 2, n}) {
-        const std::string mid = bq::MidPart(s, from, n);
-        Expect(mid.size() == width, "MidPart length", mid);
-        const bool inside = from >= 1 && static_cast<size_t>(from) - 1 + width <= s.size();
-        Expect(mid == (inside ? s.substr(static_cast<size_t>(from) - 1, width) : std::string(width, ' ')), "MidPart",
-               mid);
-    }
     const std::string_view trimmed = bq::Trim(s);
     Expect(trimmed.empty() || (!bq::IsTrimmable(trimmed.front()) && !bq::IsTrimmable(trimmed.back())), "Trim", s);
 }
@@ -171,7 +163,7 @@ void CheckNormalisers(const std::string& s) {
 // What each rule promises about the value it accepts.
 void CheckRule(char code, const std::string& input, int year) {
     std::string value = input, tinType;
-    const bq::Verdict verdict = bq::ApplyRule(code, value, tinType, year);
+    const bq::Verdict verdict = bq::test::ApplyRule(code, value, tinType, year);
     if (verdict == bq::Verdict::Rejected) {
         Expect(!bq::RejectionPhrase(code).empty(), "rejected without a phrase", input);
         return;
