@@ -1,0 +1,27 @@
+// Small helpers shared by the two Win32 windows: creating a child control
+// at its designed place, and the byte text of a window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace bq::win32 {
+
+// A child control of `parent` with the given class, text, style and geometry,
+// in the window's font. `id` identifies it in WM_COMMAND and WM_NOTIFY.
+HWND CreateControl(HWND parent, const char* className, std::string_view text, DWORD style, int left, int top,
+                   int width, int height, int id, DWORD extendedStyle = 0);
+
+// The text of `window`, bytes as they stand in the ANSI code page.
+std::string WindowText(HWND window);
+
+// The font of the program's controls.
+HFONT InterfaceFont();
+
+// Gives `window` the client size the marker at (`markerLeft`, `markerTop`)
+// designs: marker position plus its own two pixels.
+void ApplyDesignedClientSize(HWND window, int markerLeft, int markerTop);
+
+}  // namespace bq::win32

@@ -1,0 +1,76 @@
+#include "app/win32/Win32PrintJob.h"
+
+#include "platform/error.h"
+
+namespace bq::win32 {
+
+Win32PrintJob::Win32PrintJob(HDC dc, std::string printerName, HFONT screenFont)
+    : dc_(dc), printer_(std::move(printerName)) {
+    LOGFONTA face{};
+    if (!screenFont || !GetObjectA(screenFont, sizeof face, &face)) {
+        face.lfHeight = -13;
+        face.lfWeight = FW_BOLD;
+        lstrcpyA(face.lfFaceName, "Courier New");
+    }
+    // The memo's height is in screen pixels; on paper the same point size keeps the look.
+    HDC screen = GetDC(nullptr);
+    const int points10 = MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 720, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    face.lfHeight = -MulDiv(points10, GetDeviceCaps(dc_, LOGPIXELSY), 720);
+    face.lfWidth = 0;
+    font_ = CreateFontIndirectA(&face);
+    previousFont_ = SelectObject(dc_, font_);
+}
+
+Win32PrintJob::~Win32PrintJob() {
+    if (started_) AbortDoc(dc_);
+    SelectObject(dc_, previousFont_);
+    DeleteObject(font_);
+    DeleteDC(dc_);
+}
+
+void Win32PrintJob::Fail(std::string_view what) const {
+    throw Error(std::string(what) + " \"" + printer_ + "\"");
+}
+
+int Win32PrintJob::PageWidth() const { return GetDeviceCaps(dc_, HORZRES); }
+
+int Win32PrintJob::PageHeight() const { return GetDeviceCaps(dc_, VERTRES); }
+
+int Win32PrintJob::LineHeight() const {
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc_, &metrics);
+    return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+int Win32PrintJob::TextWidth(std::string_view text) const {
+    SIZE size{};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+void Win32PrintJob::Begin(std::string_view title) {
+    const std::string name(title);
+    DOCINFOA doc{};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = name.c_str();
+    if (StartDocA(dc_, &doc) <= 0) Fail("Cannot print on");
+    started_ = true;
+    if (StartPage(dc_) <= 0) Fail("Cannot print on");
+}
+
+void Win32PrintJob::NewPage() {
+    if (EndPage(dc_) <= 0 || StartPage(dc_) <= 0) Fail("Cannot start a new page on");
+}
+
+void Win32PrintJob::PrintLine(int y, std::string_view text) {
+    if (!TextOutA(dc_, 0, y, text.data(), static_cast<int>(text.size()))) Fail("Cannot print on");
+}
+
+void Win32PrintJob::End() {
+    if (!started_) return;
+    started_ = false;
+    if (EndPage(dc_) <= 0 || EndDoc(dc_) <= 0) Fail("Cannot print on");
+}
+
+}  // namespace bq::win32

@@ -1,0 +1,85 @@
+#include "app/win32/Win32Screen.h"
+
+#include "app/win32/TopMostDialogs.h"
+#include "app/win32/Win32PrintJob.h"
+#include "app/win32/uBQDataMerge.h"
+#include "app/win32/uBQDataMergeTemplate.h"
+
+namespace bq::win32 {
+namespace {
+
+UINT IconFlag(shell::Icon icon) {
+    switch (icon) {
+        case shell::Icon::None:
+            return 0;
+        case shell::Icon::Warning:
+            return MB_ICONWARNING;
+        case shell::Icon::Stop:
+            return MB_ICONERROR;
+        case shell::Icon::Question:
+            return MB_ICONQUESTION;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void Win32Screen::SetWindows(TForm1* mainWindow, TfmTemplate* templateWindow) {
+    main_ = mainWindow;
+    template_ = templateWindow;
+}
+
+HWND Win32Screen::Owner() const {
+    if (template_ && IsWindowVisible(template_->Handle())) return template_->Handle();
+    return main_ ? main_->Handle() : nullptr;
+}
+
+shell::Answer Win32Screen::Message(std::string_view caption, std::string_view text, shell::Icon icon,
+                                   shell::Buttons buttons) {
+    const std::string c(caption), t(text);
+    const UINT flags = IconFlag(icon) | (buttons == shell::Buttons::YesNo ? MB_YESNO : MB_OK);
+    switch (MessageBoxA(Owner(), t.c_str(), c.c_str(), flags)) {
+        case IDYES:
+            return shell::Answer::Yes;
+        case IDNO:
+            return shell::Answer::No;
+        default:
+            return buttons == shell::Buttons::YesNo ? shell::Answer::No : shell::Answer::Ok;
+    }
+}
+
+void Win32Screen::Beep() { MessageBeep(MB_OK); }
+
+void Win32Screen::SetBusy(bool busy) {
+    busy_ += busy ? 1 : -1;
+    SetCursor(LoadCursor(nullptr, busy_ > 0 ? IDC_WAIT : IDC_ARROW));
+}
+
+std::optional<std::string> Win32Screen::ChooseFileToOpen(const shell::FileDialog& dialog) {
+    return RunOpenDialog(Owner(), dialog);
+}
+
+std::optional<std::string> Win32Screen::ChooseFileToSave(const shell::FileDialog& dialog) {
+    return RunSaveDialog(Owner(), dialog);
+}
+
+std::unique_ptr<shell::PrintJob> Win32Screen::SetUpPrinter() {
+    ChosenPrinter printer = RunPrinterSetupDialog(Owner());
+    if (!printer.dc) return nullptr;
+    return std::make_unique<Win32PrintJob>(printer.dc, std::move(printer.name),
+                                           template_ ? template_->MemoFont() : nullptr);
+}
+
+void Win32Screen::ShowTemplateWindow() {
+    if (template_) template_->RunModal();
+}
+
+void Win32Screen::CloseMainWindow() {
+    if (main_) PostMessageA(main_->Handle(), WM_CLOSE, 0, 0);
+}
+
+void Win32Screen::Redraw(shell::MainWindowPart part) {
+    if (main_) main_->Redraw(part);
+}
+
+}  // namespace bq::win32

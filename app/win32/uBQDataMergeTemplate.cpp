@@ -1,0 +1,117 @@
+#include "app/win32/uBQDataMergeTemplate.h"
+
+#include "app/win32/Controls.h"
+
+namespace bq::win32 {
+namespace {
+
+enum ControlId { kMemo = 201, kPrint, kSave, kClose };
+constexpr char kClassName[] = "TfmTemplate";
+constexpr int kClientWidth = 688, kClientHeight = 446, kButtonPanelHeight = 41;
+
+}  // namespace
+
+TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow) : window_(window), main_(mainWindow) {
+    static const ATOM registered = [] {
+        WNDCLASSEXA c{};
+        c.cbSize = sizeof c;
+        c.lpfnWndProc = WindowProc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        c.lpszClassName = kClassName;
+        return RegisterClassExA(&c);
+    }();
+    (void)registered;
+    const std::string caption(shell::kTemplateCaption);
+    hwnd_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            kClientWidth, kClientHeight, main_, nullptr, GetModuleHandleA(nullptr), this);
+    ApplyDesignedClientSize(hwnd_, kClientWidth - 2, kClientHeight - 2);
+
+    memoFont_ = CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+    // Read-only and out of the tab order; both scroll bars, no word wrap.
+    RzMemo1 = CreateControl(hwnd_, "EDIT", "",
+                            ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_HSCROLL | WS_VSCROLL, 0,
+                            0, kClientWidth, kClientHeight - kButtonPanelHeight, kMemo);
+    SendMessageA(RzMemo1, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
+    const int top = kClientHeight - kButtonPanelHeight + (kButtonPanelHeight - 25) / 2;
+    bPrint = CreateControl(hwnd_, "BUTTON", "&Print", WS_TABSTOP | BS_PUSHBUTTON, 10, top, 75, 25, kPrint);
+    bSave = CreateControl(hwnd_, "BUTTON", "&Save", WS_TABSTOP | BS_PUSHBUTTON, 93, top, 75, 25, kSave);
+    bClose = CreateControl(hwnd_, "BUTTON", "&Close", WS_TABSTOP | BS_PUSHBUTTON, 604, top, 75, 25, kClose);
+}
+
+TfmTemplate::~TfmTemplate() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    DeleteObject(memoFont_);
+}
+
+void TfmTemplate::RunModal() {
+    std::string text;
+    for (const std::string& line : window_.Lines()) text.append(line).append("\r\n");
+    if (!text.empty()) text.resize(text.size() - 2);
+    SetWindowTextA(RzMemo1, text.c_str());
+    // The window opens over the main window, wherever the user has moved it.
+    RECT mainFrame;
+    GetWindowRect(main_, &mainFrame);
+    SetWindowPos(hwnd_, nullptr, mainFrame.left, mainFrame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EnableWindow(main_, FALSE);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetFocus(bPrint);
+    MSG message;
+    while (IsWindowVisible(hwnd_) && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(hwnd_, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    EnableWindow(main_, TRUE);
+    SetActiveWindow(main_);
+}
+
+// The main window is enabled again before this one hides, so that it, and
+// not some other program, becomes the active window.
+void TfmTemplate::Close() {
+    EnableWindow(main_, TRUE);
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+LRESULT CALLBACK TfmTemplate::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TfmTemplate*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfmTemplate*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT TfmTemplate::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            switch (LOWORD(wParam)) {
+                case kPrint:
+                    window_.bPrintClick();
+                    return 0;
+                case kSave:
+                    window_.bSaveClick();
+                    return 0;
+                case kClose:
+                case IDCANCEL:
+                    Close();
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace bq::win32
