@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <new>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -87,6 +88,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const UsageError& e) {
         err << "bqdm " << command->name << ": " << e.message << "\n";
         return kUsage;
+    } catch (const std::bad_alloc&) {
+        ReportMessage(io, kOutOfMemory);
+        return kIoFailure;
     }
 }
 

@@ -111,7 +111,8 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     try {
         const auto registry = OpenUserRegistry();
         const std::string instructions =
-            SaveMergeOutput(session.ExtractFile(), session.FormName(), session.Rows(), *registry);
+            SaveMergeOutput(session.ExtractFile(), session.FormName(), session.Rows(), *registry,
+                            session.ExtractFolder());
         io.out << WithNewlines(instructions, "\n") << "\n";
     } catch (const Error& e) {
         ReportMessage(io, e.what());

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace bq {
 
@@ -12,6 +13,9 @@ class Error : public std::runtime_error {
 public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
+
+// What the user is told when memory ran out; nothing was half-written.
+inline constexpr std::string_view kOutOfMemory = "Not enough memory to finish this work; nothing was written.";
 
 class SilentAbort : public std::exception {
 public:

@@ -60,17 +60,22 @@ std::string QuotedRegString(std::string_view value) {
 std::optional<std::string> WithRegString(std::string_view content, std::string_view section, std::string_view name,
                                          std::string_view value) {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return std::nullopt;
+    // New lines end the way the file's first line does, so a CR LF file stays CR LF.
+    const size_t firstBreak = content.find('\n');
+    const std::string nl = firstBreak != std::string_view::npos && firstBreak > 0 && content[firstBreak - 1] == '\r'
+                               ? "\r\n"
+                               : "\n";
     const std::string quotedName = QuotedRegString(name);
-    const std::string entry = quotedName + "=" + QuotedRegString(value) + "\n";
+    const std::string entry = quotedName + "=" + QuotedRegString(value) + nl;
     const std::vector<Line> lines = LinesOf(content);
 
     size_t s = 0;
     while (s < lines.size() && !IsSection(TextOf(content, lines[s]), section)) ++s;
     if (s == lines.size()) {
         std::string out(content);
-        if (out.empty()) out = "REGEDIT4\n";
-        if (out.back() != '\n') out += '\n';
-        out += "\n[" + std::string(section) + "]\n" + entry;
+        if (out.empty()) out = "REGEDIT4" + nl;
+        if (out.back() != '\n') out += nl;
+        out += nl + "[" + std::string(section) + "]" + nl + entry;
         return out;
     }
     for (size_t i = s + 1; i < lines.size(); ++i) {
@@ -86,7 +91,7 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
         return std::string(content.substr(0, lines[i].begin)) + entry + std::string(content.substr(lines[last].end));
     }
     std::string head(content.substr(0, lines[s].end));
-    if (head.back() != '\n') head += '\n';
+    if (head.back() != '\n') head += nl;
     return head + entry + std::string(content.substr(lines[s].end));
 }
 

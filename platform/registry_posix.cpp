@@ -1,5 +1,10 @@
 // The registry stand-in on platforms without one: a REGEDIT4-format file,
 // BRISQUILL/HKCU.reg in the user's configuration folder.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -19,6 +24,27 @@ std::filesystem::path ConfigFolder() {
     return {};
 }
 
+// An advisory lock on a file beside the store, held for its lifetime.
+class StoreLock {
+public:
+    // Throws `failure` when the lock cannot be had.
+    StoreLock(const std::string& path, const Error& failure)
+        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ < 0) throw failure;
+        while (::flock(fd_, LOCK_EX) != 0)
+            if (errno != EINTR) {
+                ::close(fd_);
+                throw failure;
+            }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+    ~StoreLock() { ::close(fd_); }
+
+private:
+    int fd_;
+};
+
 class PosixRegistry : public Registry {
 public:
     void SetTextDirectory(std::string_view folder) override {
@@ -32,6 +58,9 @@ public:
         const std::string store = (keyFolder / "HKCU.reg").string();
         std::string content;
         const bool existed = std::filesystem::exists(std::filesystem::symlink_status(store, ec));
+        // Every writer of ours reads, changes and replaces the store under
+        // this lock, so that no other key or value is ever lost.
+        const StoreLock lock(store + ".lock", existed ? SetDataFailed() : CreateKeyFailed());
         if (existed) {
             try {
                 content = ReadWholeFile(store);
@@ -39,6 +68,8 @@ public:
                 throw CreateKeyFailed();
             }
         }
+        // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
+        if (content.find('\0') != std::string::npos) throw CreateKeyFailed();
         const auto updated = WithRegString(content, kImportSection, kTextDirectoryValue, folder);
         if (!updated) throw SetDataFailed();
         try {

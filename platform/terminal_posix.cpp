@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/terminal.h"
@@ -5,5 +6,7 @@
 namespace bq {
 
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+void IgnoreBrokenPipe() { ::signal(SIGPIPE, SIG_IGN); }
 
 }  // namespace bq

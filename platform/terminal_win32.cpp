@@ -7,4 +7,7 @@ namespace bq {
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
+// Windows has no SIGPIPE: a write to a closed pipe already fails.
+void IgnoreBrokenPipe() {}
+
 }  // namespace bq

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <new>
 #include <string_view>
 
 #include "platform/error.h"
@@ -13,7 +14,11 @@ namespace bq::shell {
 
 // Shows `message` captioned with the application title, with a stop icon
 // and an OK button, a full stop added after a last character above '.'.
+// A line too long for a box (a huge value) is shown cut, ending in "...".
 void ShowApplicationError(Screen& screen, std::string_view message);
+
+// `text` with every line longer than `limit` bytes cut to `limit` and "..." added.
+std::string CutLongLines(std::string_view text, size_t limit);
 
 // Runs `handler`; true when it finished without failing. A silent abort
 // shows nothing; any other failure shows its message.
@@ -24,6 +29,8 @@ bool Guarded(Screen& screen, Handler&& handler) {
         return true;
     } catch (const SilentAbort&) {
         // The user has already been told.
+    } catch (const std::bad_alloc&) {
+        ShowApplicationError(screen, kOutOfMemory);
     } catch (const std::exception& e) {
         ShowApplicationError(screen, e.what());
     }

@@ -20,11 +20,13 @@ MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, Registry*
 MainWindow::~MainWindow() { session_.SetObserver(nullptr); }
 
 void MainWindow::coFormPick(int position) {
+    if (working_) return;
     selector_.Pick(position);
     coFormChange();
 }
 
 void MainWindow::coFormType(std::string_view text) {
+    if (working_) return;
     selector_.Type(text);
     screen_.Redraw(MainWindowPart::FormSelector);
     coFormChange();
@@ -51,7 +53,7 @@ void MainWindow::FlagsApplied() {
 }
 
 void MainWindow::lvDestinationCheckStateChange(size_t row, bool ticked) {
-    if (row >= session_.Fields().size()) return;
+    if (working_ || row >= session_.Fields().size()) return;
     session_.SetChecked(row, ticked);
     screen_.Redraw(MainWindowPart::Ticks);
     if (ticked) {
@@ -76,6 +78,7 @@ void MainWindow::SetHint(std::string_view hint) {
 }
 
 void MainWindow::bDisplayClick() {
+    if (working_) return;
     Guarded(screen_, [&] {
         template_.Fill(TemplateLines(selector_.Text(), session_.Captions(), session_.Ticks(), DesktopProgramName()));
         screen_.ShowTemplateWindow();
@@ -86,11 +89,19 @@ void MainWindow::VerifyExtract() {
     // Reading and checking a large extract takes seconds: the hour-glass
     // shows the program is at work until the next box asks the user something.
     const Busy busy(screen_);
+    working_ = true;
+    struct Done {
+        bool& working;
+        ~Done() { working = false; }
+    } done{working_};
     session_.LoadExtract();
-    session_.Verify();
+    VerifyOptions options;
+    options.progress = [this](size_t, size_t) { screen_.KeepResponsive(); };
+    session_.Verify(options);
 }
 
 void MainWindow::bVerifyClick() {
+    if (working_) return;
     Guarded(screen_, [&] {
         const std::optional<std::string> path = screen_.ChooseFileToOpen(ExtractOpenDialog());
         if (!path) return;
@@ -117,12 +128,14 @@ void MainWindow::SaveMergeOutput() {
     {
         const Busy busy(screen_);
         instructions =
-            bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(), UserRegistry());
+            bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(), UserRegistry(),
+                                             session_.ExtractFolder());
     }
     screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);
 }
 
 void MainWindow::FormShow(std::string_view argument) {
+    if (working_) return;
     session_.SetExtractFile("");
     const std::string path(Trim(argument));
     if (path.empty()) return;

@@ -77,6 +77,9 @@ private:
     FormSelector selector_;
     int selectedRow_ = -1;
     std::string hint_;
+    // A verification is running: the windows repaint meanwhile, and any
+    // event that reaches a handler then is no request of the user's.
+    bool working_ = false;
 };
 
 }  // namespace bq::shell

@@ -59,6 +59,9 @@ public:
     virtual void Beep() = 0;
     // Shows the hour-glass cursor, or takes it away.
     virtual void SetBusy(bool busy) = 0;
+    // Called now and then during long work, so that the windows can repaint;
+    // the user's input waits until the work is done.
+    virtual void KeepResponsive() = 0;
     // The file the user chose to open, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const FileDialog& dialog) = 0;
     // The file the user chose to save to, having confirmed replacing an

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
 
 #include "tests/bqdm_fixture.h"
 
@@ -91,6 +94,35 @@ TEST_F(Bqdm_, CheckAllReportsEveryBadValueAndJsonTheSame) {
     const Result ok = Bqdm({"check", Write("y.txt", kExtract)});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
+}
+
+TEST_F(Bqdm_, TemplateOutputNeverReplacesASpecialFile) {
+    const std::string tmpl = Bqdm({"template", "1098-e", "--fields", "0"}).out;
+    // A link to a regular file is replaced at its target.
+    Write("target.txt", "old");
+    fs::create_symlink(dir / "target.txt", dir / "link.txt");
+    EXPECT_EQ(Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "link.txt").string()}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(Read(dir / "target.txt").size(), tmpl.size() + 38);  // every line ends in CR LF
+    // A device is written into, never replaced, also through a link.
+    fs::create_symlink("/dev/null", dir / "null");
+    EXPECT_EQ(Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "null").string()}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "null"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    // A FIFO gets the bytes.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = Read(dir / "fifo"); });
+    EXPECT_EQ(Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "fifo").string()}).status, 0);
+    reader.join();
+    EXPECT_EQ(received, Read(dir / "target.txt"));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    // A folder is refused.
+    fs::create_directory(dir / "folder");
+    const Result folder = Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "folder").string()});
+    EXPECT_EQ(folder.status, 3);
+    EXPECT_EQ(folder.err, "Cannot create file \"" + (dir / "folder").string() + "\". Is a directory.\n");
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -318,18 +319,181 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
     }
     EXPECT_GT(killedWhileRunning, 0);
 
-    // The next successful merge removes what killed writers left behind, and
-    // only that: a temporary file of a writer still running stays.
-    const pid_t gone = Start({"/bin/true"});
-    Finish(gone);
-    const std::string stale = ".~2018DM_x.txt." + std::to_string(gone) + ".0.tmp";
-    const std::string live = ".~2018DM_x.txt." + std::to_string(::getpid()) + ".0.tmp";
-    WriteBytes(dir / "data" / stale, "partial");
-    WriteBytes(dir / "data" / live, "partial");
+    // A killed writer cannot clean up after itself; later runs remove only
+    // what they made themselves, never another writer's file.
+    std::vector<std::string> expectedEntries = Entries(dir / "data");
+    const std::string foreign = ".~2018DM_x.txt.1.0.tmp";
+    WriteBytes(dir / "data" / foreign, "partial");
+    expectedEntries.push_back(foreign);
+    std::sort(expectedEntries.begin(), expectedEntries.end());
     const Outcome r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(ReadBytes(output), expected);
-    EXPECT_EQ(Entries(dir / "data"), (std::vector<std::string>{live, "2018DM_x.txt", "x.txt"}));
+    EXPECT_EQ(Entries(dir / "data"), expectedEntries);
+}
+
+TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
+    std::string big = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    for (int i = 0; i < 100000; ++i) big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1.00\r\n";
+    WriteBytes(extract, big + "{END DATA}\r\n");
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Bqdm({"merge", extract}).status, 0);
+    const auto whole = std::chrono::steady_clock::now() - started;
+    const std::string complete = ReadBytes(output);
+
+    std::mt19937 random(777);
+    int signalled = 0;
+    for (int round = 0; round < 10; ++round) {
+        WriteBytes(output, "old output\r\n");
+        const pid_t pid = Start({BQDM_PATH, "merge", extract});
+        std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, round % 2 ? SIGINT : SIGTERM);
+        signalled += Finish(pid).status == -1;
+        const std::string after = ReadBytes(output);
+        ASSERT_TRUE(after == "old output\r\n" || after == complete) << "round " << round;
+        EXPECT_EQ(Entries(dir / "data"), kDataFiles) << "round " << round;
+    }
+    EXPECT_GT(signalled, 0);
+}
+
+// Runs what follows it under an address-space limit of `kilobytes`.
+std::vector<std::string> MemoryLimit(int kilobytes) {
+    return {"/bin/sh", "-c", "ulimit -v " + std::to_string(kilobytes) + " && exec \"$0\" \"$@\""};
+}
+
+TEST_F(FaultInjection, ParallelMergesLoseNoKeyOfAnotherWriter) {
+    // Another writer keeps adding keys under the store's lock while merges run.
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    const std::string store = (key / "HKCU.reg").string();
+    std::vector<pid_t> merges;
+    for (int i = 0; i < 8; ++i) merges.push_back(Start({BQDM_PATH, "merge", extract}));
+    for (int k = 0; k < 100; ++k) {
+        const int lock = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+        ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        const std::string before = fs::exists(store) ? ReadBytes(store) : "REGEDIT4\n";
+        WriteBytes(store + ".new", before + "\n[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n");
+        fs::rename(store + ".new", store);
+        ::close(lock);
+    }
+    for (pid_t pid : merges) EXPECT_EQ(Finish(pid).status, 0);
+    const std::string after = ReadBytes(store);
+    for (int k = 0; k < 100; ++k)
+        EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n"), std::string::npos) << k;
+    EXPECT_NE(after.find("\"TextDirectory\"=\"" + (dir / "data").string() + "/\""), std::string::npos);
+}
+
+TEST_F(FaultInjection, Utf16StoreIsRefusedAndLeftByteForByte) {
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n"))
+        utf16 += std::string{c, '\0'};
+    WriteBytes(key / "HKCU.reg", utf16);
+    const Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
+    EXPECT_EQ(ReadBytes(key / "HKCU.reg"), utf16);
+    EXPECT_EQ(ReadBytes(output), kNewOutput);
+}
+
+TEST_F(FaultInjection, LinkedStoreIsUpdatedAtItsTargetWithItsMode) {
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    WriteBytes(dir / "real.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n");
+    fs::permissions(dir / "real.reg", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(dir / "real.reg", key / "HKCU.reg");
+    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(key / "HKCU.reg"));
+    EXPECT_EQ(ReadBytes(dir / "real.reg"),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n\r\n"
+              "[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\r\n\"TextDirectory\"=\"" +
+                  (dir / "data").string() + "/\"\r\n");
+    EXPECT_EQ(fs::status(dir / "real.reg").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(FaultInjection, ModesNeverWiden) {
+    const mode_t old = ::umask(022);
+    // A new output is no more open than its extract; a replaced one keeps its mode.
+    fs::remove(output);
+    fs::permissions(extract, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(extract, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                 fs::perms::others_read);
+    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path store = dir / "config" / "BRISQUILL" / "HKCU.reg";
+    fs::permissions(store, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(fs::status(store).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    ::umask(old);
+}
+
+TEST_F(FaultInjection, TheLongestLegalOutputNameWorks) {
+    const std::string name(255 - 7, 'n');  // "2018DM_" + name is 255 bytes
+    WriteBytes(dir / "data" / name, kExtract);
+    const Outcome r = Bqdm({"merge", (dir / "data" / name).string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir / "data" / ("2018DM_" + name)), kNewOutput);
+}
+
+TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
+    // Links on every name a writer with the next few hundred process ids would have used.
+    for (pid_t pid = ::getpid(); pid < ::getpid() + 400; ++pid)
+        for (int n = 0; n < 2; ++n)
+            fs::create_symlink("/nonexistent", dir / "data" / (".~2018DM_x.txt." + std::to_string(pid) + "." +
+                                                               std::to_string(n) + ".tmp"));
+    const Outcome r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(output), kNewOutput);
+}
+
+TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
+    // Gigabytes of NULs after the header are never read, so a small memory limit is no obstacle.
+    {
+        std::ofstream(extract, std::ios::binary) << "FORM 1098-E\r\n";
+    }
+    fs::resize_file(extract, std::uintmax_t{3} << 30);
+    const Outcome r = Bqdm({"check", extract}, MemoryLimit(400000));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "KEY segment not found.\n\nEXTRACT = " + extract + ".\n");
+}
+
+TEST_F(FaultInjection, RunningOutOfMemoryIsAClearFailure) {
+    std::string many = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
+    many += std::string(40 << 20, '\n');
+    WriteBytes(extract, many + "{END DATA}\r\n");
+    const Outcome r = Bqdm({"merge", extract}, MemoryLimit(150000));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Not enough memory to finish this work; nothing was written.\n");
+    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
+TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const std::string err = (dir / "stderr").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipe[0]);
+        ::dup2(pipe[1], STDOUT_FILENO);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(e, STDERR_FILENO);
+        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        ::execl(BQDM_PATH, BQDM_PATH, "merge", extract.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(ReadBytes(err), "bqdm: standard output could not be written: Broken pipe; files already written are kept\n");
+    EXPECT_EQ(ReadBytes(output), kNewOutput);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "schema/text.h"
 #include "tests/reference_row.h"
 #include "verify/record_builder.h"
+#include "verify/verification_session.h"
 
 namespace bq {
 namespace {
@@ -183,19 +184,18 @@ TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
     EXPECT_EQ(EntryCount(), 2u);
 }
 
-TEST_F(TempFolder, NextWriteRemovesTemporariesOfKilledWriters) {
+TEST_F(TempFolder, AWriteRemovesNothingItDidNotMake) {
+    // Names a writer of another user, another process or another pid namespace might use.
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    const std::string stale = ".~out.txt." + std::to_string(gone) + ".3.tmp";
-    const std::string own = ".~out.txt." + std::to_string(::getpid()) + ".999.tmp";
-    const std::string other = ".~out.txt.bak." + std::to_string(gone) + ".3.tmp";
-    for (const std::string& name : {stale, own, other}) std::ofstream(dir / name) << "partial";
+    const std::vector<std::string> others = {".~out.txt." + std::to_string(gone) + ".3.tmp", ".~bqaaaaaaaaaa.tmp",
+                                             "~out.txt.1.0.tmp"};
+    for (const std::string& name : others) std::ofstream(dir / name) << "partial";
     WriteFileAtomically((dir / "out.txt").string(), "new");
-    EXPECT_FALSE(fs::exists(dir / stale));
-    EXPECT_TRUE(fs::exists(dir / own));
-    EXPECT_TRUE(fs::exists(dir / other));
+    for (const std::string& name : others) EXPECT_EQ(ReadBytes(dir / name), "partial") << name;
     EXPECT_EQ(ReadBytes(dir / "out.txt"), "new");
+    EXPECT_EQ(EntryCount(), others.size() + 1);
 }
 
 TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
@@ -241,9 +241,10 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     const std::string section(kImportSection);
     EXPECT_EQ(*WithRegString("", section, "TextDirectory", "/d/"),
               "REGEDIT4\n\n[" + section + "]\n\"TextDirectory\"=\"/d/\"\n");
+    // A CR LF store stays CR LF.
     const std::string other = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n";
     EXPECT_EQ(*WithRegString(other, section, "TextDirectory", "C:\\x\""),
-              other + "\n[" + section + "]\n\"TextDirectory\"=\"C:\\\\x\\\"\"\n");
+              other + "\r\n[" + section + "]\r\n\"TextDirectory\"=\"C:\\\\x\\\"\"\r\n");
     const std::string existing = "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"textdirectory\"=\"old\"\n[Next]\nx\n";
     EXPECT_EQ(*WithRegString(existing, section, "TextDirectory", "new"),
               "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"TextDirectory\"=\"new\"\n[Next]\nx\n");
@@ -276,6 +277,27 @@ TEST_F(TempFolder, RegistryStoreReportsAFolderThatIsAFile) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'TextDirectory'");
     }
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(TempFolder, OutputGoesToTheFolderTheExtractWasReadFrom) {
+    // The extract's folder is swapped for a link to another folder between reading and writing.
+    fs::create_directories(dir / "data");
+    fs::create_directories(dir / "elsewhere");
+    const std::string extract = (dir / "data" / "x.txt").string();
+    std::ofstream(extract, std::ios::binary)
+        << "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
+    VerificationSession session;
+    session.SetExtractFile(extract);
+    session.LoadExtract();
+    session.Verify();
+    fs::rename(dir / "data", dir / "moved");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "data");
+    struct : Registry {
+        void SetTextDirectory(std::string_view) override {}
+    } registry;
+    SaveMergeOutput(extract, session.FormName(), session.Rows(), registry, session.ExtractFolder());
+    EXPECT_EQ(ReadBytes(dir / "moved" / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ public:
     std::vector<std::string> events;  // "beep", "template", "close", "printer"
     RecordingPrintJob::Log printed;
     int busy = 0;
+    int kept = 0;  // calls to KeepResponsive
 
     shell::Answer Message(std::string_view caption, std::string_view text, shell::Icon icon,
                           shell::Buttons buttons) override {
@@ -76,6 +77,7 @@ public:
     }
     void Beep() override { events.push_back("beep"); }
     void SetBusy(bool on) override { busy += on ? 1 : -1; }
+    void KeepResponsive() override { ++kept; }
     std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& d) override { return Choose(d, false); }
     std::optional<std::string> ChooseFileToSave(const shell::FileDialog& d) override { return Choose(d, true); }
     std::unique_ptr<shell::PrintJob> SetUpPrinter() override {

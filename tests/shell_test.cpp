@@ -7,6 +7,7 @@
 #include "extract/extract_format.h"
 #include "schema/form_fields.h"
 #include "shell/command_line.h"
+#include "shell/error_display.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "schema/type_codes.h"
@@ -88,6 +89,7 @@ TEST_F(Shell, VerifyAsksBeforeSavingThenTellsHowToImport) {
     EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
     EXPECT_EQ(registry.folders, std::vector<std::string>{dir.string() + "/"});
     EXPECT_EQ(screen.busy, 0);
+    EXPECT_EQ(screen.kept, 1);  // the windows could repaint during the work
     // The list now shows the extract's form and ticks.
     EXPECT_EQ(window.Selector().Text(), "1099-A");
     EXPECT_TRUE(window.Session().Fields()[FieldOfCode('$')].checked);
@@ -279,6 +281,25 @@ TEST(Pagination, APageNarrowerThanOneCharacterStillMakesProgress) {
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0], std::vector<std::string_view>{"A"});
     EXPECT_EQ(pages[1], std::vector<std::string_view>{"B"});
+}
+
+TEST_F(Shell, AHugeValueIsShownCutSoTheBoxStaysUsable) {
+    const std::string value(1 << 20, 'x');
+    // Field 11 is the taxpayer id, which rejects the value.
+    const std::string path =
+        Write("huge.txt", "FORM 1098-E\r\nKEY 0190000000000010000000\r\n{BEGIN DATA}\r\n" + value + "\r\n{END DATA}\r\n");
+    screen.files.push_back(path);
+    window.bVerifyClick();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].text, "EXTRACT = " + path + "\r\n\r\nRecord # 1, Field # 1\r\n" +
+                                        "Destination field \"Taxpayer id\" maps to an invalid TIN \"" +
+                                        std::string(400 - 56, 'x') + "...");
+}
+
+TEST(ErrorDisplay, LongLinesAreCutAndLineBreaksKept) {
+    EXPECT_EQ(shell::CutLongLines("abcdef\r\nab\r\nabcd", 3), "abc...\r\nab\r\nabc...");
+    EXPECT_EQ(shell::CutLongLines("", 3), "");
+    EXPECT_EQ(shell::CutLongLines("abc\n", 3), "abc\n");
 }
 
 }  // namespace

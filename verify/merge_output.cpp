@@ -82,14 +82,18 @@ std::string ImportInstructions(std::string_view extractFile, std::string_view fo
     return text;
 }
 
-void WriteMergeOutput(const std::string& path, const OutputRows& rows) {
-    WriteFileAtomically(path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); });
+void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder, unsigned newFileMode) {
+    WriteOptions options;
+    options.folder = folder;
+    options.newFileMode = newFileMode;
+    WriteFileAtomically(path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); }, options);
 }
 
 std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
-                            Registry& registry) {
+                            Registry& registry, const Folder* folder) {
     const std::string output = OutputFileName(extractFile);
-    WriteMergeOutput(output, rows);
+    // The output holds the same SSNs and TINs as the extract: it is never more open.
+    WriteMergeOutput(output, rows, folder, folder ? FileMode(*folder, extractFile) : 0666);
     registry.SetTextDirectory(FolderPart(output));
     return ImportInstructions(extractFile, formName);
 }

@@ -11,6 +11,7 @@
 
 namespace bq {
 
+class Folder;
 class RecordBuilder;
 class Registry;
 
@@ -57,13 +58,17 @@ std::string OutputFileName(std::string_view extractFile);
 std::string ImportInstructions(std::string_view extractFile, std::string_view formName);
 
 // Writes `rows` to `path` atomically (the previous file is replaced only
-// once the new one is complete). Throws Error "Cannot create file ...".
-void WriteMergeOutput(const std::string& path, const OutputRows& rows);
+// once the new one is complete), through `folder` when given, never more
+// open than `newFileMode`. Throws Error "Cannot create file ...".
+void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder = nullptr,
+                      unsigned newFileMode = 0666);
 
-// Writes the output file of `extractFile`, records its folder as
-// TextDirectory in `registry`, and returns the import instructions.
-// Throws Error with the message of the step that failed; no later step runs.
+// Writes the output file of `extractFile` into `folder`, the folder the
+// extract was read from (its path's folder when null), no more open than
+// the extract; records its folder as TextDirectory in `registry`, and
+// returns the import instructions. Throws Error with the message of the
+// step that failed; no later step runs.
 std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
-                            Registry& registry);
+                            Registry& registry, const Folder* folder);
 
 }  // namespace bq

@@ -56,11 +56,15 @@ std::vector<bool> VerificationSession::Ticks() const {
 void VerificationSession::LoadExtract() {
     // Release the previous extract before reading, so two never coexist.
     extractLines_.Clear();
-    extractLines_.Assign(ReadWholeFile(extractFile_));
+    folder_.reset();
+    auto folder = std::make_unique<Folder>(extractFile_);
+    extractLines_.Assign(ReadWholeFile(*folder, extractFile_, ReadUntil::FirstNul));
+    folder_ = std::move(folder);
 }
 
 void VerificationSession::LoadExtractText(std::string text) {
     extractLines_.Clear();
+    folder_.reset();
     extractLines_.Assign(std::move(text));
 }
 

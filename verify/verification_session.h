@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "extract/extract_lines.h"
+#include "platform/files.h"
 #include "verify/merge_output.h"
 #include "verify/record_builder.h"
 
@@ -79,9 +80,12 @@ public:
     // --- the extract ---
     void SetExtractFile(std::string path) { extractFile_ = std::move(path); }
     const std::string& ExtractFile() const { return extractFile_; }
-    // Clears ExtractLines and reads ExtractFile into it.
-    // Throws Error "Cannot open file ..." when it cannot be read.
+    // Clears ExtractLines and reads ExtractFile into it, up to a NUL byte;
+    // its folder stays open for the output. Throws Error "Cannot open file
+    // ..." when it cannot be read.
     void LoadExtract();
+    // The folder the extract was read from; null for an extract given as text.
+    const Folder* ExtractFolder() const { return folder_.get(); }
     // Clears ExtractLines and takes `text` as the extract's content.
     void LoadExtractText(std::string text);
     const ExtractLines& Lines() const { return extractLines_; }
@@ -113,6 +117,7 @@ private:
     int formIndex_ = -1;
     std::vector<FieldEntry> fields_;
     std::string extractFile_;
+    std::unique_ptr<Folder> folder_;
     ExtractLines extractLines_;
     std::string formName_;
     std::string fieldFlags_;

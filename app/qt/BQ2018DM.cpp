@@ -8,11 +8,12 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
     bq::app::QtScreen screen;
     bq::shell::TemplateWindow templateWindow(screen);
     bq::shell::MainWindow mainWindow(screen, templateWindow);
-    TForm1 Form1(mainWindow, arguments.size() > 1 ? arguments.at(1) : QString());
+    // The argument's bytes as the system gave them: a file name need not be
+    // valid in any text encoding to name an existing file.
+    TForm1 Form1(mainWindow, argc > 1 ? argv[1] : "");
     TfmTemplate fmTemplate(templateWindow, &Form1);
     screen.SetWindows(&Form1, &fmTemplate);
     Form1.show();

@@ -76,6 +76,8 @@ shell::Answer QtScreen::Message(std::string_view caption, std::string_view text,
 
 void QtScreen::Beep() { QApplication::beep(); }
 
+void QtScreen::KeepResponsive() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 void QtScreen::SetBusy(bool busy) {
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -31,7 +31,7 @@ public:
 
 }  // namespace
 
-TForm1::TForm1(bq::shell::MainWindow& window, QString argument, QWidget* parent)
+TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* parent)
     : QWidget(parent), window_(window), argument_(std::move(argument)) {
     setWindowTitle(FromBytes(bq::kMainWindowCaption));
     AutoSize = new TAutoSize(this, QPoint(676, 417));
@@ -142,5 +142,5 @@ void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    QTimer::singleShot(0, this, [this] { window_.FormShow(ToPath(argument_)); });
+    QTimer::singleShot(0, this, [this] { window_.FormShow(argument_); });
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "shell/main_window.h"
 
@@ -21,7 +22,7 @@ class TForm1 : public QWidget {
     Q_OBJECT
 public:
     // `argument`: the program's first argument, or empty.
-    TForm1(bq::shell::MainWindow& window, QString argument, QWidget* parent = nullptr);
+    TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Shows again what `part` of the shell's state holds.
@@ -40,6 +41,6 @@ protected:
 
 private:
     bq::shell::MainWindow& window_;
-    QString argument_;
+    std::string argument_;
     bool shown_ = false;
 };

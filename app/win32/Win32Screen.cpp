@@ -50,6 +50,12 @@ shell::Answer Win32Screen::Message(std::string_view caption, std::string_view te
 
 void Win32Screen::Beep() { MessageBeep(MB_OK); }
 
+// Only painting is done now; the user's input stays queued until the work is over.
+void Win32Screen::KeepResponsive() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
+}
+
 void Win32Screen::SetBusy(bool busy) {
     busy_ += busy ? 1 : -1;
     SetCursor(LoadCursor(nullptr, busy_ > 0 ? IDC_WAIT : IDC_ARROW));

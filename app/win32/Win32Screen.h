@@ -22,6 +22,7 @@ public:
                           shell::Buttons buttons) override;
     void Beep() override;
     void SetBusy(bool busy) override;
+    void KeepResponsive() override;
     std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& dialog) override;
     std::optional<std::string> ChooseFileToSave(const shell::FileDialog& dialog) override;
     std::unique_ptr<shell::PrintJob> SetUpPrinter() override;
