@@ -2,6 +2,7 @@
 
 #include "extract/template_text.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "schema/text.h"
 #include "schema/type_codes.h"
 #include "shell/error_display.h"
@@ -12,8 +13,9 @@ namespace bq::shell {
 
 FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All files (*.*)|*.*", "TXT"}; }
 
-MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, Registry* registry)
-    : screen_(screen), template_(templateWindow), registry_(registry) {
+MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, std::string_view programPath,
+                       Registry* registry)
+    : screen_(screen), template_(templateWindow), programName_(FileNamePart(programPath)), registry_(registry) {
     session_.SetObserver(this);
 }
 
@@ -21,8 +23,13 @@ MainWindow::~MainWindow() { session_.SetObserver(nullptr); }
 
 void MainWindow::coFormPick(int position) {
     if (working_) return;
+    // Picking the form already shown is no change of form: the ticks stay.
+    const bool same = FormSelector::FormIndexAt(position) == session_.FormIndex() && session_.FormIndex() >= 0;
     selector_.Pick(position);
-    coFormChange();
+    if (same)
+        screen_.Redraw(MainWindowPart::FormSelector);
+    else
+        coFormChange();
 }
 
 void MainWindow::coFormType(std::string_view text) {
@@ -80,7 +87,7 @@ void MainWindow::SetHint(std::string_view hint) {
 void MainWindow::bDisplayClick() {
     if (working_) return;
     Guarded(screen_, [&] {
-        template_.Fill(TemplateLines(selector_.Text(), session_.Captions(), session_.Ticks(), DesktopProgramName()));
+        template_.Fill(TemplateLines(selector_.Text(), session_.Captions(), session_.Ticks(), programName_));
         screen_.ShowTemplateWindow();
     });
 }
@@ -141,7 +148,7 @@ void MainWindow::FormShow(std::string_view argument) {
     if (path.empty()) return;
     if (!RegularFileExists(path)) {
         // Told here, so the silent abort of the handler shows nothing more.
-        screen_.Message(kMainWindowCaption, MissingExtractMessage(path, DesktopProgramName()), Icon::Warning,
+        screen_.Message(kMainWindowCaption, MissingExtractMessage(path, programName_), Icon::Warning,
                         Buttons::Ok);
         return;
     }

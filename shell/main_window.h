@@ -26,8 +26,11 @@ FileDialog ExtractOpenDialog();
 
 class MainWindow : private SessionObserver {
 public:
-    // Without `registry` the current user's registry is opened when first needed.
-    MainWindow(Screen& screen, TemplateWindow& templateWindow, Registry* registry = nullptr);
+    // `programPath` is the program's own file, whose name the usage message
+    // and the template show. Without `registry` the current user's registry
+    // is opened when first needed.
+    MainWindow(Screen& screen, TemplateWindow& templateWindow, std::string_view programPath,
+               Registry* registry = nullptr);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -71,6 +74,7 @@ private:
 
     Screen& screen_;
     TemplateWindow& template_;
+    std::string programName_;
     Registry* registry_;
     std::unique_ptr<Registry> ownRegistry_;
     VerificationSession session_;

@@ -67,7 +67,8 @@ public:
     // The file the user chose to save to, having confirmed replacing an
     // existing one; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToSave(const FileDialog& dialog) = 0;
-    // The printer set-up dialog; the job to print on, or null when cancelled.
+    // The printer set-up dialog, with the hour-glass while it is being
+    // prepared; the job to print on, or null when cancelled.
     virtual std::unique_ptr<PrintJob> SetUpPrinter() = 0;
     // Runs the template window modally.
     virtual void ShowTemplateWindow() = 0;

@@ -69,13 +69,11 @@ void TemplateWindow::PrintPages(PrintJob& job) const {
 
 void TemplateWindow::bPrintClick() {
     Guarded(screen_, [&] {
-        std::unique_ptr<PrintJob> job;
-        {
-            // Finding the printers can take a while.
-            const Busy busy(screen_);
-            job = screen_.SetUpPrinter();
-        }
+        // The front end shows the hour-glass while it prepares the dialog,
+        // not while the dialog waits for the user.
+        const std::unique_ptr<PrintJob> job = screen_.SetUpPrinter();
         if (!job) return;
+        const Busy busy(screen_);
         job->Begin(JobTitle());
         try {
             PrintPages(*job);

@@ -79,7 +79,7 @@ protected:
     ScriptedQtScreen dialogs;
     TestRegistry registry;
     bq::shell::TemplateWindow templateWindow{dialogs};
-    bq::shell::MainWindow window{dialogs, templateWindow, &registry};
+    bq::shell::MainWindow window{dialogs, templateWindow, "BQ2018DM", &registry};
     TForm1 form{window, {}};
     TfmTemplate fmTemplate{templateWindow, &form};
 };
@@ -287,6 +287,14 @@ TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {
     form.TypeStatus->clear();
     form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Deselect);
     EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+}
+
+TEST_F(AppTest, AltKeyOfADisabledButtonTypesNothing) {
+    Type("1099-A");
+    ASSERT_FALSE(form.bDisplay->isEnabled());
+    QTest::keyClick(form.coForm->lineEdit(), Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(form.coForm->currentText(), "1099-A");
+    EXPECT_EQ(Session().FormIndex(), 13);
 }
 
 }  // namespace

@@ -19,14 +19,17 @@ public:
         std::vector<std::vector<std::string>> pages;
         std::vector<int> lineTops;  // of the first page
         bool ended = false;
+        bool busyWhilePrinting = false;
     };
-    RecordingPrintJob(Log& log, int pageWidth, int pageHeight) : log_(log), width_(pageWidth), height_(pageHeight) {}
+    RecordingPrintJob(Log& log, const int& busy, int pageWidth, int pageHeight)
+        : log_(log), busy_(busy), width_(pageWidth), height_(pageHeight) {}
     int PageWidth() const override { return width_; }
     int PageHeight() const override { return height_; }
     int LineHeight() const override { return 10; }
     int TextWidth(std::string_view text) const override { return 7 * static_cast<int>(text.size()); }
     void Begin(std::string_view title) override {
         log_.title = title;
+        log_.busyWhilePrinting = busy_ > 0;
         log_.pages.emplace_back();
     }
     void NewPage() override { log_.pages.emplace_back(); }
@@ -38,6 +41,7 @@ public:
 
 private:
     Log& log_;
+    const int& busy_;
     int width_, height_;
 };
 
@@ -85,7 +89,7 @@ public:
         const bool accept = !printers.empty() && printers.front();
         if (!printers.empty()) printers.pop_front();
         if (!accept) return nullptr;
-        return std::make_unique<RecordingPrintJob>(printed, 70, 30);
+        return std::make_unique<RecordingPrintJob>(printed, busy, 70, 30);
     }
     void ShowTemplateWindow() override { events.push_back("template"); }
     void CloseMainWindow() override { events.push_back("close"); }

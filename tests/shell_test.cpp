@@ -62,7 +62,7 @@ protected:
     test::ScriptedScreen screen;
     TestRegistry registry;
     shell::TemplateWindow templateWindow{screen};
-    shell::MainWindow window{screen, templateWindow, &registry};
+    shell::MainWindow window{screen, templateWindow, "/opt/bq/BQ2018DM", &registry};
 };
 
 TEST_F(Shell, VerifyAsksBeforeSavingThenTellsHowToImport) {
@@ -184,6 +184,11 @@ TEST_F(Shell, TypeAheadCompletesToTheFirstFormAndDeletingKeepsTheText) {
     window.coFormPick(32);
     EXPECT_EQ(window.Selector().Text(), "W-2G");
     EXPECT_EQ(window.Session().FormIndex(), 36);
+    // Picking the form already shown keeps the ticks.
+    window.lvDestinationCheckStateChange(3, true);
+    window.coFormPick(32);
+    EXPECT_TRUE(window.Session().Fields()[3].checked);
+    EXPECT_TRUE(window.DisplayEnabled());
 }
 
 TEST_F(Shell, TicksSelectAndExplainTheRowAndEnableDisplay) {
@@ -265,7 +270,9 @@ TEST_F(Shell, PrintingWaitsForThePrinterThenRunsLinesOverPages) {
     EXPECT_TRUE(screen.printed.pages.empty());
     screen.printers.push_back(true);
     templateWindow.bPrintClick();
-    EXPECT_EQ(screen.events, (std::vector<std::string>{"printer (busy)", "printer (busy)"}));
+    // The hour-glass shows while the job runs, not while the user chooses the printer.
+    EXPECT_EQ(screen.events, (std::vector<std::string>{"printer", "printer"}));
+    EXPECT_TRUE(screen.printed.busyWhilePrinting);
     EXPECT_EQ(screen.printed.title, "FORM W-2 DATA EXTRACT TEMPLATE");
     // Ten characters of 7 pixels fit the 70-pixel page, three 10-pixel lines its height.
     EXPECT_EQ(screen.printed.pages, (std::vector<std::vector<std::string>>{

@@ -1,16 +1,26 @@
 // The desktop program on Qt: the main window and the template window live
 // for the whole process; closing the main window ends it.
 #include <QApplication>
+#include <cstdio>
 
+#include "app/qt/AppText.h"
 #include "app/qt/QtScreen.h"
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
 
 int main(int argc, char* argv[]) {
+    // Without a display the toolkit would abort with a message of its own.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("BQ2018DM: there is no display to show its window on; bqdm does the same work without one\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
     bq::app::QtScreen screen;
     bq::shell::TemplateWindow templateWindow(screen);
-    bq::shell::MainWindow mainWindow(screen, templateWindow);
+    bq::shell::MainWindow mainWindow(screen, templateWindow,
+                                     bq::app::ToPath(QCoreApplication::applicationFilePath()));
     // The argument's bytes as the system gave them: a file name need not be
     // valid in any text encoding to name an existing file.
     TForm1 Form1(mainWindow, argc > 1 ? argv[1] : "");

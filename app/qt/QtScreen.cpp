@@ -10,6 +10,7 @@
 #include "app/qt/TopMostDialogs.h"
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
+#include "shell/error_display.h"
 
 namespace bq::app {
 namespace {
@@ -103,11 +104,16 @@ std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& s
 }
 
 std::unique_ptr<shell::PrintJob> QtScreen::SetUpPrinter() {
-    auto printer = std::make_unique<QPrinter>();
+    std::unique_ptr<QPrinter> printer;
+    std::optional<TTopMostPrinterSetupDialog> dialog;
     {
-        TTopMostPrinterSetupDialog dialog(printer.get(), DialogParent());
-        if (!RunPrintDialog(dialog)) return nullptr;
+        // Finding the printers can take a while.
+        const shell::Busy busy(*this);
+        printer = std::make_unique<QPrinter>();
+        dialog.emplace(printer.get(), DialogParent());
     }
+    if (!RunPrintDialog(*dialog)) return nullptr;
+    dialog.reset();
     return std::make_unique<QtPrintJob>(std::move(printer), template_ ? template_->PrintFont() : QFont());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,17 @@ using namespace bq::app;
 using bq::shell::MainWindowPart;
 
 namespace {
+
+// An Alt key whose button is disabled must not reach the selector as typing.
+class SwallowAltKeys : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->modifiers() & Qt::AltModifier))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // Form names are upper case; typed text is shown the same way.
 class UpperCaseValidator : public QValidator {
@@ -43,6 +55,7 @@ TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* par
     coForm->setCompleter(nullptr);
     coForm->setMaxVisibleItems(bq::shell::FormSelector::kDropDownRows);
     coForm->lineEdit()->setValidator(new UpperCaseValidator(coForm));
+    coForm->lineEdit()->installEventFilter(new SwallowAltKeys(coForm));
     for (std::string_view name : bq::shell::FormSelector::Items()) coForm->addItem(FromBytes(name));
     coForm->setCurrentIndex(-1);
 

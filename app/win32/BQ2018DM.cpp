@@ -14,7 +14,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     bq::win32::Win32Screen screen;
     bq::shell::TemplateWindow templateWindow(screen);
-    bq::shell::MainWindow mainWindow(screen, templateWindow);
+    char program[MAX_PATH] = "BQ2018DM.exe";
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    bq::shell::MainWindow mainWindow(screen, templateWindow, program);
     bq::win32::TForm1 form1(mainWindow, bq::shell::FirstArgument(GetCommandLineA()));
     bq::win32::TfmTemplate fmTemplate(templateWindow, form1.Handle());
     screen.SetWindows(&form1, &fmTemplate);

@@ -70,6 +70,7 @@ std::optional<std::string> Win32Screen::ChooseFileToSave(const shell::FileDialog
 }
 
 std::unique_ptr<shell::PrintJob> Win32Screen::SetUpPrinter() {
+    // The common dialog finds the printers itself, with its own feedback.
     ChosenPrinter printer = RunPrinterSetupDialog(Owner());
     if (!printer.dc) return nullptr;
     return std::make_unique<Win32PrintJob>(printer.dc, std::move(printer.name),
