@@ -13,6 +13,15 @@ std::string_view ExecutableSuffix();
 // The characters that end a path's folder part on this platform.
 std::string_view PathSeparators();
 
+// True for a byte that begins a double-byte character in the ANSI code page
+// (as in code page 932); never on POSIX.
+bool IsLeadByte(char c);
+
+// The length of the folder part of `path`: up to and including its last
+// byte of `separators` that is a character of its own, not the second byte
+// of a double-byte character (0x5C is one in code page 932); 0 when none.
+size_t FolderLength(std::string_view path, std::string_view separators, bool (*isLeadByte)(char));
+
 // The folder part of `path`: everything up to and including its last path
 // separator; empty when it has none.
 std::string FolderPart(std::string_view path);

@@ -12,6 +12,8 @@ std::string_view ExecutableSuffix() { return ""; }
 
 std::string_view PathSeparators() { return "/"; }
 
+bool IsLeadByte(char) { return false; }
+
 std::string AbsolutePath(const std::string& path) {
     if (path.empty() || path.front() == '/') return path;
     std::string folder(256, '\0');

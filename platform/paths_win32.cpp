@@ -12,6 +12,8 @@ std::string_view ExecutableSuffix() { return ".exe"; }
 
 std::string_view PathSeparators() { return "\\/:"; }
 
+bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0; }
+
 std::string AbsolutePath(const std::string& path) {
     if (path.empty()) return path;
     std::string full(MAX_PATH, '\0');

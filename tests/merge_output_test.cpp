@@ -9,6 +9,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "verify/merge_output.h"
 #include "platform/registry.h"
 #include "platform/registry_file.h"
@@ -298,6 +299,20 @@ TEST_F(TempFolder, OutputGoesToTheFolderTheExtractWasReadFrom) {
     SaveMergeOutput(extract, session.FormName(), session.Rows(), registry, session.ExtractFolder());
     EXPECT_EQ(ReadBytes(dir / "moved" / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
     EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+}
+
+TEST(Paths, TheFolderEndsAtASeparatorCharacterNotATrailByte) {
+    // In code page 932, 0x83 0x5C is one character whose second byte is a backslash.
+    const auto cp932 = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    };
+    const std::string path = "C:\\Data\\\x83\x5C\\x.txt";
+    EXPECT_EQ(path.substr(0, FolderLength(path, "\\/:", cp932)), "C:\\Data\\\x83\x5C\\");
+    EXPECT_EQ(path.substr(0, FolderLength("C:\\\x83\x5Cx.txt", "\\/:", cp932)), "C:\\");
+    EXPECT_EQ(FolderLength("\x83\x5C", "\\/:", cp932), 0u);
+    EXPECT_EQ(FolderLength("a\\\x83", "\\/:", cp932), 2u);  // a lead byte at the end stands alone
+    EXPECT_EQ(FolderLength("C:\\M\xfcller\\x.txt", "\\/:", [](char) { return false; }), 10u);
 }
 
 }  // namespace

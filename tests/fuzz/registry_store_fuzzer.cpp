@@ -1,8 +1,10 @@
-// The POSIX registry store on an existing HKCU.reg of arbitrary bytes. It
-// must never crash, must leave no temporary file, and must keep every byte
-// it does not own: between the file before and after, only the TextDirectory
-// entry of the import section (and what it takes to add that section) may
-// differ, and the entry must read back with the folder that was set.
+// The POSIX registry store on an existing HKCU.reg of arbitrary bytes, a
+// REGEDIT4 or REGEDIT5 text with LF or CR LF breaks or a UTF-16 export. It
+// must never crash, must leave no temporary file, must refuse a UTF-16 store
+// and leave it byte for byte, and must keep every byte it does not own:
+// between the file before and after, only the TextDirectory entry of the
+// import section (and what it takes to add that section, in the file's own
+// line breaks) may differ, and the entry must read back with the folder.
 //
 // The first input byte gives the length of the folder value (mod 16), the
 // next bytes are the folder, the rest is the file's previous content.
@@ -102,7 +104,8 @@ std::string_view ReadBack(std::string_view content) {
     return {};
 }
 
-void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, const std::string& entry) {
+void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, const std::string& entry,
+                              const std::string& nl) {
     const std::vector<std::string_view> a = LinesOf(before), b = LinesOf(after);
     size_t p = 0;
     while (p < a.size() && p < b.size() && a[p] == b[p]) ++p;
@@ -131,11 +134,11 @@ void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, c
         const std::string_view line = b[i];
         // The old last line given its line break is matched first: it may
         // equal the entry of a section that is not the import section.
-        if (!brokenLast.empty() && line == std::string(brokenLast) + "\n")
+        if (!brokenLast.empty() && line == std::string(brokenLast) + nl)
             brokenLast = {};
         else if (line == entry)
             ++entries;
-        else if (line != "\n" && line != "REGEDIT4\n" && line != "[" + std::string(bq::kImportSection) + "]\n")
+        else if (line != nl && line != "REGEDIT4" + nl && line != "[" + std::string(bq::kImportSection) + "]" + nl)
             Fail("a line was added that is not the entry", after);
     }
     // The entry may also have been matched with an equal line of the old
@@ -174,16 +177,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         failure = e.what();
     }
     const std::string after = Read(gStore);
-    if (std::distance(fs::directory_iterator(gStore.parent_path()), {}) != 1) Fail("a temporary file was left", after);
+    for (const auto& e : fs::directory_iterator(gStore.parent_path()))
+        if (e.path() != gStore && e.path().filename() != "HKCU.reg.lock") Fail("a temporary file was left", after);
 
+    if (before.find('\0') != std::string::npos) {
+        if (failure != "Failed to create key Import\\BQ2018") Fail("a UTF-16 store was not refused", failure);
+        if (after != before) Fail("a refused store changed", after);
+        return 0;
+    }
     if (folder.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
         if (failure != "Failed to set data for 'TextDirectory'") Fail("a folder with a line break", failure);
         if (after != before) Fail("a refused value changed the file", after);
         return 0;
     }
     if (!failure.empty()) Fail("setting the value failed", failure);
-    const std::string entry = "\"TextDirectory\"=" + Quoted(folder) + "\n";
+    // New lines end as the file's first line does.
+    const size_t firstBreak = before.find('\n');
+    const std::string nl = firstBreak != std::string::npos && firstBreak > 0 && before[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+    const std::string entry = "\"TextDirectory\"=" + Quoted(folder) + nl;
     if (ReadBack(after) != Text(entry)) Fail("the value does not read back", after);
-    CheckOnlyTheEntryChanged(before, after, entry);
+    CheckOnlyTheEntryChanged(before, after, entry, nl);
     return 0;
 }
