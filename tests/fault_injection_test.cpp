@@ -2,27 +2,22 @@
 // child process, as an unprivileged user where permissions must bite (root
 // ignores them). Every failure must give its exact message and status 3,
 // leave the previous output as it was and leave no temporary file behind.
-#include <gtest/gtest.h>
-
+// POSIX only: fork, exec, signals and permissions.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "cli/cli.h"
+#include "tests/bqdm_fixture.h"
 
 extern char** environ;
 
@@ -31,39 +26,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using test::IsOneOf;
+using test::SameBytes;
+
 constexpr const char* kSetpriv = "/usr/bin/setpriv";
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 struct Outcome {
     int status = -1;  // exit status, or -1 when killed
     std::string out, err;
 };
 
-class FaultInjection : public ::testing::Test {
-protected:
+// The extract x.txt and its previous output in dir/data, the registry store
+// in dir/config; every folder open to the unprivileged user.
+class FaultInjection : public BqdmFolder {
+  protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("bq_fault_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        BqdmFolder::SetUp();
         fs::create_directories(dir / "data");
-        fs::create_directories(dir / "config");
-        // The unprivileged user must reach and write the folders a test does not lock.
         for (const fs::path& p : {dir, dir / "data", dir / "config"}) fs::permissions(p, fs::perms::all);
-        extract = (dir / "data" / "x.txt").string();
-        output = (dir / "data" / "2018DM_x.txt").string();
-        WriteBytes(extract, kExtract);
-        WriteBytes(output, "old output\r\n");
-    }
-    void TearDown() override {
-        for (const auto& e : fs::recursive_directory_iterator(dir))
-            if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
+        extract = Write("data/x.txt", kExtract);
+        output = Write("data/2018DM_x.txt", "old output\r\n");
     }
 
     // The prefix that runs a command without root's privileges, or false when
@@ -75,17 +57,12 @@ protected:
         return true;
     }
 
-    // Starts `argv` with stdout and stderr to files, XDG_CONFIG_HOME set and
-    // an optional file-size limit; returns its pid.
-    pid_t Start(const std::vector<std::string>& argv, rlim_t fileSizeLimit = RLIM_INFINITY) {
-        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (dir / "config").string()};
-        for (char** e = environ; *e; ++e)
-            if (std::string_view(*e).substr(0, 16) != "XDG_CONFIG_HOME=") env.emplace_back(*e);
-        std::vector<char*> args, envp;
+    // Starts `argv` with stdout and stderr to files and this process's
+    // environment, XDG_CONFIG_HOME included; returns its pid.
+    pid_t Start(const std::vector<std::string>& argv) {
+        std::vector<char*> args;
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
         args.push_back(nullptr);
-        envp.push_back(nullptr);
         const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -93,11 +70,7 @@ protected:
             const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(o, STDOUT_FILENO);
             ::dup2(e, STDERR_FILENO);
-            if (fileSizeLimit != RLIM_INFINITY) {
-                const rlimit limit{fileSizeLimit, fileSizeLimit};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            ::execve(args[0], args.data(), envp.data());
+            ::execve(args[0], args.data(), environ);
             ::_exit(127);
         }
         return pid;
@@ -119,33 +92,25 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-        r.out = ReadBytes(dir / "stdout");
-        r.err = ReadBytes(dir / "stderr");
+        r.out = Read(dir / "stdout");
+        r.err = Read(dir / "stderr");
         return r;
     }
 
-    Outcome Bqdm(std::vector<std::string> args, const std::vector<std::string>& prefix = {},
-                 rlim_t fileSizeLimit = RLIM_INFINITY) {
+    // Runs the built bqdm as a child process.
+    Outcome BqdmChild(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {}) {
         std::vector<std::string> argv = prefix;
         argv.push_back(BQDM_PATH);
         argv.insert(argv.end(), args.begin(), args.end());
-        return Finish(Start(argv, fileSizeLimit));
-    }
-
-    // The names in `folder`, so that a left-over temporary file shows.
-    static std::vector<std::string> Entries(const fs::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+        return Finish(Start(argv));
     }
 
     static constexpr const char* kExtract =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
+        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
+        "DATA}\r\n";
     static constexpr const char* kNewOutput = "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n";
     const std::vector<std::string> kDataFiles = {"2018DM_x.txt", "x.txt"};
 
-    fs::path dir;
     std::string extract, output;
 };
 
@@ -156,31 +121,21 @@ TEST_F(FaultInjection, OutputFolderNotWritableKeepsThePreviousOutput) {
     std::vector<std::string> prefix;
     REQUIRE_UNPRIVILEGED(prefix);
     fs::permissions(dir / "data", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const Outcome r = Bqdm({"merge", extract}, prefix);
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+    const Outcome r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Permission denied.\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
-    EXPECT_FALSE(fs::exists(dir / "config" / "BRISQUILL"));
-}
-
-TEST_F(FaultInjection, FileSizeLimitMidWriteKeepsThePreviousOutput) {
-    std::string big = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
-    for (int i = 0; i < 2000; ++i) big += "RECIPIENT " + std::to_string(i) + "\r\n";
-    WriteBytes(extract, big + "{END DATA}\r\n");
-    const Outcome r = Bqdm({"merge", extract}, {}, 16384);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". File too large.\n");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
-    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+    EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{});
 }
 
 TEST_F(FaultInjection, OutputPathTakenByAFolder) {
     fs::remove(output);
     fs::create_directory(output);
-    const Outcome r = Bqdm({"merge", extract});
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Is a directory.\n");
     EXPECT_TRUE(fs::is_directory(output));
@@ -193,11 +148,11 @@ TEST_F(FaultInjection, UnreadableExtractIsAnIoFailure) {
     REQUIRE_UNPRIVILEGED(prefix);
     fs::permissions(extract, fs::perms::none);
     for (const char* command : {"merge", "check"}) {
-        const Outcome r = Bqdm({command, extract}, prefix);
+        const Outcome r = BqdmChild({command, extract}, prefix);
         EXPECT_EQ(r.status, 3) << command;
         EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Permission denied.\n") << command;
     }
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
@@ -205,14 +160,14 @@ TEST_F(FaultInjection, ExtractReplacedBeforeItIsRead) {
     // Replaced by a folder, or gone: each is refused when bqdm comes to read it.
     fs::remove(extract);
     fs::create_directory(extract);
-    Outcome r = Bqdm({"merge", extract});
+    Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Is a directory.\n");
     fs::remove(extract);
-    r = Bqdm({"merge", extract});
+    r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". No such file or directory.\n");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), std::vector<std::string>{"2018DM_x.txt"});
 }
 
@@ -225,9 +180,8 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
     two += "{END DATA}\r\n";
     std::string twoOutput;
     for (int i = 0; i < 500; ++i) twoOutput += "TWO,,,,,,,,,,EIN,123456789,,,7,,,,\r\n";
-    WriteBytes(dir / "one", one);
-    WriteBytes(dir / "two", two);
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    Write("one", one);
+    Write("two", two);
     std::atomic<bool> stop{false};
     std::thread replacer([&] {
         for (unsigned i = 0; !stop; ++i) {
@@ -236,26 +190,25 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
         }
     });
     for (int run = 0; run < 40; ++run) {
-        std::ostringstream out, err;
-        ASSERT_EQ(cli::Run({"merge", extract}, out, err), 0) << err.str();
-        const std::string written = ReadBytes(output);
-        ASSERT_TRUE(written == kNewOutput || written == twoOutput) << written.substr(0, 200);
+        const BqdmResult r = Bqdm({"merge", extract});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string written = Read(output);
+        ASSERT_TRUE(IsOneOf(written, {kNewOutput, twoOutput}));
     }
     stop = true;
     replacer.join();
-    ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
 TEST_F(FaultInjection, RegistryFolderThatIsAFileFailsAfterTheOutput) {
-    WriteBytes(dir / "config" / "BRISQUILL", "a file");
-    const Outcome r = Bqdm({"merge", extract});
+    Write("config/BRISQUILL", "a file");
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
     EXPECT_EQ(r.out, "");
     // The output is written before the registry value, as the filing product's steps expect.
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
-    EXPECT_EQ(ReadBytes(dir / "config" / "BRISQUILL"), "a file");
+    EXPECT_EQ(Read(output), kNewOutput);
+    EXPECT_EQ(Read(dir / "config" / "BRISQUILL"), "a file");
     EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{"BRISQUILL"});
 }
 
@@ -265,24 +218,24 @@ TEST_F(FaultInjection, UnwritableRegistryStoreKeepsItsContent) {
     const fs::path key = dir / "config" / "BRISQUILL";
     fs::create_directory(key);
     const std::string store = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n\"A\"=\"1\"\n";
-    WriteBytes(key / "HKCU.reg", store);
+    Write("config/BRISQUILL/HKCU.reg", store);
     fs::permissions(key, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                              fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
-    Outcome r = Bqdm({"merge", extract}, prefix);
+    Outcome r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
-    EXPECT_EQ(ReadBytes(key / "HKCU.reg"), store);
+    EXPECT_EQ(Read(key / "HKCU.reg"), store);
     EXPECT_EQ(Entries(key), std::vector<std::string>{"HKCU.reg"});
 
     // Without a store yet, the key itself cannot be made.
     fs::permissions(key, fs::perms::owner_write, fs::perm_options::add);
     fs::remove(key / "HKCU.reg");
     fs::permissions(key, fs::perms::owner_write, fs::perm_options::remove);
-    r = Bqdm({"merge", extract}, prefix);
+    r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
     EXPECT_EQ(Entries(key), std::vector<std::string>{});
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Read(output), kNewOutput);
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
@@ -295,26 +248,26 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
         big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1,234.56\r\n";
         expected += "\"RECIPIENT NUMBER " + std::to_string(i) + "\",,,,,,,,,,SSN,123456789,,,1234.56,,,,\r\n";
     }
-    WriteBytes(extract, big + "{END DATA}\r\n");
+    Write("data/x.txt", big + "{END DATA}\r\n");
 
     // How long a whole merge takes here sets the range of kill moments.
     auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Bqdm({"merge", extract}).status, 0);
+    ASSERT_EQ(BqdmChild({"merge", extract}).status, 0);
     const auto whole = std::chrono::steady_clock::now() - started;
-    ASSERT_EQ(ReadBytes(output), expected);
+    ASSERT_TRUE(SameBytes(Read(output), expected));
 
     std::mt19937 random(12345);
     int killedWhileRunning = 0;
     for (int round = 0; round < 10; ++round) {
-        WriteBytes(output, "old output\r\n");
+        Write("data/2018DM_x.txt", "old output\r\n");
         const pid_t pid = Start({BQDM_PATH, "merge", extract});
-        std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+        std::uniform_int_distribution<long long> moment(
+            0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);
         killedWhileRunning += Finish(pid).status == -1;
-        const std::string after = ReadBytes(output);
-        ASSERT_TRUE(after == "old output\r\n" || after == expected)
-            << "round " << round << ": a partial output of " << after.size() << " bytes";
+        const std::string after = Read(output);
+        ASSERT_TRUE(IsOneOf(after, {"old output\r\n", expected})) << "round " << round;
     }
     EXPECT_GT(killedWhileRunning, 0);
 
@@ -324,11 +277,11 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
     Finish(gone);
     const std::string stale = ".~2018DM_x.txt." + std::to_string(gone) + ".0.tmp";
     const std::string live = ".~2018DM_x.txt." + std::to_string(::getpid()) + ".0.tmp";
-    WriteBytes(dir / "data" / stale, "partial");
-    WriteBytes(dir / "data" / live, "partial");
-    const Outcome r = Bqdm({"merge", extract});
+    Write("data/" + stale, "partial");
+    Write("data/" + live, "partial");
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ReadBytes(output), expected);
+    EXPECT_TRUE(SameBytes(Read(output), expected));
     EXPECT_EQ(Entries(dir / "data"), (std::vector<std::string>{live, "2018DM_x.txt", "x.txt"}));
 }
 
