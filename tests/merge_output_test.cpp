@@ -1,46 +1,19 @@
+// The merge output: record encoding, output names, the import instructions
+// and the output file.
+#include "verify/merge_output.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include "platform/error.h"
-#include "platform/files.h"
-#include "verify/merge_output.h"
-#include "platform/registry.h"
-#include "platform/registry_file.h"
 #include "schema/text.h"
 #include "tests/reference_row.h"
+#include "tests/temp_folder.h"
 #include "verify/record_builder.h"
 
 namespace bq {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class TempFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("bq_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
-    size_t EntryCount() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
-    fs::path dir;
-};
 
 // Appends one record of `values`, all supplied as free text, to `rows`.
 void AppendValues(OutputRows& rows, const std::vector<std::string>& values) {
@@ -58,7 +31,8 @@ std::string Encoded(const RecordBuilder& record) {
 }
 
 // The line of one record of `values` supplied for fields of `codes` as `flags` say.
-std::string RecordLine(std::string_view codes, std::string_view flags, const std::vector<std::string>& values) {
+std::string RecordLine(std::string_view codes, std::string_view flags,
+                       const std::vector<std::string>& values) {
     RecordBuilder record(codes, flags, 2018);
     record.StartRecord();
     for (size_t f = 0; f < values.size(); ++f) record.Put(f, values[f]);
@@ -66,7 +40,8 @@ std::string RecordLine(std::string_view codes, std::string_view flags, const std
 }
 
 TEST(RecordEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
-    EXPECT_EQ(RecordLine("$$$$$", "11111", {"0.00", "J Doe", "", "N/A", "A\"B"}), "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
+    EXPECT_EQ(RecordLine("$$$$$", "11111", {"0.00", "J Doe", "", "N/A", "A\"B"}),
+              "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
     EXPECT_EQ(RecordLine("$$$$", "1111", {"a,b", "tab\there", "123456789", "Jos\xe9"}),
               "\"a,b\",\"tab\there\",123456789,Jos\xe9");
     EXPECT_EQ(RecordLine("$", "1", {""}), "\"\"");
@@ -87,7 +62,8 @@ TEST(RecordEncoding, EveryLengthAndPositionIsExaminedAndCopied) {
                 values.push_back(plain);
                 values.back()[at] = c;
             }
-        for (const std::string& v : values) ASSERT_EQ(RecordLine("$", "1", {v}), test::EncodeRow({v})) << size;
+        for (const std::string& v : values)
+            ASSERT_EQ(RecordLine("$", "1", {v}), test::EncodeRow({v})) << size;
     }
 }
 
@@ -137,145 +113,29 @@ TEST(RecordEncoding, RowsLargerThanAChunkStayWhole) {
 TEST(OutputNames, SitNextToTheExtract) {
     EXPECT_EQ(OutputFileName("/data/w2.txt"), "/data/2018DM_w2.txt");
     EXPECT_EQ(OutputFileName("w2.txt"), "2018DM_w2.txt");
-    EXPECT_EQ(ImportInstructions("/data/w2.txt", "W-2"),
-              "Data Extract \"w2.txt\" has been saved as\r\n\r\nFILE:  2018DM_w2.txt\r\nFOLDER:  /data/\r\n\r\n"
-              "This file is now ready for importing!\r\n\r\nIn order to import this file\r\n\r\n- Start BRISQUILL.\r\n"
-              "- Open \"Client (Filer, Entity) Management\" from the \"Module\" menu.\r\n"
-              "- Double click the Client (Filer) to be used.\r\n- Select Form \"W-2\" from the \"Forms\" menu.\r\n"
-              "- Select \"Import ASCII Text File\" from the \"File\" menu.\r\n"
-              "- Browse to the FILE in the FOLDER shown above.\r\n- Click the \"Open\" button.");
+    EXPECT_EQ(
+        ImportInstructions("/data/w2.txt", "W-2"),
+        "Data Extract \"w2.txt\" has been saved as\r\n\r\nFILE:  2018DM_w2.txt\r\nFOLDER:  /data/\r\n\r\n"
+        "This file is now ready for importing!\r\n\r\nIn order to import this file\r\n\r\n- Start "
+        "BRISQUILL.\r\n"
+        "- Open \"Client (Filer, Entity) Management\" from the \"Module\" menu.\r\n"
+        "- Double click the Client (Filer) to be used.\r\n- Select Form \"W-2\" from the \"Forms\" menu.\r\n"
+        "- Select \"Import ASCII Text File\" from the \"File\" menu.\r\n"
+        "- Browse to the FILE in the FOLDER shown above.\r\n- Click the \"Open\" button.");
 }
 
-TEST_F(TempFolder, OutputIsCrLfLinesAndReplacesThePreviousFile) {
+class MergeOutput : public test::TempFolder {};
+
+TEST_F(MergeOutput, IsCrLfLinesAndReplacesThePreviousFile) {
     OutputRows rows;
     AppendValues(rows, {"a", "b c"});
     AppendValues(rows, {""});
-    const fs::path out = dir / "out.txt";
-    WriteMergeOutput(out.string(), rows);
-    EXPECT_EQ(ReadBytes(out), "a,\"b c\"\r\n\"\"\r\n");
-    WriteMergeOutput(out.string(), OutputRows{});
-    EXPECT_EQ(ReadBytes(out), "");
-    EXPECT_EQ(EntryCount(), 1u);
-}
-
-TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
-    const fs::path out = dir / "out.txt";
-    WriteFileAtomically(out.string(), "old");
-    try {
-        WriteFileAtomically(out.string(), [](const ByteSink& sink) {
-            sink("partial");
-            throw Error("Cannot create file \"x\". No space left on device");
-        });
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Cannot create file \"x\". No space left on device");
-    }
-    EXPECT_EQ(ReadBytes(out), "old");
-    EXPECT_EQ(EntryCount(), 1u);
-
-    fs::create_directory(dir / "taken");
-    try {
-        WriteFileAtomically((dir / "taken").string(), "x");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "taken").string() + "\". Is a directory");
-    }
-    EXPECT_EQ(EntryCount(), 2u);
-}
-
-TEST_F(TempFolder, NextWriteRemovesTemporariesOfKilledWriters) {
-    const pid_t gone = ::fork();
-    if (gone == 0) ::_exit(0);
-    ::waitpid(gone, nullptr, 0);
-    const std::string stale = ".~out.txt." + std::to_string(gone) + ".3.tmp";
-    const std::string own = ".~out.txt." + std::to_string(::getpid()) + ".999.tmp";
-    const std::string other = ".~out.txt.bak." + std::to_string(gone) + ".3.tmp";
-    for (const std::string& name : {stale, own, other}) std::ofstream(dir / name) << "partial";
-    WriteFileAtomically((dir / "out.txt").string(), "new");
-    EXPECT_FALSE(fs::exists(dir / stale));
-    EXPECT_TRUE(fs::exists(dir / own));
-    EXPECT_TRUE(fs::exists(dir / other));
-    EXPECT_EQ(ReadBytes(dir / "out.txt"), "new");
-}
-
-TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
-    const fs::path out = dir / "out.txt";
-    WriteFileAtomically(out.string(), "old");
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string message;
-    try {
-        WriteFileAtomically(out.string(), std::string(100000, 'x'));
-    } catch (const Error& e) {
-        message = e.what();
-    }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(message, "Cannot create file \"" + out.string() + "\". File too large");
-    EXPECT_EQ(ReadBytes(out), "old");
-    EXPECT_EQ(EntryCount(), 1u);
-}
-
-TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
-    const std::string missing = (dir / "none.txt").string();
-    try {
-        ReadWholeFile(missing);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". No such file or directory");
-    }
-    try {
-        ReadWholeFile(dir.string());
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". Is a directory");
-    }
-    if (fs::exists("/dev/zero")) {
-        EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
-    }
-}
-
-TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
-    const std::string section(kImportSection);
-    EXPECT_EQ(*WithRegString("", section, "TextDirectory", "/d/"),
-              "REGEDIT4\n\n[" + section + "]\n\"TextDirectory\"=\"/d/\"\n");
-    const std::string other = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n";
-    EXPECT_EQ(*WithRegString(other, section, "TextDirectory", "C:\\x\""),
-              other + "\n[" + section + "]\n\"TextDirectory\"=\"C:\\\\x\\\"\"\n");
-    const std::string existing = "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"textdirectory\"=\"old\"\n[Next]\nx\n";
-    EXPECT_EQ(*WithRegString(existing, section, "TextDirectory", "new"),
-              "REGEDIT4\n\n[" + section + "]\n\"Keep\"=\"k\"\n\"TextDirectory\"=\"new\"\n[Next]\nx\n");
-    const std::string hex = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n  61,2f\n\"B\"=\"2\"\n";
-    EXPECT_EQ(*WithRegString(hex, section, "TextDirectory", "/d/"),
-              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n\"B\"=\"2\"\n");
-    const std::string stray = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n[Next]\n\"C\"=\"3\"\n";
-    EXPECT_EQ(*WithRegString(stray, section, "TextDirectory", "/d/"),
-              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Next]\n\"C\"=\"3\"\n");
-    EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
-}
-
-TEST_F(TempFolder, RegistryStoreReportsAFolderThatIsAFile) {
-    std::ofstream(dir / "BRISQUILL") << "not a folder";
-    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    try {
-        OpenUserRegistry()->SetTextDirectory("/d/");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Failed to create key Import\\BQ2018");
-    }
-    fs::remove(dir / "BRISQUILL");
-    OpenUserRegistry()->SetTextDirectory("/d/");
-    EXPECT_EQ(ReadBytes(dir / "BRISQUILL" / "HKCU.reg"),
-              "REGEDIT4\n\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"/d/\"\n");
-    try {
-        OpenUserRegistry()->SetTextDirectory("/a\nb/");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Failed to set data for 'TextDirectory'");
-    }
-    ::unsetenv("XDG_CONFIG_HOME");
+    const std::string out = (dir / "out.txt").string();
+    WriteMergeOutput(out, rows);
+    EXPECT_EQ(Read(out), "a,\"b c\"\r\n\"\"\r\n");
+    WriteMergeOutput(out, OutputRows{});
+    EXPECT_EQ(Read(out), "");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"out.txt"});
 }
 
 }  // namespace
