@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,15 @@ namespace bq::test {
 
 // A printer that records what it is given: `width` per byte, on pages of the given size.
 class RecordingPrintJob : public shell::PrintJob {
-public:
+  public:
     struct Log {
         std::string title;
         std::vector<std::vector<std::string>> pages;
         std::vector<int> lineTops;  // of the first page
         bool ended = false;
     };
-    RecordingPrintJob(Log& log, int pageWidth, int pageHeight) : log_(log), width_(pageWidth), height_(pageHeight) {}
+    RecordingPrintJob(Log& log, int pageWidth, int pageHeight)
+        : log_(log), width_(pageWidth), height_(pageHeight) {}
     int PageWidth() const override { return width_; }
     int PageHeight() const override { return height_; }
     int LineHeight() const override { return 10; }
@@ -36,19 +38,25 @@ public:
     }
     void End() override { log_.ended = true; }
 
-private:
+  private:
     Log& log_;
     int width_, height_;
 };
 
 class ScriptedScreen : public shell::Screen {
-public:
+  public:
     struct Box {
         std::string caption;
         std::string text;
         shell::Icon icon;
         shell::Buttons buttons;
         bool busy;  // the hour-glass was showing
+
+        bool operator==(const Box&) const = default;
+        friend void PrintTo(const Box& b, std::ostream* os) {
+            *os << "{\"" << b.caption << "\", \"" << b.text << "\", icon " << static_cast<int>(b.icon)
+                << ", buttons " << static_cast<int>(b.buttons) << (b.busy ? ", busy}" : "}");
+        }
     };
     struct Dialog {
         shell::FileDialog spec;
@@ -76,8 +84,12 @@ public:
     }
     void Beep() override { events.push_back("beep"); }
     void SetBusy(bool on) override { busy += on ? 1 : -1; }
-    std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& d) override { return Choose(d, false); }
-    std::optional<std::string> ChooseFileToSave(const shell::FileDialog& d) override { return Choose(d, true); }
+    std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& d) override {
+        return Choose(d, false);
+    }
+    std::optional<std::string> ChooseFileToSave(const shell::FileDialog& d) override {
+        return Choose(d, true);
+    }
     std::unique_ptr<shell::PrintJob> SetUpPrinter() override {
         events.push_back(busy > 0 ? "printer (busy)" : "printer");
         const bool accept = !printers.empty() && printers.front();
@@ -89,7 +101,7 @@ public:
     void CloseMainWindow() override { events.push_back("close"); }
     void Redraw(shell::MainWindowPart) override {}
 
-private:
+  private:
     std::optional<std::string> Choose(const shell::FileDialog& d, bool save) {
         dialogs.push_back({d, save});
         if (files.empty()) return std::nullopt;
