@@ -98,10 +98,6 @@ TEST_F(BadInput, HighBytesAreCopiedUnchangedAndUnquoted) {
     const Result r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Read(dir / "2018DM_high.txt"), high + ",,,,,,,,,,N/A,,,,0.00,,,,\r\n");
-    // 0xA0 is a no-break space in the ANSI code page, still no reason to quote.
-    const std::string text = Write("nbsp.txt", kNameOnly + "Jos\xe9\xa0Mu\xf1oz\r\n{END DATA}\r\n");
-    EXPECT_EQ(Bqdm({"merge", text}).status, 0);
-    EXPECT_EQ(Read(dir / "2018DM_nbsp.txt"), "Jos\xe9\xa0Mu\xf1oz,,,,,,,,,,N/A,,,,0.00,,,,\r\n");
 }
 
 TEST_F(BadInput, KeyCountsAndFlagStrings) {

@@ -42,8 +42,9 @@ std::string RecordLine(std::string_view codes, std::string_view flags,
 TEST(RecordEncoding, QuotesOnlyWhatTheImportNeedsQuoted) {
     EXPECT_EQ(RecordLine("$$$$$", "11111", {"0.00", "J Doe", "", "N/A", "A\"B"}),
               "0.00,\"J Doe\",,N/A,\"A\"\"B\"");
-    EXPECT_EQ(RecordLine("$$$$", "1111", {"a,b", "tab\there", "123456789", "Jos\xe9"}),
-              "\"a,b\",\"tab\there\",123456789,Jos\xe9");
+    // 0xA0 is a no-break space in the ANSI code page, still no reason to quote.
+    EXPECT_EQ(RecordLine("$$$$", "1111", {"a,b", "tab\there", "123456789", "Jos\xe9\xa0Mu\xf1oz"}),
+              "\"a,b\",\"tab\there\",123456789,Jos\xe9\xa0Mu\xf1oz");
     EXPECT_EQ(RecordLine("$", "1", {""}), "\"\"");
     EXPECT_EQ(RecordLine("$$", "11", {"", ""}), ",");
 }
