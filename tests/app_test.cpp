@@ -21,6 +21,7 @@
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
 #include "schema/form_fields.h"
+#include "schema/type_codes.h"
 #include "tests/sample_1099a.h"
 #include "tests/scripted_qt_screen.h"
 #include "tests/temp_folder.h"
@@ -53,6 +54,10 @@ class AppTest : public bq::test::TempFolder {
     QString Header() { return form.FieldList->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(); }
 
     const bq::VerificationSession& Session() { return window.Session(); }
+    // The column caption as the shell has it; its texts are checked with the shell.
+    QString ColumnCaption() { return bq::app::FromBytes(window.ColumnCaption()); }
+    // The hint of the fields of type `code`.
+    static QString HintOf(char code) { return bq::app::FromBytes(bq::FindTypeCode(code)->hint); }
 
     ScriptedQtScreen dialogs;
     bq::test::RecordingRegistry registry;
@@ -78,7 +83,7 @@ TEST_F(AppTest, MainWindowHasItsDesignedLayout) {
     EXPECT_EQ(form.bVerify->text(), "&Verify an Extract");
     EXPECT_FALSE(form.bDisplay->isEnabled());
     EXPECT_EQ(form.coForm->currentText(), "");
-    EXPECT_EQ(Header(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
+    EXPECT_EQ(Header(), ColumnCaption());
 }
 
 TEST_F(AppTest, SelectorOffersOnlyTheVisibleForms) {
@@ -96,7 +101,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     const std::vector<bq::FieldDescriptor> fields = bq::FormFields(19);
     ASSERT_EQ(form.FieldList->rowCount(), static_cast<int>(fields.size()));
     EXPECT_EQ(form.FieldList->index(0).data().toString(), bq::app::FromBytes(bq::CaptionOf(fields[0])));
-    EXPECT_EQ(Header(), "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA");
+    EXPECT_EQ(Header(), ColumnCaption());
 
     // Backspace removes the offered rest and keeps the form.
     QTest::keyClick(form.coForm->lineEdit(), Qt::Key_Backspace);
@@ -110,7 +115,7 @@ TEST_F(AppTest, TextBeginningNoFormShowsAnEmptyList) {
     Type("zz");
     EXPECT_EQ(form.coForm->currentText(), "ZZ");
     EXPECT_EQ(form.FieldList->rowCount(), 0);
-    EXPECT_EQ(Header(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
+    EXPECT_EQ(Header(), ColumnCaption());
 }
 
 TEST_F(AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
@@ -118,11 +123,11 @@ TEST_F(AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
     const int text = FieldOfCode('$'), money = FieldOfCode('c');
     Tick(text, true);
     EXPECT_TRUE(form.lvDestination->selectionModel()->isRowSelected(text, {}));
-    EXPECT_EQ(form.TypeStatus->text(), "STRING DATA - No special formatting required");
+    EXPECT_EQ(form.TypeStatus->text(), HintOf('$'));
     EXPECT_TRUE(form.bDisplay->isEnabled());
 
     Tick(money, true);
-    EXPECT_EQ(form.TypeStatus->text(), "CURRENCY - Cannot be negative");
+    EXPECT_EQ(form.TypeStatus->text(), HintOf('c'));
     Tick(money, false);
     EXPECT_EQ(form.TypeStatus->text(), "");
     EXPECT_TRUE(form.bDisplay->isEnabled());
@@ -135,7 +140,7 @@ TEST_F(AppTest, SelectingARowShowsItsHint) {
     Type("1099-A");
     form.lvDestination->selectionModel()->setCurrentIndex(form.FieldList->index(FieldOfCode('D')),
                                                           QItemSelectionModel::ClearAndSelect);
-    EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+    EXPECT_EQ(form.TypeStatus->text(), HintOf('D'));
 }
 
 TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
@@ -270,7 +275,7 @@ TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {
     form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Select);
     form.TypeStatus->clear();
     form.lvDestination->selectionModel()->select(date, QItemSelectionModel::Deselect);
-    EXPECT_EQ(form.TypeStatus->text(), "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)");
+    EXPECT_EQ(form.TypeStatus->text(), HintOf('D'));
 }
 
 }  // namespace
