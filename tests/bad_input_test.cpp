@@ -1,19 +1,17 @@
 // bqdm on extracts no outside application should write: garbage, huge
 // lines, odd line breaks, odd bytes and odd paths. Each gets its exact
-// message or output, quickly, and never a hang or a crash.
+// message or output, quickly, and never a hang or a crash. POSIX only:
+// FIFOs, /dev/zero, and file names Windows does not allow.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/bqdm_fixture.h"
+#include "verify/merge_output.h"
 
 namespace bq {
 namespace {
@@ -21,9 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 
 using Result = BqdmResult;
+using test::SameBytes;
 
 class BadInput : public BqdmFolder {
-protected:
+  protected:
     // The message bqdm shows for a header fault of `extract`.
     static std::string Shown(const std::string& message, const std::string& extract) {
         return message + "\n\nEXTRACT = " + extract + ".\n";
@@ -48,7 +47,8 @@ TEST_F(BadInput, BinaryGarbageAndALeadingNulHaveNoFormSegment) {
     r = Bqdm({"check", nul});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, Shown("FORM segment not found.", nul));
-    EXPECT_FALSE(fs::exists(dir / "2018DM_nul.txt"));
+    // A rejected extract gets no output.
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "garbage.bin", "nul.txt"}));
 }
 
 TEST_F(BadInput, HundredMegabyteLineIsOneValue) {
@@ -56,14 +56,12 @@ TEST_F(BadInput, HundredMegabyteLineIsOneValue) {
     const std::string extract = Write("big.txt", kNameOnly + value + "\r\n{END DATA}\r\n");
     const Result r = Bqdm({"merge", extract});
     ASSERT_EQ(r.status, 0) << r.err.substr(0, 300);
-    const std::string output = Read(dir / "2018DM_big.txt");
-    EXPECT_EQ(output.size(), value.size() + 27);
-    EXPECT_EQ(output.substr(0, 4), "AAAA");
-    EXPECT_EQ(output.substr(value.size() - 2), "AA,,,,,,,,,,N/A,,,,0.00,,,,\r\n");
+    EXPECT_TRUE(SameBytes(Read(dir / "2018DM_big.txt"), value + ",,,,,,,,,,N/A,,,,0.00,,,,\r\n"));
 
     // As the FORM line it is named in full.
     const std::string form = Write("form.txt", "FORM " + value.substr(0, 10 << 20) + "\r\n");
-    EXPECT_EQ(Bqdm({"check", form}).err, Shown("FORM " + value.substr(0, 10 << 20) + " not found.", form));
+    EXPECT_TRUE(SameBytes(Bqdm({"check", form}).err,
+                          Shown("FORM " + value.substr(0, 10 << 20) + " not found.", form)));
 }
 
 TEST_F(BadInput, TenMillionEmptyLinesAreCountedAsValues) {
@@ -74,16 +72,18 @@ TEST_F(BadInput, TenMillionEmptyLinesAreCountedAsValues) {
     const std::string extract = Write("empty.txt", lines + "{END DATA}\r\n");
     const Result r = Bqdm({"check", extract});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, Shown("Field allocation error.\n\nTotal fields required per record = 3\n\nis not an integral "
-                           "factor of\n\nTotal fields recorded in this extract = 10000000",
-                           extract));
+    EXPECT_EQ(r.err,
+              Shown("Field allocation error.\n\nTotal fields required per record = 3\n\nis not an integral "
+                    "factor of\n\nTotal fields recorded in this extract = 10000000",
+                    extract));
     // Before the FORM line they leave line 1 empty.
     const std::string first = Write("first.txt", std::string(10'000'000, '\n') + k1098E);
     EXPECT_EQ(Bqdm({"check", first}).err, Shown("FORM segment not found.", first));
 }
 
 TEST_F(BadInput, CarriageReturnsAloneEndLines) {
-    const std::string cr = Write("cr.txt", "FORM 1098-E\rKEY 0191000000000010010000\r{BEGIN DATA}\rA B\r000000001\r1\r{END DATA}\r");
+    const std::string cr = Write(
+        "cr.txt", "FORM 1098-E\rKEY 0191000000000010010000\r{BEGIN DATA}\rA B\r000000001\r1\r{END DATA}\r");
     const Result r = Bqdm({"merge", cr});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Read(dir / "2018DM_cr.txt"), "\"A B\",,,,,,,,,,N/A,000000001,,,1,,,,\r\n");
@@ -98,21 +98,17 @@ TEST_F(BadInput, HighBytesAreCopiedUnchangedAndUnquoted) {
     const Result r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Read(dir / "2018DM_high.txt"), high + ",,,,,,,,,,N/A,,,,0.00,,,,\r\n");
-    // 0xA0 is a no-break space in the ANSI code page, still no reason to quote.
-    const std::string text = Write("nbsp.txt", kNameOnly + "Jos\xe9\xa0Mu\xf1oz\r\n{END DATA}\r\n");
-    EXPECT_EQ(Bqdm({"merge", text}).status, 0);
-    EXPECT_EQ(Read(dir / "2018DM_nbsp.txt"), "Jos\xe9\xa0Mu\xf1oz,,,,,,,,,,N/A,,,,0.00,,,,\r\n");
 }
 
 TEST_F(BadInput, KeyCountsAndFlagStrings) {
     const std::string flags999 = Write("k999.txt", "FORM 1098-E\r\nKEY 999" + std::string(999, '1') + "\r\n");
     EXPECT_EQ(Bqdm({"check", flags999}).err, Shown("1098-E (2018) checksum error in KEY segment.", flags999));
-    const std::string flags1000 = Write("k1000.txt", "FORM 1098-E\r\nKEY 999" + std::string(1000, '1') + "\r\n");
+    const std::string flags1000 =
+        Write("k1000.txt", "FORM 1098-E\r\nKEY 999" + std::string(1000, '1') + "\r\n");
     EXPECT_EQ(Bqdm({"check", flags1000}).err, Shown("KEY segment checksum error.", flags1000));
-    const std::string minus = Write("minus.txt", "FORM 1098-E\r\nKEY -011\r\n");
-    EXPECT_EQ(Bqdm({"check", minus}).err, Shown("KEY segment checksum error.", minus));
     // A plus sign is part of an integer, so "+19" counts nineteen flags.
-    const std::string plus = Write("plus.txt", "FORM 1098-E\r\nKEY +191000000000000000000\r\n{BEGIN DATA}\r\nA\r\n{END DATA}\r\n");
+    const std::string plus =
+        Write("plus.txt", "FORM 1098-E\r\nKEY +191000000000000000000\r\n{BEGIN DATA}\r\nA\r\n{END DATA}\r\n");
     const Result r = Bqdm({"check", plus});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1098-E: 1 record, valid\n");
@@ -125,8 +121,7 @@ TEST_F(BadInput, OddFileNamesAreTakenAsGiven) {
     const std::string extract = Write(name, k1098E + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
     const Result r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string shown = "Data Extract \"" + name + "\" has been saved as\n\nFILE:  2018DM_" + name + "\n";
-    EXPECT_EQ(r.out.substr(0, shown.size()), shown);
+    EXPECT_EQ(r.out, test::LfLines(ImportInstructions(extract, "1098-E")) + "\n");
     EXPECT_EQ(Read(dir / ("2018DM_" + name)), "A,,,,,,,,,,N/A,000000001,,,1,,,,\r\n");
 
     // A relative name that begins with a dash reads as an option; "./" avoids that.
@@ -142,7 +137,7 @@ TEST_F(BadInput, OddFileNamesAreTakenAsGiven) {
     // TextDirectory cannot hold a line break: the output is written, the value is refused.
     fs::create_directory(dir / "two\nlines");
     const std::string inFolder = (dir / "two\nlines" / "x.txt").string();
-    std::ofstream(inFolder, std::ios::binary) << k1098E + "A\r\n000000001\r\n1\r\n{END DATA}\r\n";
+    Write("two\nlines/x.txt", k1098E + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
     const Result folder = Bqdm({"merge", inFolder});
     EXPECT_EQ(folder.status, 3);
     EXPECT_EQ(folder.err, "Failed to set data for 'TextDirectory'\n");
@@ -159,7 +154,7 @@ TEST_F(BadInput, FifoAndDevicesAreRefusedWithoutWaiting) {
             EXPECT_EQ(r.err, "Cannot open file \"" + path + "\". Not a regular file.\n") << path;
         }
     }
-    EXPECT_FALSE(fs::exists(dir / "2018DM_pipe.txt"));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "pipe.txt"}));
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// bqdm in-process: the catalogue, usage errors and help, templates, and what
+// check and merge report. Odd extracts are in bad_input_test.cpp, failures
+// of the file system in fault_injection_test.cpp.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,97 +9,164 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <string>
+#include <vector>
 
+#include "extract/template_text.h"
+#include "schema/form_fields.h"
 #include "tests/bqdm_fixture.h"
+#include "tests/temp_folder.h"
+#include "verify/merge_output.h"
 
 namespace bq {
 namespace {
 
 namespace fs = std::filesystem;
 
-using Result = BqdmResult;
-using Bqdm_ = BqdmFolder;
-
 const std::string kExtract =
-    "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
+    "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
+    "DATA}\r\n";
+
+// The captions of form `index`, as the template takes them.
+std::vector<std::string> CaptionsOf(int index) {
+    std::vector<std::string> captions;
+    for (const FieldDescriptor& d : FormFields(index)) captions.emplace_back(CaptionOf(d));
+    return captions;
+}
 
 TEST(Cli, CatalogueCommands) {
-    const Result forms = Bqdm({"forms"});
+    const BqdmResult forms = Bqdm({"forms"});
     EXPECT_EQ(forms.status, 0);
-    EXPECT_EQ(forms.out.substr(0, 12), "1094\n1095-B\n");
-    const Result fields = Bqdm({"fields", "w-2g"});
-    EXPECT_EQ(fields.out.substr(0, 17), "0\t$\tName line 1\n1");
-    EXPECT_EQ(Bqdm({"fields", "--index", "2"}).out, "0\tn\tSocial security number\n1\tv\tW-2 Verification Code\n");
+    EXPECT_EQ(
+        forms.out,
+        "1094\n1095-B\n1095-B CI\n1095-C\n1095-C CI\n1098\n1098-C\n1098-E\n1098-T\n1099-A\n1099-B\n1099-C\n"
+        "1099-CAP\n1099-DIV\n1099-G\n1099-INT\n1099-K\n1099-LTC\n1099-MISC\n1099-OID\n1099-PATR\n1099-Q\n"
+        "1099-R\n1099-S\n1099-SA\n3921\n3922\n5498\n5498-ESA\n5498-SA\nW-2\nW-2C\nW-2G\n");
+    // A form named in any letter case: one line per field of W-2G.
+    std::string w2g;
+    const std::vector<std::string> captions = CaptionsOf(36);
+    for (size_t i = 0; i < captions.size(); ++i)
+        w2g += std::to_string(i) + '\t' + TypeCodeOf(FormFields(36)[i]) + '\t' + captions[i] + '\n';
+    EXPECT_EQ(Bqdm({"fields", "w-2g"}).out, w2g);
+    EXPECT_EQ(Bqdm({"fields", "--index", "2"}).out,
+              "0\tn\tSocial security number\n1\tv\tW-2 Verification Code\n");
 }
 
 TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
-    EXPECT_EQ(Bqdm({"frobnicate"}).err, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n");
-    EXPECT_EQ(Bqdm({"frobnicate"}).status, 2);
-    const Result clients = Bqdm({"fields", "Clients"});
-    EXPECT_EQ(clients.status, 2);
-    EXPECT_EQ(clients.err, "bqdm fields: unknown form 'Clients' (see bqdm forms)\n");
-    EXPECT_EQ(Bqdm({"fields", "--index", "37"}).status, 2);
-    EXPECT_EQ(Bqdm({"template", "W-2"}).status, 2);
-    EXPECT_EQ(Bqdm({"template", "W-2", "--fields", "63"}).status, 2);
-    EXPECT_EQ(Bqdm({"--help"}).status, 0);
-    EXPECT_EQ(Bqdm({"merge", "--help"}).out.substr(0, 25), "Usage: bqdm merge EXTRACT");
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+    } cases[] = {
+        {{"frobnicate"}, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n"},
+        {{"fields", "Clients"}, "bqdm fields: unknown form 'Clients' (see bqdm forms)\n"},
+        {{"fields", "--index", "37"}, "bqdm fields: --index takes a form index from 0 to 36\n"},
+        {{"template", "W-2"},
+         "bqdm template: a template needs at least one field: give --fields LIST or --fields all\n"},
+        {{"template", "W-2", "--fields", "63"},
+         "bqdm template: --fields: '63' is no field index from 0 to 62\n"},
+    };
+    for (const auto& c : cases) {
+        const BqdmResult r = Bqdm(c.args);
+        EXPECT_EQ(r.status, 2) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
 }
 
-TEST_F(Bqdm_, TemplateSavesCrLfLines) {
+TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
+    const std::string help =
+        "bqdm - the Brisquill data merge module (reporting year 2018) without windows\n\n"
+        "Usage:\n"
+        "  bqdm forms\n"
+        "  bqdm fields FORM | --index N\n"
+        "  bqdm template FORM [--fields LIST] [-o FILE]\n"
+        "  bqdm check EXTRACT [--all] [--json]\n"
+        "  bqdm merge EXTRACT\n"
+        "  bqdm --help | --version\n\n"
+        "Commands:\n"
+        "  forms     list the forms an extract can name\n"
+        "  fields    list a form's destination fields\n"
+        "  template  print or save the data extract template\n"
+        "  check     verify an extract without writing anything\n"
+        "  merge     verify an extract and write its merge output\n\n"
+        "bqdm COMMAND --help describes a command.\n"
+        "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
+    const BqdmResult asked = Bqdm({"--help"});
+    EXPECT_EQ(asked.status, 0);
+    EXPECT_EQ(asked.out, help);
+    const BqdmResult none = Bqdm({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, help);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(Bqdm({"merge", "--help"}).out,
+              "Usage: bqdm merge EXTRACT\n\n"
+              "verify an extract and write its merge output.\n"
+              "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
+              "file name), records the folder as TextDirectory and prints the import\n"
+              "instructions on stdout.\n");
+}
+
+class Template : public test::TempFolder {};
+
+TEST_F(Template, SavedWithCrLfLines) {
     const std::string out = (dir / "FORM 1098-E TEMPLATE.txt").string();
-    EXPECT_EQ(Bqdm({"template", "1098-e", "--fields", "0,11,14", "-o", out}).status, 0);
-    std::ifstream in(out, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    const std::string head =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nName line 1\r\nTaxpayer id\r\n";
-    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    const BqdmResult r = Bqdm({"template", "1098-e", "--fields", "0,11,14", "-o", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    std::vector<bool> ticks(CaptionsOf(11).size(), false);
+    ticks[0] = ticks[11] = ticks[14] = true;
+    EXPECT_EQ(Read(out),
+              TemplateFileBytes(TemplateLines("1098-E", CaptionsOf(11), ticks, DesktopProgramName())));
 }
 
-TEST_F(Bqdm_, MergeWritesOutputRegistryAndInstructions) {
+#ifndef _WIN32
+// The registry store is kept in the test's folder, and the paths in the
+// reports are spelt the POSIX way.
+class Merge : public BqdmFolder {};
+class Check : public BqdmFolder {};
+
+TEST_F(Merge, WritesOutputRegistryAndInstructions) {
     const std::string extract = Write("x.txt", kExtract);
-    const Result r = Bqdm({"merge", extract});
+    const BqdmResult r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out.substr(0, 38), "Data Extract \"x.txt\" has been saved as");
-    std::ifstream in(dir / "2018DM_x.txt", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
-    EXPECT_TRUE(fs::exists(dir / "config" / "BRISQUILL" / "HKCU.reg"));
+    EXPECT_EQ(r.out, test::LfLines(ImportInstructions(extract, "1098-E")) + "\n");
+    EXPECT_EQ(Read(dir / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_EQ(Read(dir / "config" / "BRISQUILL" / "HKCU.reg"),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"" +
+                  dir.string() + "/\"\n");
 }
 
-TEST_F(Bqdm_, FailuresShowTheDisplayedMessageAndTheirStatus) {
-    const std::string bad = Write("bad.txt", "FORM 1098-E\r\nKEY 12\r\n");
-    const Result rejected = Bqdm({"merge", bad});
-    EXPECT_EQ(rejected.status, 1);
-    EXPECT_EQ(rejected.err, "Bad KEY segment.\n\nEXTRACT = " + bad + ".\n");
-    EXPECT_FALSE(fs::exists(dir / "2018DM_bad.txt"));
-    const std::string missing = (dir / "none.txt").string();
-    const Result unreadable = Bqdm({"check", missing});
-    EXPECT_EQ(unreadable.status, 3);
-    EXPECT_EQ(unreadable.err, "Cannot open file \"" + missing + "\". No such file or directory.\n");
-
-    fs::create_directory(dir / "2018DM_x.txt");
-    EXPECT_EQ(Bqdm({"merge", Write("x.txt", kExtract)}).status, 3);
-}
-
-TEST_F(Bqdm_, CheckAllReportsEveryBadValueAndJsonTheSame) {
-    const std::string extract = Write(
-        "x.txt", "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n12\r\n1\r\nB\r\n1\r\nx\r\n{END DATA}\r\n");
-    const Result all = Bqdm({"check", extract, "--all"});
+TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
+    const std::string extract = Write("x.txt",
+                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "
+                                      "DATA}\r\nA\r\n12\r\n1\r\nB\r\n1\r\nx\r\n{END DATA}\r\n");
+    const BqdmResult all = Bqdm({"check", extract, "--all"});
     EXPECT_EQ(all.status, 1);
-    EXPECT_NE(all.err.find("Record # 1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"12\""),
-              std::string::npos);
-    EXPECT_NE(all.err.find("3 bad values in " + extract + "\n"), std::string::npos);
-    const Result json = Bqdm({"check", extract, "--json"});
+    EXPECT_EQ(all.out, "");
+    const std::string at = "EXTRACT = " + extract + "\n\nRecord # ";
+    EXPECT_EQ(all.err,
+              at + "1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"12\"\n\n" + at +
+                  "2, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"1\"\n\n" + at +
+                  "2, Field # 3\nDestination field \"Box 1 - Student loan interest received\" maps to an "
+                  "invalid currency value \"x\"\n\n" +
+                  "3 bad values in " + extract + "\n");
+    const BqdmResult json = Bqdm({"check", extract, "--json"});
     EXPECT_EQ(json.status, 1);
-    EXPECT_EQ(json.out.substr(json.out.find("\"records\"")),
-              "\"records\":2,\"valid\":false,\"errors\":[{\"record\":1,\"field\":2,\"fieldIndex\":11,\"caption\":"
-              "\"Taxpayer id\",\"value\":\"12\",\"problem\":\"to an invalid TIN\"}],\"warnings\":[]}\n");
-    const Result ok = Bqdm({"check", Write("y.txt", kExtract)});
+    EXPECT_EQ(json.err, "");
+    EXPECT_EQ(
+        json.out,
+        "{\"extract\":\"" + extract +
+            "\",\"form\":\"1098-E\",\"records\":2,\"valid\":false,\"errors\":[{\"record\":1,\"field\":2,"
+            "\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12\",\"problem\":\"to an invalid "
+            "TIN\"}],\"warnings\":[]}\n");
+    const BqdmResult ok = Bqdm({"check", Write("y.txt", kExtract)});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "x.txt", "y.txt"}));
 }
-
-TEST_F(Bqdm_, TemplateOutputNeverReplacesASpecialFile) {
+// FIFOs and devices are POSIX things.
+TEST_F(Template, OutputNeverReplacesASpecialFile) {
     const std::string tmpl = Bqdm({"template", "1098-e", "--fields", "0"}).out;
     // A link to a regular file is replaced at its target.
     Write("target.txt", "old");
@@ -119,11 +189,13 @@ TEST_F(Bqdm_, TemplateOutputNeverReplacesASpecialFile) {
     EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
     // A folder is refused.
     fs::create_directory(dir / "folder");
-    const Result folder = Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "folder").string()});
+    const BqdmResult folder = Bqdm({"template", "1098-e", "--fields", "0", "-o", (dir / "folder").string()});
     EXPECT_EQ(folder.status, 3);
     EXPECT_EQ(folder.err, "Cannot create file \"" + (dir / "folder").string() + "\". Is a directory.\n");
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }
+
+#endif
 
 }  // namespace
 }  // namespace bq

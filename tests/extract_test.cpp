@@ -33,7 +33,9 @@ TEST(ExtractLines, NulEndsTheText) {
     EXPECT_EQ(Split(std::string("\0abc", 4)), Lines{});
 }
 
-TEST(ExtractLines, BytesAboveAsciiAreKept) { EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"})); }
+TEST(ExtractLines, BytesAboveAsciiAreKept) {
+    EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"}));
+}
 
 TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
     // Lines of 7 to 9 bytes put the breaks on either side of a word edge,
@@ -70,9 +72,11 @@ TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
             text += pick == 0 ? '\r' : pick == 1 ? '\n' : static_cast<char>("ab\x8a\x8d\x0b\x0c"[next() % 6]);
         }
         for (size_t from = 0; from < std::min<size_t>(size, 70); from += 7)
-            ASSERT_EQ(Split(text.substr(from)), bytewise(std::string_view(text).substr(from))) << round << " " << from;
+            ASSERT_EQ(Split(text.substr(from)), bytewise(std::string_view(text).substr(from)))
+                << round << " " << from;
     }
-    const std::string edge = std::string(63, 'x') + "\r\n" + std::string(64, 'y') + "\r" + std::string(62, 'z') + "\n";
+    const std::string edge =
+        std::string(63, 'x') + "\r\n" + std::string(64, 'y') + "\r" + std::string(62, 'z') + "\n";
     EXPECT_EQ(Split(edge), (Lines{std::string(63, 'x'), std::string(64, 'y'), std::string(62, 'z')}));
 }
 
@@ -129,11 +133,12 @@ TEST(KeySegment, SplitsCountAndFlags) {
 
 TEST(KeySegment, WriterPadsTheCountToThreeDigits) {
     EXPECT_EQ(KeyLine("1000000000010010000"), "KEY 0191000000000010010000");
-    EXPECT_EQ(KeyLine(std::string(98, '1')).substr(0, 7), "KEY 098");
+    EXPECT_EQ(KeyLine(std::string(98, '1')), "KEY 098" + std::string(98, '1'));
 }
 
 TEST(DataArea, FindsTheFirstMarkersIgnoringCaseOnly) {
-    const ExtractLines lines("FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n");
+    const ExtractLines lines(
+        "FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n");
     const DataArea area = FindDataArea(lines);
     ASSERT_EQ(area.status, DataAreaStatus::Found);
     EXPECT_EQ(area.lineCount, 2u);
@@ -142,9 +147,11 @@ TEST(DataArea, FindsTheFirstMarkersIgnoringCaseOnly) {
 }
 
 TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
-    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA} \nx\n{END DATA}\n")).status, DataAreaStatus::NoBegin);
+    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA} \nx\n{END DATA}\n")).status,
+              DataAreaStatus::NoBegin);
     EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\nx\n")).status, DataAreaStatus::NoEnd);
-    EXPECT_EQ(FindDataArea(ExtractLines("F\n{END DATA}\n{BEGIN DATA}\nx\n")).status, DataAreaStatus::EndBeforeBegin);
+    EXPECT_EQ(FindDataArea(ExtractLines("F\n{END DATA}\n{BEGIN DATA}\nx\n")).status,
+              DataAreaStatus::EndBeforeBegin);
     const DataArea empty = FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n"));
     EXPECT_EQ(empty.status, DataAreaStatus::Found);
     EXPECT_EQ(empty.lineCount, 0u);
@@ -161,19 +168,49 @@ TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {
     for (const auto& d : FormFields(11)) captions.emplace_back(CaptionOf(d));
     std::vector<bool> ticks(captions.size(), false);
     ticks[14] = ticks[0] = ticks[11] = true;
-    const auto lines = TemplateLines("1098-E", captions, ticks, "BQ2018DM");
-    ASSERT_EQ(lines.size(), 40u);
-    EXPECT_EQ(lines[0], "FORM 1098-E");
-    EXPECT_EQ(lines[1], "KEY 0191000000000010010000");
-    EXPECT_EQ(lines[2], "{BEGIN DATA}");
-    EXPECT_EQ(lines[3], "Name line 1");
-    EXPECT_EQ(lines[4], "Taxpayer id");
-    EXPECT_EQ(lines[5], "Box 1 - Student loan interest received");
-    EXPECT_EQ(lines[6], "{END DATA}");
-    EXPECT_EQ(lines[9], "===========================================");
-    EXPECT_EQ(lines[11], "   Name this file as you like (1098-E_EXTRACT.txt is suggested).");
-    EXPECT_EQ(lines[34], "   BQ2018DM \"File specification\"");
-    EXPECT_EQ(lines[39], "   This is easily implemented using Windows ShellExecute() function.");
+    EXPECT_EQ(TemplateLines("1098-E", captions, ticks, "BQ2018DM"),
+              (std::vector<std::string>{
+                  "FORM 1098-E",
+                  "KEY 0191000000000010010000",
+                  "{BEGIN DATA}",
+                  "Name line 1",
+                  "Taxpayer id",
+                  "Box 1 - Student loan interest received",
+                  "{END DATA}",
+                  "",
+                  "INSTRUCTIONS FOR CREATING YOUR DATA EXTRACT",
+                  "===========================================",
+                  "1. Create a \"new\" text file.",
+                  "   Name this file as you like (1098-E_EXTRACT.txt is suggested).",
+                  "",
+                  "2. Include the FORM, KEY and {BEGIN DATA} segments.",
+                  "   These segments must be the first 3 lines of your text file.",
+                  "   These segments must be included exactly as shown above.",
+                  "",
+                  "3. Write recipient records to your file.",
+                  "   The first recipient must begin immediately after the {BEGIN DATA} segment.",
+                  "   Field values must be written under one another as shown above.",
+                  "   Supply only the value of the field; not the field name.",
+                  "   Do not omit any field values; field values may be left blank.",
+                  "   Recipient records must follow one another in this manner.",
+                  "   Do not skip a line between recipient records.",
+                  "",
+                  "4. Follow the last recipient record with the {END DATA} segment as shown above.",
+                  "   Do not skip a line before the {END DATA} segment",
+                  "",
+                  "5  Close the text file.",
+                  "   This is your data extract.",
+                  "",
+                  "6. In order to merge your data extract with Brisquill, make the following",
+                  "   call from your application",
+                  "",
+                  "   BQ2018DM \"File specification\"",
+                  "",
+                  "   where",
+                  "",
+                  "   File specification = the fully qualified file name of your data extract.",
+                  "   This is easily implemented using Windows ShellExecute() function.",
+              }));
     EXPECT_EQ(TemplateFileBytes({"a", ""}), "a\r\n\r\n");
 }
 

@@ -2,12 +2,11 @@
 // child process, as an unprivileged user where permissions must bite (root
 // ignores them). Every failure must give its exact message and status 3,
 // leave the previous output as it was and leave no temporary file behind.
-#include <gtest/gtest.h>
-
+// POSIX only: fork, exec, signals and permissions.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,12 +17,11 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "cli/cli.h"
+#include "tests/bqdm_fixture.h"
 
 extern char** environ;
 
@@ -32,39 +30,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSetpriv = "/usr/bin/setpriv";
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
+// Writes `bytes` to the file `p`, wherever it lies.
 void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+using test::IsOneOf;
+using test::SameBytes;
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
 
 struct Outcome {
     int status = -1;  // exit status, or -1 when killed
     std::string out, err;
 };
 
-class FaultInjection : public ::testing::Test {
-protected:
+// The extract x.txt and its previous output in dir/data, the registry store
+// in dir/config; every folder open to the unprivileged user.
+class FaultInjection : public BqdmFolder {
+  protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("bq_fault_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        BqdmFolder::SetUp();
         fs::create_directories(dir / "data");
-        fs::create_directories(dir / "config");
-        // The unprivileged user must reach and write the folders a test does not lock.
         for (const fs::path& p : {dir, dir / "data", dir / "config"}) fs::permissions(p, fs::perms::all);
-        extract = (dir / "data" / "x.txt").string();
-        output = (dir / "data" / "2018DM_x.txt").string();
-        WriteBytes(extract, kExtract);
-        WriteBytes(output, "old output\r\n");
-    }
-    void TearDown() override {
-        for (const auto& e : fs::recursive_directory_iterator(dir))
-            if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir);
+        extract = Write("data/x.txt", kExtract);
+        output = Write("data/2018DM_x.txt", "old output\r\n");
     }
 
     // The prefix that runs a command without root's privileges, or false when
@@ -76,17 +64,12 @@ protected:
         return true;
     }
 
-    // Starts `argv` with stdout and stderr to files, XDG_CONFIG_HOME set and
-    // an optional file-size limit; returns its pid.
-    pid_t Start(const std::vector<std::string>& argv, rlim_t fileSizeLimit = RLIM_INFINITY) {
-        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (dir / "config").string()};
-        for (char** e = environ; *e; ++e)
-            if (std::string_view(*e).substr(0, 16) != "XDG_CONFIG_HOME=") env.emplace_back(*e);
-        std::vector<char*> args, envp;
+    // Starts `argv` with stdout and stderr to files and this process's
+    // environment, XDG_CONFIG_HOME included; returns its pid.
+    pid_t Start(const std::vector<std::string>& argv) {
+        std::vector<char*> args;
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
         args.push_back(nullptr);
-        envp.push_back(nullptr);
         const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -94,11 +77,7 @@ protected:
             const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(o, STDOUT_FILENO);
             ::dup2(e, STDERR_FILENO);
-            if (fileSizeLimit != RLIM_INFINITY) {
-                const rlimit limit{fileSizeLimit, fileSizeLimit};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            ::execve(args[0], args.data(), envp.data());
+            ::execve(args[0], args.data(), environ);
             ::_exit(127);
         }
         return pid;
@@ -120,33 +99,25 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-        r.out = ReadBytes(dir / "stdout");
-        r.err = ReadBytes(dir / "stderr");
+        r.out = Read(dir / "stdout");
+        r.err = Read(dir / "stderr");
         return r;
     }
 
-    Outcome Bqdm(std::vector<std::string> args, const std::vector<std::string>& prefix = {},
-                 rlim_t fileSizeLimit = RLIM_INFINITY) {
+    // Runs the built bqdm as a child process.
+    Outcome BqdmChild(const std::vector<std::string>& args, const std::vector<std::string>& prefix = {}) {
         std::vector<std::string> argv = prefix;
         argv.push_back(BQDM_PATH);
         argv.insert(argv.end(), args.begin(), args.end());
-        return Finish(Start(argv, fileSizeLimit));
-    }
-
-    // The names in `folder`, so that a left-over temporary file shows.
-    static std::vector<std::string> Entries(const fs::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+        return Finish(Start(argv));
     }
 
     static constexpr const char* kExtract =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n";
+        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
+        "DATA}\r\n";
     static constexpr const char* kNewOutput = "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n";
     const std::vector<std::string> kDataFiles = {"2018DM_x.txt", "x.txt"};
 
-    fs::path dir;
     std::string extract, output;
 };
 
@@ -157,31 +128,21 @@ TEST_F(FaultInjection, OutputFolderNotWritableKeepsThePreviousOutput) {
     std::vector<std::string> prefix;
     REQUIRE_UNPRIVILEGED(prefix);
     fs::permissions(dir / "data", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const Outcome r = Bqdm({"merge", extract}, prefix);
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+    const Outcome r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Permission denied.\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
-    EXPECT_FALSE(fs::exists(dir / "config" / "BRISQUILL"));
-}
-
-TEST_F(FaultInjection, FileSizeLimitMidWriteKeepsThePreviousOutput) {
-    std::string big = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
-    for (int i = 0; i < 2000; ++i) big += "RECIPIENT " + std::to_string(i) + "\r\n";
-    WriteBytes(extract, big + "{END DATA}\r\n");
-    const Outcome r = Bqdm({"merge", extract}, {}, 16384);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". File too large.\n");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
-    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+    EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{});
 }
 
 TEST_F(FaultInjection, OutputPathTakenByAFolder) {
     fs::remove(output);
     fs::create_directory(output);
-    const Outcome r = Bqdm({"merge", extract});
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot create file \"" + output + "\". Is a directory.\n");
     EXPECT_TRUE(fs::is_directory(output));
@@ -194,11 +155,11 @@ TEST_F(FaultInjection, UnreadableExtractIsAnIoFailure) {
     REQUIRE_UNPRIVILEGED(prefix);
     fs::permissions(extract, fs::perms::none);
     for (const char* command : {"merge", "check"}) {
-        const Outcome r = Bqdm({command, extract}, prefix);
+        const Outcome r = BqdmChild({command, extract}, prefix);
         EXPECT_EQ(r.status, 3) << command;
         EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Permission denied.\n") << command;
     }
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
@@ -206,14 +167,14 @@ TEST_F(FaultInjection, ExtractReplacedBeforeItIsRead) {
     // Replaced by a folder, or gone: each is refused when bqdm comes to read it.
     fs::remove(extract);
     fs::create_directory(extract);
-    Outcome r = Bqdm({"merge", extract});
+    Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Is a directory.\n");
     fs::remove(extract);
-    r = Bqdm({"merge", extract});
+    r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". No such file or directory.\n");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), std::vector<std::string>{"2018DM_x.txt"});
 }
 
@@ -226,9 +187,8 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
     two += "{END DATA}\r\n";
     std::string twoOutput;
     for (int i = 0; i < 500; ++i) twoOutput += "TWO,,,,,,,,,,EIN,123456789,,,7,,,,\r\n";
-    WriteBytes(dir / "one", one);
-    WriteBytes(dir / "two", two);
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    Write("one", one);
+    Write("two", two);
     std::atomic<bool> stop{false};
     std::thread replacer([&] {
         for (unsigned i = 0; !stop; ++i) {
@@ -237,26 +197,25 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
         }
     });
     for (int run = 0; run < 40; ++run) {
-        std::ostringstream out, err;
-        ASSERT_EQ(cli::Run({"merge", extract}, out, err), 0) << err.str();
-        const std::string written = ReadBytes(output);
-        ASSERT_TRUE(written == kNewOutput || written == twoOutput) << written.substr(0, 200);
+        const BqdmResult r = Bqdm({"merge", extract});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string written = Read(output);
+        ASSERT_TRUE(IsOneOf(written, {kNewOutput, twoOutput}));
     }
     stop = true;
     replacer.join();
-    ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
 TEST_F(FaultInjection, RegistryFolderThatIsAFileFailsAfterTheOutput) {
-    WriteBytes(dir / "config" / "BRISQUILL", "a file");
-    const Outcome r = Bqdm({"merge", extract});
+    Write("config/BRISQUILL", "a file");
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
     EXPECT_EQ(r.out, "");
     // The output is written before the registry value, as the filing product's steps expect.
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
-    EXPECT_EQ(ReadBytes(dir / "config" / "BRISQUILL"), "a file");
+    EXPECT_EQ(Read(output), kNewOutput);
+    EXPECT_EQ(Read(dir / "config" / "BRISQUILL"), "a file");
     EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{"BRISQUILL"});
 }
 
@@ -266,24 +225,24 @@ TEST_F(FaultInjection, UnwritableRegistryStoreKeepsItsContent) {
     const fs::path key = dir / "config" / "BRISQUILL";
     fs::create_directory(key);
     const std::string store = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n\"A\"=\"1\"\n";
-    WriteBytes(key / "HKCU.reg", store);
+    Write("config/BRISQUILL/HKCU.reg", store);
     fs::permissions(key, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                              fs::perms::others_exec | fs::perms::group_read | fs::perms::group_exec);
-    Outcome r = Bqdm({"merge", extract}, prefix);
+    Outcome r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
-    EXPECT_EQ(ReadBytes(key / "HKCU.reg"), store);
+    EXPECT_EQ(Read(key / "HKCU.reg"), store);
     EXPECT_EQ(Entries(key), std::vector<std::string>{"HKCU.reg"});
 
     // Without a store yet, the key itself cannot be made.
     fs::permissions(key, fs::perms::owner_write, fs::perm_options::add);
     fs::remove(key / "HKCU.reg");
     fs::permissions(key, fs::perms::owner_write, fs::perm_options::remove);
-    r = Bqdm({"merge", extract}, prefix);
+    r = BqdmChild({"merge", extract}, prefix);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
     EXPECT_EQ(Entries(key), std::vector<std::string>{});
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Read(output), kNewOutput);
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
@@ -296,26 +255,26 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
         big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1,234.56\r\n";
         expected += "\"RECIPIENT NUMBER " + std::to_string(i) + "\",,,,,,,,,,SSN,123456789,,,1234.56,,,,\r\n";
     }
-    WriteBytes(extract, big + "{END DATA}\r\n");
+    Write("data/x.txt", big + "{END DATA}\r\n");
 
     // How long a whole merge takes here sets the range of kill moments.
     auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Bqdm({"merge", extract}).status, 0);
+    ASSERT_EQ(BqdmChild({"merge", extract}).status, 0);
     const auto whole = std::chrono::steady_clock::now() - started;
-    ASSERT_EQ(ReadBytes(output), expected);
+    ASSERT_TRUE(SameBytes(Read(output), expected));
 
     std::mt19937 random(12345);
     int killedWhileRunning = 0;
     for (int round = 0; round < 10; ++round) {
-        WriteBytes(output, "old output\r\n");
+        Write("data/2018DM_x.txt", "old output\r\n");
         const pid_t pid = Start({BQDM_PATH, "merge", extract});
-        std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+        std::uniform_int_distribution<long long> moment(
+            0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);
         killedWhileRunning += Finish(pid).status == -1;
-        const std::string after = ReadBytes(output);
-        ASSERT_TRUE(after == "old output\r\n" || after == expected)
-            << "round " << round << ": a partial output of " << after.size() << " bytes";
+        const std::string after = Read(output);
+        ASSERT_TRUE(IsOneOf(after, {"old output\r\n", expected})) << "round " << round;
     }
     EXPECT_GT(killedWhileRunning, 0);
 
@@ -326,9 +285,9 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
     WriteBytes(dir / "data" / foreign, "partial");
     expectedEntries.push_back(foreign);
     std::sort(expectedEntries.begin(), expectedEntries.end());
-    const Outcome r = Bqdm({"merge", extract});
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ReadBytes(output), expected);
+    EXPECT_EQ(Read(output), expected);
     EXPECT_EQ(Entries(dir / "data"), expectedEntries);
 }
 
@@ -337,9 +296,9 @@ TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
     for (int i = 0; i < 100000; ++i) big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1.00\r\n";
     WriteBytes(extract, big + "{END DATA}\r\n");
     auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(Bqdm({"merge", extract}).status, 0);
+    ASSERT_EQ(BqdmChild({"merge", extract}).status, 0);
     const auto whole = std::chrono::steady_clock::now() - started;
-    const std::string complete = ReadBytes(output);
+    const std::string complete = Read(output);
 
     std::mt19937 random(777);
     int signalled = 0;
@@ -350,7 +309,7 @@ TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, round % 2 ? SIGINT : SIGTERM);
         signalled += Finish(pid).status == -1;
-        const std::string after = ReadBytes(output);
+        const std::string after = Read(output);
         ASSERT_TRUE(after == "old output\r\n" || after == complete) << "round " << round;
         EXPECT_EQ(Entries(dir / "data"), kDataFiles) << "round " << round;
     }
@@ -372,13 +331,13 @@ TEST_F(FaultInjection, ParallelMergesLoseNoKeyOfAnotherWriter) {
     for (int k = 0; k < 100; ++k) {
         const int lock = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
         ASSERT_EQ(::flock(lock, LOCK_EX), 0);
-        const std::string before = fs::exists(store) ? ReadBytes(store) : "REGEDIT4\n";
+        const std::string before = fs::exists(store) ? Read(store) : "REGEDIT4\n";
         WriteBytes(store + ".new", before + "\n[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n");
         fs::rename(store + ".new", store);
         ::close(lock);
     }
     for (pid_t pid : merges) EXPECT_EQ(Finish(pid).status, 0);
-    const std::string after = ReadBytes(store);
+    const std::string after = Read(store);
     for (int k = 0; k < 100; ++k)
         EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n"), std::string::npos) << k;
     EXPECT_NE(after.find("\"TextDirectory\"=\"" + (dir / "data").string() + "/\""), std::string::npos);
@@ -391,11 +350,11 @@ TEST_F(FaultInjection, Utf16StoreIsRefusedAndLeftByteForByte) {
     for (char c : std::string("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n"))
         utf16 += std::string{c, '\0'};
     WriteBytes(key / "HKCU.reg", utf16);
-    const Outcome r = Bqdm({"merge", extract});
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
-    EXPECT_EQ(ReadBytes(key / "HKCU.reg"), utf16);
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Read(key / "HKCU.reg"), utf16);
+    EXPECT_EQ(Read(output), kNewOutput);
 }
 
 TEST_F(FaultInjection, LinkedStoreIsUpdatedAtItsTargetWithItsMode) {
@@ -404,9 +363,9 @@ TEST_F(FaultInjection, LinkedStoreIsUpdatedAtItsTargetWithItsMode) {
     WriteBytes(dir / "real.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n");
     fs::permissions(dir / "real.reg", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(dir / "real.reg", key / "HKCU.reg");
-    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(BqdmChild({"merge", extract}).status, 0);
     EXPECT_TRUE(fs::is_symlink(key / "HKCU.reg"));
-    EXPECT_EQ(ReadBytes(dir / "real.reg"),
+    EXPECT_EQ(Read(dir / "real.reg"),
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"1\"\r\n\r\n"
               "[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\r\n\"TextDirectory\"=\"" +
                   (dir / "data").string() + "/\"\r\n");
@@ -418,15 +377,15 @@ TEST_F(FaultInjection, ModesNeverWiden) {
     // A new output is no more open than its extract; a replaced one keeps its mode.
     fs::remove(output);
     fs::permissions(extract, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(BqdmChild({"merge", extract}).status, 0);
     EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(extract, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                  fs::perms::others_read);
-    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(BqdmChild({"merge", extract}).status, 0);
     EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     const fs::path store = dir / "config" / "BRISQUILL" / "HKCU.reg";
     fs::permissions(store, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(Bqdm({"merge", extract}).status, 0);
+    EXPECT_EQ(BqdmChild({"merge", extract}).status, 0);
     EXPECT_EQ(fs::status(store).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     ::umask(old);
 }
@@ -434,9 +393,9 @@ TEST_F(FaultInjection, ModesNeverWiden) {
 TEST_F(FaultInjection, TheLongestLegalOutputNameWorks) {
     const std::string name(255 - 7, 'n');  // "2018DM_" + name is 255 bytes
     WriteBytes(dir / "data" / name, kExtract);
-    const Outcome r = Bqdm({"merge", (dir / "data" / name).string()});
+    const Outcome r = BqdmChild({"merge", (dir / "data" / name).string()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(dir / "data" / ("2018DM_" + name)), kNewOutput);
+    EXPECT_EQ(Read(dir / "data" / ("2018DM_" + name)), kNewOutput);
 }
 
 TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
@@ -445,9 +404,9 @@ TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
         for (int n = 0; n < 2; ++n)
             fs::create_symlink("/nonexistent", dir / "data" / (".~2018DM_x.txt." + std::to_string(pid) + "." +
                                                                std::to_string(n) + ".tmp"));
-    const Outcome r = Bqdm({"merge", extract});
+    const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Read(output), kNewOutput);
 }
 
 TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
@@ -456,7 +415,7 @@ TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
         std::ofstream(extract, std::ios::binary) << "FORM 1098-E\r\n";
     }
     fs::resize_file(extract, std::uintmax_t{3} << 30);
-    const Outcome r = Bqdm({"check", extract}, MemoryLimit(400000));
+    const Outcome r = BqdmChild({"check", extract}, MemoryLimit(400000));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "KEY segment not found.\n\nEXTRACT = " + extract + ".\n");
 }
@@ -465,10 +424,10 @@ TEST_F(FaultInjection, RunningOutOfMemoryIsAClearFailure) {
     std::string many = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
     many += std::string(40 << 20, '\n');
     WriteBytes(extract, many + "{END DATA}\r\n");
-    const Outcome r = Bqdm({"merge", extract}, MemoryLimit(150000));
+    const Outcome r = BqdmChild({"merge", extract}, MemoryLimit(150000));
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Not enough memory to finish this work; nothing was written.\n");
-    EXPECT_EQ(ReadBytes(output), "old output\r\n");
+    EXPECT_EQ(Read(output), "old output\r\n");
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
@@ -492,8 +451,8 @@ TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_EQ(ReadBytes(err), "bqdm: standard output could not be written: Broken pipe; files already written are kept\n");
-    EXPECT_EQ(ReadBytes(output), kNewOutput);
+    EXPECT_EQ(Read(err), "bqdm: standard output could not be written: Broken pipe; files already written are kept\n");
+    EXPECT_EQ(Read(output), kNewOutput);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace bq::test {
 
 // A printer that records what it is given: `width` per byte, on pages of the given size.
 class RecordingPrintJob : public shell::PrintJob {
-public:
+  public:
     struct Log {
         std::string title;
         std::vector<std::vector<std::string>> pages;
@@ -39,20 +40,26 @@ public:
     }
     void End() override { log_.ended = true; }
 
-private:
+  private:
     Log& log_;
     const int& busy_;
     int width_, height_;
 };
 
 class ScriptedScreen : public shell::Screen {
-public:
+  public:
     struct Box {
         std::string caption;
         std::string text;
         shell::Icon icon;
         shell::Buttons buttons;
         bool busy;  // the hour-glass was showing
+
+        bool operator==(const Box&) const = default;
+        friend void PrintTo(const Box& b, std::ostream* os) {
+            *os << "{\"" << b.caption << "\", \"" << b.text << "\", icon " << static_cast<int>(b.icon)
+                << ", buttons " << static_cast<int>(b.buttons) << (b.busy ? ", busy}" : "}");
+        }
     };
     struct Dialog {
         shell::FileDialog spec;
@@ -95,7 +102,7 @@ public:
     void CloseMainWindow() override { events.push_back("close"); }
     void Redraw(shell::MainWindowPart) override {}
 
-private:
+  private:
     std::optional<std::string> Choose(const shell::FileDialog& d, bool save) {
         dialogs.push_back({d, save});
         if (files.empty()) return std::nullopt;
