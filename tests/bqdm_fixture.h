@@ -1,19 +1,20 @@
 // What the bqdm tests share: running the command in-process and a scratch
-// folder per test, with the registry store inside it.
+// folder per test, with the user registry redirected away from the real one.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "tests/test_platform.h"
 
 namespace bq {
 
@@ -36,10 +37,10 @@ protected:
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir / "config");
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        registry.emplace(dir / "config");
     }
     void TearDown() override {
-        ::unsetenv("XDG_CONFIG_HOME");
+        registry.reset();
         std::filesystem::remove_all(dir);
     }
     // Writes `bytes` to `name` in the folder; returns its path.
@@ -52,6 +53,7 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
     std::filesystem::path dir;
+    std::optional<ScratchUserRegistry> registry;
 };
 
 }  // namespace bq

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "tests/bqdm_fixture.h"
+#include "verify/messages.h"
 
 namespace bq {
 namespace {
@@ -57,7 +58,14 @@ TEST_F(Bqdm_, MergeWritesOutputRegistryAndInstructions) {
     EXPECT_EQ(r.out.substr(0, 38), "Data Extract \"x.txt\" has been saved as");
     std::ifstream in(dir / "2018DM_x.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+#ifdef _WIN32
+    const auto value = registry->TextDirectory();
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value->bytes, (dir / "").string() + '\0');
+#else
     EXPECT_TRUE(fs::exists(dir / "config" / "BRISQUILL" / "HKCU.reg"));
+#endif
 }
 
 TEST_F(Bqdm_, FailuresShowTheDisplayedMessageAndTheirStatus) {
@@ -69,7 +77,8 @@ TEST_F(Bqdm_, FailuresShowTheDisplayedMessageAndTheirStatus) {
     const std::string missing = (dir / "none.txt").string();
     const Result unreadable = Bqdm({"check", missing});
     EXPECT_EQ(unreadable.status, 3);
-    EXPECT_EQ(unreadable.err, "Cannot open file \"" + missing + "\". No such file or directory.\n");
+    EXPECT_EQ(unreadable.err,
+              DisplayedMessage("Cannot open file \"" + missing + "\". " + MissingFileText()) + "\n");
 
     fs::create_directory(dir / "2018DM_x.txt");
     EXPECT_EQ(Bqdm({"merge", Write("x.txt", kExtract)}).status, 3);

@@ -3,15 +3,18 @@
 #include <filesystem>
 #include <fstream>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "extract/error.h"
 #include "extract/file_io.h"
 #include "verify/merge_output.h"
 #include "verify/registry.h"
 #include "verify/registry_file.h"
+#include "tests/test_platform.h"
 
 namespace bq {
 namespace {
@@ -166,11 +169,29 @@ TEST_F(TempFolder, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
         WriteFileAtomically((dir / "taken").string(), "x");
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir / "taken").string() + "\". Is a directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + (dir / "taken").string() + "\". " + FolderAsFileText());
     }
     EXPECT_EQ(EntryCount(), 2u);
 }
 
+// A temporary file left by an earlier process that had this one's id must
+// not stop the write.
+TEST_F(TempFolder, TakenTemporaryNamesAreSkipped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows fault: the atomic write gives up when its temporary name exists";
+    const std::string prefix = "~out.txt.";
+#else
+    const std::string prefix = ".~out.txt.";
+#endif
+    const std::string mine = prefix + std::to_string(ProcessId()) + ".";
+    for (int n = 0; n < 50; ++n) std::ofstream(dir / (mine + std::to_string(n) + ".tmp")) << "partial";
+    WriteFileAtomically((dir / "out.txt").string(), "new");
+    EXPECT_EQ(ReadBytes(dir / "out.txt"), "new");
+}
+
+#ifndef _WIN32
+// Process ids of dead writers and resource limits are POSIX matters.
 TEST_F(TempFolder, NextWriteRemovesTemporariesOfKilledWriters) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
@@ -205,6 +226,7 @@ TEST_F(TempFolder, FileSizeLimitMidWriteKeepsThePreviousOutput) {
     EXPECT_EQ(ReadBytes(out), "old");
     EXPECT_EQ(EntryCount(), 1u);
 }
+#endif
 
 TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
     const std::string missing = (dir / "none.txt").string();
@@ -212,13 +234,13 @@ TEST_F(TempFolder, ReadingRefusesWhatIsNoRegularFile) {
         ReadWholeFile(missing);
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". " + MissingFileText());
     }
     try {
         ReadWholeFile(dir.string());
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". Is a directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.string() + "\". " + FolderAsFileText());
     }
     if (fs::exists("/dev/zero")) {
         EXPECT_THROW(ReadWholeFile("/dev/zero"), Error);
@@ -244,6 +266,8 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
 }
 
+#ifndef _WIN32
+// The REGEDIT4 file that stands in for the registry on POSIX.
 TEST_F(TempFolder, RegistryStoreReportsAFolderThatIsAFile) {
     std::ofstream(dir / "BRISQUILL") << "not a folder";
     ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
@@ -265,6 +289,7 @@ TEST_F(TempFolder, RegistryStoreReportsAFolderThatIsAFile) {
     }
     ::unsetenv("XDG_CONFIG_HOME");
 }
+#endif
 
 }  // namespace
 }  // namespace bq
