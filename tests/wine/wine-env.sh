@@ -32,6 +32,10 @@ bq_wine_env() {
     BQ_WINE_DIR="$build/wine"
     BQ_WINE_LOADER="${BQ_WINE_LOADER:-$(bq_wine_loader)}"
     BQ_WINE_SERVER="${BQ_WINE_SERVER:-$(bq_wine_server)}"
+    if [ -z "$BQ_WINE_LOADER" ] || [ ! -x "$BQ_WINE_SERVER" ]; then
+        echo "wine: not installed (Debian packages wine and wine64; ./run test-windows installs them)" >&2
+        return 1
+    fi
     BQ_WINE_CODEPAGE="$cp"
     export WINEPREFIX="$BQ_WINE_DIR/prefix-$cp"
     export WINEARCH=win64
