@@ -90,16 +90,18 @@ HANDLE OpenForReading(const std::string& path) {
 }  // namespace
 
 // The folder is opened without sharing deletion, so that it cannot be
-// renamed or removed while it is held.
+// renamed or removed while it is held. Files are reached by path here, so a
+// folder that cannot be held (a device's or a pipe's) is no obstacle.
 Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
     const HANDLE h = CreateFileA(path_.empty() ? "." : path_.c_str(), FILE_LIST_DIRECTORY,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
     handle_ = reinterpret_cast<std::intptr_t>(h);
 }
 
-Folder::~Folder() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+Folder::~Folder() {
+    if (reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 
 std::string ReadWholeFile(const std::string& path, ReadUntil until) {
     Handle file(OpenForReading(path));

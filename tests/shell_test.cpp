@@ -142,7 +142,7 @@ TEST_F(Shell, MissingCommandLineExtractShowsTheUsageAndStaysInteractive) {
     const auto usage = [](const std::string& extract) {
         return Box{"Brisquill Data Merge Module [ 2018 ]",
                    "Failed to open data extract:\r\n\r\n" + extract +
-                       "\r\n\r\nUsage: " + DesktopProgramName() +
+                       "\r\n\r\nUsage: BQ2018DM" +
                        " \"File specification\"\r\n\r\n"
                        "\"File specification\" = fully qualified file name of your data extract!",
                    Icon::Warning, Buttons::Ok, false};
@@ -223,7 +223,7 @@ TEST_F(Shell, DisplayShowsTheTemplateOfTheTickedFields) {
     for (const FieldDescriptor& d : FormFields(k1099A)) captions.emplace_back(CaptionOf(d));
     std::vector<bool> ticks(captions.size(), false);
     ticks[FieldOfCode('$')] = true;
-    EXPECT_EQ(templateWindow.Lines(), TemplateLines("1099-A", captions, ticks, DesktopProgramName()));
+    EXPECT_EQ(templateWindow.Lines(), TemplateLines("1099-A", captions, ticks, "BQ2018DM"));
 }
 
 TEST_F(Shell, TemplateIsSavedWithCrLfUnderItsProposedName) {

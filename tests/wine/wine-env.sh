@@ -1,0 +1,109 @@
+# Sourced by run-tests.sh and wine-exec.sh: the environment in which the
+# Windows build's programs run under wine, one private wine prefix per ANSI
+# code page inside the build folder, so nothing outside it is touched.
+#
+#   bq_wine_env BUILD_DIR CODEPAGE   exports WINEPREFIX, locale and the rest
+#   bq_wine_prepare                  builds the locale and the prefix if missing
+#
+#   bq_wine_start [SECONDS]          starts the wine server, kept SECONDS (30) after the last program
+#   bq_wine_run COMMAND [ARGS...]    runs COMMAND (wine, wineboot) in that locale
+#
+# CODEPAGE is 1252 (Western, C.UTF-8 locale) or 932 (Japanese, a Shift-JIS
+# locale built with localedef into BUILD_DIR/wine/locale). Wine takes the
+# ANSI code page from the Unix locale when a process starts.
+
+bq_wine_loader() {  # Debian 12 has wine64 in /usr/lib/wine; others have it on PATH
+    if command -v wine64 >/dev/null 2>&1; then command -v wine64
+    elif [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64
+    else command -v wine
+    fi
+}
+
+bq_wine_server() {
+    if command -v wineserver >/dev/null 2>&1; then command -v wineserver
+    else echo /usr/lib/wine/wineserver
+    fi
+}
+
+bq_wine_env() {
+    local build cp
+    build="$(cd "$1" && pwd)"
+    cp="$2"
+    BQ_WINE_DIR="$build/wine"
+    BQ_WINE_LOADER="${BQ_WINE_LOADER:-$(bq_wine_loader)}"
+    BQ_WINE_SERVER="${BQ_WINE_SERVER:-$(bq_wine_server)}"
+    if [ -z "$BQ_WINE_LOADER" ] || [ ! -x "$BQ_WINE_SERVER" ]; then
+        echo "wine: not installed (Debian packages wine and wine64; ./run test-windows installs them)" >&2
+        return 1
+    fi
+    BQ_WINE_CODEPAGE="$cp"
+    export WINEPREFIX="$BQ_WINE_DIR/prefix-$cp"
+    export WINEARCH=win64
+    export WINELOADER="$BQ_WINE_LOADER"
+    export WINEDEBUG=-all
+    # No Mono or Gecko: nothing here needs them, and wine would ask to install them.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # Console programs only: no display, so wine never opens a window.
+    unset DISPLAY WAYLAND_DISPLAY
+    # The locale applies to wine alone (bq_wine_run), not to the shell.
+    case "$cp" in
+        1252) BQ_WINE_LOCALE=(-u LOCPATH LANG=C.UTF-8 LC_ALL=C.UTF-8) ;;
+        932) BQ_WINE_LOCALE=("LOCPATH=$BQ_WINE_DIR/locale" LANG=ja_JP.SJIS LC_ALL=ja_JP.SJIS) ;;
+        *)
+            echo "wine: unknown code page '$cp' (1252 or 932)" >&2
+            return 2
+            ;;
+    esac
+    unset LANGUAGE
+    # Tests that check the code page compare GetACP() with this.
+    export BQ_EXPECTED_ACP="$cp"
+}
+
+# Creates what bq_wine_env points at, once; concurrent callers wait for the
+# first. wineboot under a time limit: a broken wine must not hang a build.
+bq_wine_prepare() {
+    mkdir -p "$BQ_WINE_DIR"
+    (
+        flock 9
+        local locales="$BQ_WINE_DIR/locale"
+        if [ "$BQ_WINE_CODEPAGE" = 932 ] && [ ! -d "$locales/ja_JP.SJIS" ]; then
+            mkdir -p "$locales"
+            rm -rf "$locales/ja_JP.SJIS.tmp"
+            # Shift-JIS is not ASCII compatible (0x5C is the yen sign), which
+            # localedef warns about; the locale is complete all the same.
+            localedef --no-warnings=ascii -i ja_JP -f SHIFT_JIS "$locales/ja_JP.SJIS.tmp" &&
+                mv "$locales/ja_JP.SJIS.tmp" "$locales/ja_JP.SJIS" || {
+                echo "wine: localedef could not build ja_JP.SJIS (package locales)" >&2
+                exit 1
+            }
+        fi
+        if [ ! -f "$WINEPREFIX/.bq-ready" ]; then
+            echo "wine: creating the prefix $WINEPREFIX" >&2
+            rm -rf "$WINEPREFIX"
+            if ! bq_wine_run timeout 300 "$WINELOADER" wineboot -i >"$BQ_WINE_DIR/wineboot-$BQ_WINE_CODEPAGE.log" 2>&1; then
+                cat "$BQ_WINE_DIR/wineboot-$BQ_WINE_CODEPAGE.log" >&2
+                "$BQ_WINE_SERVER" -k 2>/dev/null || true
+                rm -rf "$WINEPREFIX"
+                echo "wine: wineboot failed or took longer than 300 s" >&2
+                exit 1
+            fi
+            # Until wineboot's helpers have ended and the registry is saved.
+            timeout 120 "$BQ_WINE_SERVER" -w || "$BQ_WINE_SERVER" -k
+            touch "$WINEPREFIX/.bq-ready"
+        fi
+    ) 9>"$BQ_WINE_DIR/prepare.lock"
+}
+
+# Starts the prefix's wine server and wine's own service processes with no
+# tie to the caller's output: ctest waits until every process holding a
+# test's output has ended, which would add their lifetime to each test. The
+# server then ends SECONDS after its last program, or at wineserver -k.
+bq_wine_start() {
+    if "$BQ_WINE_SERVER" -p"${1:-30}" </dev/null >/dev/null 2>&1; then
+        bq_wine_run timeout 120 "$WINELOADER" wineboot </dev/null >/dev/null 2>&1 || true
+    fi
+}
+
+bq_wine_run() {
+    env "${BQ_WINE_LOCALE[@]}" "$@"
+}
