@@ -26,7 +26,7 @@ constexpr int kGeneratorVersion = 1;
 // splitmix64: one add and three multiply-xorshift steps a number, which keeps
 // the generator's cost well below that of the formatting it feeds.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
@@ -36,16 +36,14 @@ public:
     }
     // Multiply-shift instead of '%': no division, and no 128-bit type that
     // would tie the file to one compiler.
-    std::uint32_t Below(std::uint32_t n) {
-        return static_cast<std::uint32_t>(((Next() >> 32) * n) >> 32);
-    }
+    std::uint32_t Below(std::uint32_t n) { return static_cast<std::uint32_t>(((Next() >> 32) * n) >> 32); }
     bool Percent(std::uint32_t p) { return Below(100) < p; }
     template <std::size_t N>
     std::string_view Pick(const std::string_view (&list)[N]) {
         return list[Below(static_cast<std::uint32_t>(N))];
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -98,7 +96,7 @@ struct Value {
 // Writes in blocks of several megabytes: the generator must outrun the
 // merge it feeds by a wide margin, and small writes would dominate its time.
 class Output {
-public:
+  public:
     explicit Output(std::FILE* file) : file_(file), buffer_(kBlock + kMaxLine) {}
     void Line(std::string_view s) {
         char* at = buffer_.data() + used_;
@@ -115,7 +113,7 @@ public:
     }
     bool Failed() const { return failed_; }
 
-private:
+  private:
     static constexpr std::size_t kBlock = std::size_t{8} << 20;
     static constexpr std::size_t kMaxLine = 4096;  // more than any one line
     std::FILE* file_;
@@ -204,13 +202,13 @@ Shape W2cShape() {
     Shape s{"W-2C", {}, {}};
     auto& f = s.fields;
     f = {
-        {'Y', Kind::ByCode, 0},     {'$', Kind::FirstName, 0}, {'$', Kind::FirstName, 92},
-        {'$', Kind::Initial, 35},   {'$', Kind::Initial, 96},  {'$', Kind::LastName, 0},
-        {'$', Kind::LastName, 90},  {'$', Kind::Suffix, 92},   {'$', Kind::Street, 0},
-        {'$', Kind::Street2, 80},   {'$', Kind::City, 0},      {'$', Kind::State, 0},
-        {'$', Kind::Zip, 0},        {'$', Kind::ZipExt, 60},   {'I', Kind::ByCode, 85},
-        {'$', Kind::Foreign, 97},   {'$', Kind::Foreign, 97},  {'$', Kind::Country, 97},
-        {'n', Kind::ByCode, 0},     {'N', Kind::Ssn, 85},
+        {'Y', Kind::ByCode, 0},    {'$', Kind::FirstName, 0}, {'$', Kind::FirstName, 92},
+        {'$', Kind::Initial, 35},  {'$', Kind::Initial, 96},  {'$', Kind::LastName, 0},
+        {'$', Kind::LastName, 90}, {'$', Kind::Suffix, 92},   {'$', Kind::Street, 0},
+        {'$', Kind::Street2, 80},  {'$', Kind::City, 0},      {'$', Kind::State, 0},
+        {'$', Kind::Zip, 0},       {'$', Kind::ZipExt, 60},   {'I', Kind::ByCode, 85},
+        {'$', Kind::Foreign, 97},  {'$', Kind::Foreign, 97},  {'$', Kind::Country, 97},
+        {'n', Kind::ByCode, 0},    {'N', Kind::Ssn, 85},
     };
     AddW2cAmounts(f, false);
     AddW2cAmounts(f, true);
@@ -260,48 +258,75 @@ Shape MiscShape() {
 }
 
 constexpr std::string_view kFirstNames[] = {
-    "James", "Mary",   "Robert",  "Patricia", "John",   "Jennifer", "Michael", "Linda",   "David",
-    "Maria", "Jose",   "Susan",   "Thomas",   "Karen",  "Daniel",   "Nancy",   "Matthew", "Lisa",
-    "Wei",   "Aisha",  "Juan",    "Olga",     "Pradeep", "Kimberly", "Anthony", "Betty",  "Mark",
-    "Emily", "Steven", "Rebecca", "Kevin",    "Laura",  "Brian",    "Sharon",  "George",  "Cynthia",
+    "James", "Mary",   "Robert",  "Patricia", "John",    "Jennifer", "Michael", "Linda",   "David",
+    "Maria", "Jose",   "Susan",   "Thomas",   "Karen",   "Daniel",   "Nancy",   "Matthew", "Lisa",
+    "Wei",   "Aisha",  "Juan",    "Olga",     "Pradeep", "Kimberly", "Anthony", "Betty",   "Mark",
+    "Emily", "Steven", "Rebecca", "Kevin",    "Laura",   "Brian",    "Sharon",  "George",  "Cynthia",
 };
 constexpr std::string_view kLastNames[] = {
-    "Smith",    "Johnson",  "Williams", "Brown",    "Jones",   "Garcia",   "Miller",    "Davis",
-    "Rodriguez", "Martinez", "Hernandez", "Lopez",  "Gonzalez", "Wilson",  "Anderson",  "Thomas",
-    "Taylor",   "Moore",    "Jackson",  "Martin",   "Lee",     "Nguyen",   "Thompson",  "White",
-    "Harris",   "Clark",    "Ramirez",  "Lewis",    "Robinson", "Walker",  "Young",     "Allen",
-    "Van Der Berg", "De La Cruz", "OBrien", "MacDonald", "Kowalski", "Schmidt", "Patel", "Okafor",
+    "Smith",        "Johnson",    "Williams",  "Brown",     "Jones",    "Garcia",  "Miller",   "Davis",
+    "Rodriguez",    "Martinez",   "Hernandez", "Lopez",     "Gonzalez", "Wilson",  "Anderson", "Thomas",
+    "Taylor",       "Moore",      "Jackson",   "Martin",    "Lee",      "Nguyen",  "Thompson", "White",
+    "Harris",       "Clark",      "Ramirez",   "Lewis",     "Robinson", "Walker",  "Young",    "Allen",
+    "Van Der Berg", "De La Cruz", "OBrien",    "MacDonald", "Kowalski", "Schmidt", "Patel",    "Okafor",
 };
 constexpr std::string_view kSuffixes[] = {"Jr", "Sr", "II", "III", "IV"};
 constexpr std::string_view kStreetNames[] = {
-    "Main",  "Oak",     "Pine",   "Maple",      "Cedar",  "Elm",      "Washington", "Lake",
-    "Hill",  "Park",    "View",   "Sunset",     "Church", "Mill",     "River",      "Highland",
-    "North", "Chestnut", "Walnut", "Jefferson", "Forest", "Meadow",   "Franklin",   "Lincoln",
-    "1st",   "2nd",     "3rd",    "14th",       "Old County", "Spring Valley", "Martin Luther King",
+    "Main",
+    "Oak",
+    "Pine",
+    "Maple",
+    "Cedar",
+    "Elm",
+    "Washington",
+    "Lake",
+    "Hill",
+    "Park",
+    "View",
+    "Sunset",
+    "Church",
+    "Mill",
+    "River",
+    "Highland",
+    "North",
+    "Chestnut",
+    "Walnut",
+    "Jefferson",
+    "Forest",
+    "Meadow",
+    "Franklin",
+    "Lincoln",
+    "1st",
+    "2nd",
+    "3rd",
+    "14th",
+    "Old County",
+    "Spring Valley",
+    "Martin Luther King",
 };
-constexpr std::string_view kStreetTypes[] = {"St",  "Ave", "Rd",   "Blvd", "Ln", "Dr",
-                                             "Ct",  "Way", "Pkwy", "Pl",   "Cir", "Street", "Avenue"};
+constexpr std::string_view kStreetTypes[] = {"St",  "Ave",  "Rd", "Blvd", "Ln",     "Dr",    "Ct",
+                                             "Way", "Pkwy", "Pl", "Cir",  "Street", "Avenue"};
 constexpr std::string_view kDirections[] = {"N", "S", "E", "W", "NE", "SW"};
 constexpr std::string_view kUnits[] = {"Apt", "Suite", "Unit", "Ste", "Fl", "PO Box"};
 constexpr std::string_view kCities[] = {
-    "Springfield", "Riverside", "Franklin",  "Greenville", "Bristol",     "Clinton",  "Fairview",
-    "Salem",       "Madison",   "Georgetown", "Arlington", "Ashland",     "Dover",    "Oxford",
-    "Jackson",     "Burlington", "Manchester", "Milton",   "Newport",     "Auburn",   "Dayton",
-    "Los Angeles", "New York",  "San Antonio", "Kansas City", "Salt Lake City", "Saint Paul", "El Paso",
+    "Springfield", "Riverside",  "Franklin",    "Greenville",  "Bristol",        "Clinton",    "Fairview",
+    "Salem",       "Madison",    "Georgetown",  "Arlington",   "Ashland",        "Dover",      "Oxford",
+    "Jackson",     "Burlington", "Manchester",  "Milton",      "Newport",        "Auburn",     "Dayton",
+    "Los Angeles", "New York",   "San Antonio", "Kansas City", "Salt Lake City", "Saint Paul", "El Paso",
 };
 constexpr std::string_view kStates[] = {
     "AL", "AK", "AZ", "AR", "CA", "CO", "CT", "DE", "FL", "GA", "HI", "ID", "IL", "IN", "IA", "KS", "KY",
     "LA", "ME", "MD", "MA", "MI", "MN", "MS", "MO", "MT", "NE", "NV", "NH", "NJ", "NM", "NY", "NC", "ND",
     "OH", "OK", "OR", "PA", "RI", "SC", "SD", "TN", "TX", "UT", "VT", "VA", "WA", "WV", "WI", "WY", "DC",
 };
-constexpr std::string_view kForeign[] = {"Ontario", "M5V 2T6",  "Quebec", "H2X 1Y4",  "Jalisco",
+constexpr std::string_view kForeign[] = {"Ontario", "M5V 2T6", "Quebec", "H2X 1Y4",  "Jalisco",
                                          "44100",   "Bavaria", "80331",  "SW1A 1AA", "New South Wales"};
 constexpr std::string_view kCountries[] = {"CA", "MX", "GM", "UK", "AS", "JA", "FR", "IN"};
 constexpr std::string_view kBox12Codes[] = {"D", "DD", "E", "W", "C", "AA", "P", "G", "BB", "S", "V", "Y"};
-constexpr std::string_view kBox14[] = {"Union dues",   "SDI",        "CASDI",   "NJ FLI", "Uniform",
-                                       "Health ins",   "Tuition",    "NY PFL",  "Parking", "Educ assist"};
-constexpr std::string_view kLocals[] = {"Philadelphia",  "City of Detroit", "NYC",       "Columbus",
-                                        "School Dist 12", "Yonkers",        "Cleveland", "Toledo"};
+constexpr std::string_view kBox14[] = {"Union dues", "SDI",     "CASDI",  "NJ FLI",  "Uniform",
+                                       "Health ins", "Tuition", "NY PFL", "Parking", "Educ assist"};
+constexpr std::string_view kLocals[] = {"Philadelphia",   "City of Detroit", "NYC",       "Columbus",
+                                        "School Dist 12", "Yonkers",         "Cleveland", "Toledo"};
 constexpr std::string_view kBusinessWords[] = {"Consulting", "Landscaping", "Plumbing",  "Design",
                                                "Holdings",   "Partners",    "Services",  "Electric",
                                                "Roofing",    "Media",       "Analytics", "Bakery"};
@@ -314,7 +339,8 @@ void AddCased(Value& v, std::string_view word, Random& rng) {
     for (std::size_t i = 0; i < word.size(); ++i) {
         char c = word[i];
         if (style < 55) {
-            c = static_cast<char>(i == 0 ? (c >= 'a' && c <= 'z' ? c - 32 : c) : (c >= 'A' && c <= 'Z' ? c + 32 : c));
+            c = static_cast<char>(i == 0 ? (c >= 'a' && c <= 'z' ? c - 32 : c)
+                                         : (c >= 'A' && c <= 'Z' ? c + 32 : c));
         } else if (style < 80) {
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
         } else if (style < 97) {
@@ -497,8 +523,8 @@ void AddText(Value& v, Kind kind, Random& rng) {
                 v.Add(static_cast<char>('a' + rng.Below(26)));
             break;
     }
-    if (kind == Kind::FirstName || kind == Kind::LastName || kind == Kind::NameLine ||
-        kind == Kind::Street || kind == Kind::City || kind == Kind::Box14 || kind == Kind::Local)
+    if (kind == Kind::FirstName || kind == Kind::LastName || kind == Kind::NameLine || kind == Kind::Street ||
+        kind == Kind::City || kind == Kind::Box14 || kind == Kind::Local)
         MaybePunctuate(v, kind, rng);
 }
 

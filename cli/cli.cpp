@@ -13,8 +13,8 @@ namespace bq::cli {
 namespace {
 
 constexpr Command kCommands[] = {
-    {"forms", "", "list the forms an extract can name", "Prints the forms of the selector, one name a line, in catalogue order.\n",
-     RunForms},
+    {"forms", "", "list the forms an extract can name",
+     "Prints the forms of the selector, one name a line, in catalogue order.\n", RunForms},
     {"fields", "FORM | --index N", "list a form's destination fields",
      "Prints one line per field: INDEX<TAB>TYPE CODE<TAB>CAPTION, index from 0.\n"
      "FORM is a form name in any letter case; --index N takes any catalogue\n"
@@ -46,18 +46,22 @@ const Command* FindCommand(std::string_view name) {
 }
 
 void PrintHelp(std::ostream& out) {
-    out << "bqdm - the Brisquill data merge module (reporting year " << kReportingYear << ") without windows\n\n"
+    out << "bqdm - the Brisquill data merge module (reporting year " << kReportingYear
+        << ") without windows\n\n"
         << "Usage:\n";
-    for (const Command& c : kCommands) out << "  bqdm " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << "\n";
+    for (const Command& c : kCommands)
+        out << "  bqdm " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << "\n";
     out << "  bqdm --help | --version\n\nCommands:\n";
-    for (const Command& c : kCommands) out << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << "\n";
+    for (const Command& c : kCommands)
+        out << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << "\n";
     out << "\nbqdm COMMAND --help describes a command.\n"
         << "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
 }
 
 void PrintCommandHelp(const Command& c, std::ostream& out) {
     out << "Usage: bqdm " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << "\n\n"
-        << c.summary << ".\n" << c.help;
+        << c.summary << ".\n"
+        << c.help;
 }
 
 }  // namespace
@@ -100,7 +104,8 @@ void ReportMessage(Streams& io, std::string_view message) {
 
 int VisibleFormNamed(std::string_view name) {
     const int index = FindFormIndex(UpperCaseAscii(name));
-    if (index < kFirstVisibleForm) throw UsageError{"unknown form '" + std::string(name) + "' (see bqdm forms)"};
+    if (index < kFirstVisibleForm)
+        throw UsageError{"unknown form '" + std::string(name) + "' (see bqdm forms)"};
     return index;
 }
 

@@ -40,5 +40,4 @@ int VisibleFormNamed(std::string_view name);
 // Writes a system message to stderr as the application error display shows it.
 void ReportMessage(Streams& io, std::string_view message);
 
-
 }  // namespace bq::cli

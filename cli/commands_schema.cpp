@@ -2,8 +2,8 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "platform/error.h"
 #include "extract/template_text.h"
+#include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "verify/conversions.h"
@@ -82,7 +82,8 @@ int RunTemplate(const std::vector<std::string>& args, Streams& io) {
     if (form.empty()) throw UsageError{"which form? (see bqdm forms)"};
     const int index = VisibleFormNamed(form);
     const std::vector<FieldDescriptor> fields = FormFields(index);
-    if (list.empty()) throw UsageError{"a template needs at least one field: give --fields LIST or --fields all"};
+    if (list.empty())
+        throw UsageError{"a template needs at least one field: give --fields LIST or --fields all"};
     std::vector<std::string> captions;
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =

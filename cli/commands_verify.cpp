@@ -7,10 +7,10 @@
 #include "cli/progress.h"
 #include "platform/error.h"
 #include "platform/paths.h"
-#include "platform/terminal.h"
-#include "shell/messages.h"
 #include "platform/registry.h"
+#include "platform/terminal.h"
 #include "schema/text.h"
+#include "shell/messages.h"
 #include "verify/verification_session.h"
 
 namespace bq::cli {
@@ -110,9 +110,8 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     }
     try {
         const auto registry = OpenUserRegistry();
-        const std::string instructions =
-            SaveMergeOutput(session.ExtractFile(), session.FormName(), session.Rows(), *registry,
-                            session.ExtractFolder());
+        const std::string instructions = SaveMergeOutput(session.ExtractFile(), session.FormName(),
+                                                         session.Rows(), *registry, session.ExtractFolder());
         io.out << WithNewlines(instructions, "\n") << "\n";
     } catch (const Error& e) {
         ReportMessage(io, e.what());
@@ -153,8 +152,9 @@ int RunCheck(const std::vector<std::string>& args, Streams& io) {
     }
     for (const ValueProblem& p : warnings) {
         const char code = session.Fields()[static_cast<size_t>(p.fieldIndex)].typeCode;
-        io.err << "warning: Record # " << p.record << ", Field # " << p.fieldOrdinal << ", destination field \""
-               << p.caption << "\" value \"" << p.rawValue << "\": " << WarningText(code) << "\n";
+        io.err << "warning: Record # " << p.record << ", Field # " << p.fieldOrdinal
+               << ", destination field \"" << p.caption << "\" value \"" << p.rawValue
+               << "\": " << WarningText(code) << "\n";
     }
     for (const ValueProblem& p : errors) {
         ReportMessage(io, p.message);

@@ -10,7 +10,7 @@
 namespace bq::cli {
 
 class JsonWriter {
-public:
+  public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
     void BeginObject();
     void EndObject();
@@ -22,7 +22,7 @@ public:
     void Member(std::string_view name, size_t value);
     void Member(std::string_view name, bool value);
 
-private:
+  private:
     void Separator();
     void Name(std::string_view name);
     void String(std::string_view s);

@@ -21,8 +21,8 @@ void Progress::Draw(size_t done, size_t total) {
     constexpr int kWidth = 40;
     const int filled = percent * kWidth / 100;
     err_ << "\rverifying [" << std::string(static_cast<size_t>(filled), '#')
-         << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] " << percent << "% " << done << '/' << total
-         << " records" << std::flush;
+         << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] " << percent << "% " << done << '/'
+         << total << " records" << std::flush;
     drawn_ = true;
 }
 

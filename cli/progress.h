@@ -9,7 +9,7 @@
 namespace bq::cli {
 
 class Progress {
-public:
+  public:
     Progress(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -18,7 +18,7 @@ public:
     // The callback to hand to the verification; empty when not drawing.
     std::function<void(size_t done, size_t total)> Callback();
 
-private:
+  private:
     void Draw(size_t done, size_t total);
     std::ostream& err_;
     bool enabled_;

@@ -40,7 +40,6 @@ KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts) {
     return KeyLineStatus::Ok;
 }
 
-
 DataArea FindDataArea(const ExtractLines& lines) {
     DataArea area;
     const ExtractLines::Iterator begin = lines.FindLineIgnoringCase(kBeginDataMarker);

@@ -12,10 +12,10 @@
 namespace bq {
 
 class ExtractLines {
-public:
+  public:
     // Walks the lines in order; each dereference is a view without its line break.
     class Iterator {
-    public:
+      public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = std::string_view;
         using difference_type = std::ptrdiff_t;
@@ -36,7 +36,7 @@ public:
         }
         bool operator==(const Iterator& other) const { return begin_ == other.begin_; }
 
-    private:
+      private:
         friend class ExtractLines;
         Iterator(const char* at, const char* end) : begin_(at), end_(end) { FindLineEnd(); }
         // Sets the current line's end and the next line's start.
@@ -68,7 +68,7 @@ public:
     // The number of lines from `first` up to, not including, `last`.
     size_t CountLines(Iterator first, Iterator last) const;
 
-private:
+  private:
     std::string text_;
     // The live lines are text_[live_begin_, live_end_); offsets rather than
     // pointers so that moving the buffer keeps them valid.

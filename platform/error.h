@@ -10,15 +10,16 @@
 namespace bq {
 
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
 // What the user is told when memory ran out; nothing was half-written.
-inline constexpr std::string_view kOutOfMemory = "Not enough memory to finish this work; nothing was written.";
+inline constexpr std::string_view kOutOfMemory =
+    "Not enough memory to finish this work; nothing was written.";
 
 class SilentAbort : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "silent abort"; }
 };
 

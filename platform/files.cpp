@@ -3,7 +3,8 @@
 namespace bq {
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
-    WriteFileAtomically(path, [bytes](const ByteSink& sink) { sink(bytes); }, options);
+    WriteFileAtomically(
+        path, [bytes](const ByteSink& sink) { sink(bytes); }, options);
 }
 
 Error CannotOpenFile(std::string_view path, std::string_view reason) {

@@ -16,7 +16,7 @@ namespace bq {
 // it stay in that folder even when its path is renamed or replaced by a
 // link meanwhile.
 class Folder {
-public:
+  public:
     // Opens the folder part of `path` (the current folder when it has none).
     // Throws Error "Cannot open file "<path>". <reason>".
     explicit Folder(const std::string& path);
@@ -28,7 +28,7 @@ public:
     // The folder's path as it was given, with its separator; may be empty.
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     std::intptr_t handle_;
     std::string path_;
 };

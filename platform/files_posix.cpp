@@ -26,7 +26,7 @@ std::string ErrnoText(int error) { return std::strerror(error); }
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -41,7 +41,7 @@ public:
         return rc;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -102,7 +102,7 @@ void CatchTerminatingSignals() {
 // A temporary file in a folder, of a name nobody can guess, removed again
 // unless it was renamed into place.
 class TemporaryFile {
-public:
+  public:
     TemporaryFile(int folder, const std::string& path, mode_t mode) : folder_(folder) {
         CatchTerminatingSignals();
         for (int attempt = 0; fd_ < 0; ++attempt) {
@@ -113,7 +113,8 @@ public:
             for (unsigned char r : random) name_ += kAlphabet[r % 32];
             name_ += ".tmp";
             Register();
-            fd_ = ::openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            fd_ =
+                ::openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
             if (fd_ >= 0) break;
             const int error = errno;
             Unregister();
@@ -139,7 +140,7 @@ public:
         return rc;
     }
 
-private:
+  private:
     void Register() {
         for (Pending& p : gPending) {
             int free = -1;
@@ -303,7 +304,8 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
             handedOver = written;
         }
     });
-    if (keepsMode && ::fchmod(temp.fd(), st.st_mode & 07777) != 0) throw CannotCreateFile(path, ErrnoText(errno));
+    if (keepsMode && ::fchmod(temp.fd(), st.st_mode & 07777) != 0)
+        throw CannotCreateFile(path, ErrnoText(errno));
     if (::fsync(temp.fd()) != 0) throw CannotCreateFile(path, ErrnoText(errno));
     if (temp.Close() != 0) throw CannotCreateFile(path, ErrnoText(errno));
     if (temp.RenameTo(name) != 0) throw CannotCreateFile(path, ErrnoText(errno));

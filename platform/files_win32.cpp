@@ -18,9 +18,9 @@ constexpr size_t kFirstBlock = size_t{16} << 20;
 
 std::string SystemErrorText(DWORD code) {
     char* buffer = nullptr;
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text = n ? std::string(buffer, n) : "System error " + std::to_string(code);
     LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
@@ -28,7 +28,7 @@ std::string SystemErrorText(DWORD code) {
 }
 
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE h) : h_(h) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -42,7 +42,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 
@@ -100,7 +100,8 @@ Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
 }
 
 Folder::~Folder() {
-    if (reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    if (reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE)
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
 std::string ReadWholeFile(const std::string& path, ReadUntil until) {
@@ -133,10 +134,11 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
     HANDLE created = INVALID_HANDLE_VALUE;
     for (int attempt = 0; created == INVALID_HANDLE_VALUE; ++attempt) {
         temp = TemporaryNameFor(target);
-        created = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        created =
+            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
-        if (created == INVALID_HANDLE_VALUE && ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) ||
-                                                attempt > 100))
+        if (created == INVALID_HANDLE_VALUE &&
+            ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100))
             throw CannotCreateFile(path, SystemErrorText(error));
     }
     Handle file(created);

@@ -17,7 +17,7 @@ inline constexpr std::string_view kTextDirectoryValue = "TextDirectory";
 
 // Where the module's registry value goes.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // Sets TextDirectory to `folder`, creating the keys as needed. Throws
     // Error "Failed to create key Import\BQ2018" or

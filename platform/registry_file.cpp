@@ -32,7 +32,9 @@ std::string_view TextOf(std::string_view content, Line line) {
     return text;
 }
 
-bool IsSectionHeader(std::string_view text) { return text.size() >= 2 && text.front() == '[' && text.back() == ']'; }
+bool IsSectionHeader(std::string_view text) {
+    return text.size() >= 2 && text.front() == '[' && text.back() == ']';
+}
 
 // Key and value names are case-insensitive, as in the registry itself.
 bool IsSection(std::string_view text, std::string_view section) {
@@ -40,7 +42,8 @@ bool IsSection(std::string_view text, std::string_view section) {
 }
 
 bool IsValueLine(std::string_view text, std::string_view quotedName) {
-    return text.size() > quotedName.size() && EqualsIgnoringCase(text.substr(0, quotedName.size()), quotedName) &&
+    return text.size() > quotedName.size() &&
+           EqualsIgnoringCase(text.substr(0, quotedName.size()), quotedName) &&
            text[quotedName.size()] == '=';
 }
 
@@ -57,14 +60,14 @@ std::string QuotedRegString(std::string_view value) {
 
 }  // namespace
 
-std::optional<std::string> WithRegString(std::string_view content, std::string_view section, std::string_view name,
-                                         std::string_view value) {
+std::optional<std::string> WithRegString(std::string_view content, std::string_view section,
+                                         std::string_view name, std::string_view value) {
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return std::nullopt;
     // New lines end the way the file's first line does, so a CR LF file stays CR LF.
     const size_t firstBreak = content.find('\n');
-    const std::string nl = firstBreak != std::string_view::npos && firstBreak > 0 && content[firstBreak - 1] == '\r'
-                               ? "\r\n"
-                               : "\n";
+    const std::string nl =
+        firstBreak != std::string_view::npos && firstBreak > 0 && content[firstBreak - 1] == '\r' ? "\r\n"
+                                                                                                  : "\n";
     const std::string quotedName = QuotedRegString(name);
     const std::string entry = quotedName + "=" + QuotedRegString(value) + nl;
     const std::vector<Line> lines = LinesOf(content);
@@ -86,9 +89,11 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
         // a section header never continues one, so a stray '\' cannot swallow it.
         size_t last = i;
         while (last + 1 < lines.size() && !TextOf(content, lines[last]).empty() &&
-               TextOf(content, lines[last]).back() == '\\' && !IsSectionHeader(TextOf(content, lines[last + 1])))
+               TextOf(content, lines[last]).back() == '\\' &&
+               !IsSectionHeader(TextOf(content, lines[last + 1])))
             ++last;
-        return std::string(content.substr(0, lines[i].begin)) + entry + std::string(content.substr(lines[last].end));
+        return std::string(content.substr(0, lines[i].begin)) + entry +
+               std::string(content.substr(lines[last].end));
     }
     std::string head(content.substr(0, lines[s].end));
     if (head.back() != '\n') head += nl;

@@ -16,7 +16,7 @@ inline constexpr std::string_view kImportSection = "HKEY_CURRENT_USER\\BRISQUILL
 // adding the section (and the REGEDIT4 header to an empty file) when missing.
 // Empty optional when `value` holds a byte the format cannot carry on one
 // line (CR, LF or NUL).
-std::optional<std::string> WithRegString(std::string_view content, std::string_view section, std::string_view name,
-                                         std::string_view value);
+std::optional<std::string> WithRegString(std::string_view content, std::string_view section,
+                                         std::string_view name, std::string_view value);
 
 }  // namespace bq

@@ -26,7 +26,7 @@ std::filesystem::path ConfigFolder() {
 
 // An advisory lock on a file beside the store, held for its lifetime.
 class StoreLock {
-public:
+  public:
     // Throws `failure` when the lock cannot be had.
     StoreLock(const std::string& path, const Error& failure)
         : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
@@ -41,12 +41,12 @@ public:
     StoreLock& operator=(const StoreLock&) = delete;
     ~StoreLock() { ::close(fd_); }
 
-private:
+  private:
     int fd_;
 };
 
 class PosixRegistry : public Registry {
-public:
+  public:
     void SetTextDirectory(std::string_view folder) override {
         const std::filesystem::path config = ConfigFolder();
         if (config.empty()) throw CreateKeyFailed();

@@ -4,6 +4,9 @@
 #include "schema/field_tables.h"
 
 namespace bq {
+
+// One field a line: the tables are data, laid out for reading, not by the formatter.
+// clang-format off
 namespace {
 
 constexpr std::string_view k1098Fields[] = {
@@ -502,5 +505,7 @@ const std::span<const FieldRun> k1098And1099Forms[20] = {
     k1099SRuns,  // 27 "1099-S"
     k1099SaRuns,  // 28 "1099-SA"
 };
+
+// clang-format on
 
 }  // namespace bq

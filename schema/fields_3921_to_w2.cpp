@@ -4,6 +4,9 @@
 #include "schema/field_tables.h"
 
 namespace bq {
+
+// One field a line: the tables are data, laid out for reading, not by the formatter.
+// clang-format off
 namespace {
 
 constexpr std::string_view k3921Fields[] = {
@@ -303,5 +306,7 @@ const std::span<const FieldRun> k3921ToW2Forms[8] = {
     kW2cRuns,  // 35 "W-2C"
     kW2gRuns,  // 36 "W-2G"
 };
+
+// clang-format on
 
 }  // namespace bq

@@ -4,6 +4,9 @@
 #include "schema/field_tables.h"
 
 namespace bq {
+
+// One field a line: the tables are data, laid out for reading, not by the formatter.
+// clang-format off
 namespace {
 
 constexpr std::string_view kClientsFields[] = {
@@ -316,5 +319,7 @@ const std::span<const FieldRun> kFilerForms[9] = {
     k1095CRuns,  // 7 "1095-C"
     k1095BCiRuns,  // 8 "1095-C CI"
 };
+
+// clang-format on
 
 }  // namespace bq

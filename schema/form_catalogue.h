@@ -18,11 +18,11 @@ inline constexpr int kFirstVisibleForm = 4;
 
 // The catalogue in form-index order; also the order of the form selector.
 inline constexpr std::array<std::string_view, kFormCount> FormNames = {
-    "Clients",  "Sponsors",  "W-2 VCode", "ALE Group", "1094",     "1095-B",   "1095-B CI", "1095-C",
-    "1095-C CI", "1098",     "1098-C",    "1098-E",    "1098-T",   "1099-A",   "1099-B",    "1099-C",
-    "1099-CAP", "1099-DIV",  "1099-G",    "1099-INT",  "1099-K",   "1099-LTC", "1099-MISC", "1099-OID",
-    "1099-PATR", "1099-Q",   "1099-R",    "1099-S",    "1099-SA",  "3921",     "3922",      "5498",
-    "5498-ESA", "5498-SA",   "W-2",       "W-2C",      "W-2G",
+    "Clients",   "Sponsors", "W-2 VCode", "ALE Group", "1094",    "1095-B",   "1095-B CI", "1095-C",
+    "1095-C CI", "1098",     "1098-C",    "1098-E",    "1098-T",  "1099-A",   "1099-B",    "1099-C",
+    "1099-CAP",  "1099-DIV", "1099-G",    "1099-INT",  "1099-K",  "1099-LTC", "1099-MISC", "1099-OID",
+    "1099-PATR", "1099-Q",   "1099-R",    "1099-S",    "1099-SA", "3921",     "3922",      "5498",
+    "5498-ESA",  "5498-SA",  "W-2",       "W-2C",      "W-2G",
 };
 
 // The form index whose name equals `name` byte for byte, or -1.

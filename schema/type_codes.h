@@ -22,6 +22,8 @@ struct TypeCode {
     std::string_view outputDefault;  // what an output row holds before a value lands
 };
 
+// One code a line, laid out for reading, not by the formatter.
+// clang-format off
 inline constexpr std::array<TypeCode, 25> TypeCodes = {{
     {'$', "STRING DATA - No special formatting required", Rule::Copies, "", ""},
     {'C', "CURRENCY - Negative amounts reflect losses", Rule::Normalises, "to an invalid currency value ", "0.00"},
@@ -49,6 +51,7 @@ inline constexpr std::array<TypeCode, 25> TypeCodes = {{
     {'9', "", Rule::None, "", ""},
     {'v', "", Rule::None, "", ""},
 }};
+// clang-format on
 
 // The entry of `code`, or nullptr for a character that is no type code.
 constexpr const TypeCode* FindTypeCode(char code) {

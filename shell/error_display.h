@@ -39,13 +39,13 @@ bool Guarded(Screen& screen, Handler&& handler) {
 
 // The hour-glass for as long as it lives, so that a failure restores the cursor too.
 class Busy {
-public:
+  public:
     explicit Busy(Screen& screen) : screen_(screen) { screen_.SetBusy(true); }
     ~Busy() { screen_.SetBusy(false); }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
 
-private:
+  private:
     Screen& screen_;
 };
 

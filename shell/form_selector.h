@@ -11,7 +11,7 @@
 namespace bq::shell {
 
 class FormSelector {
-public:
+  public:
     // Rows the drop-down shows at once.
     static constexpr int kDropDownRows = 37;
     // The entries in selector order.
@@ -37,7 +37,7 @@ public:
     // The field list now shows form `formIndex` (an extract named it).
     void Show(int formIndex);
 
-private:
+  private:
     int position_ = -1;
     std::string text_;
     size_t typedLength_ = 0;

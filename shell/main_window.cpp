@@ -15,7 +15,10 @@ FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All f
 
 MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, std::string_view programPath,
                        Registry* registry)
-    : screen_(screen), template_(templateWindow), programName_(FileNamePart(programPath)), registry_(registry) {
+    : screen_(screen),
+      template_(templateWindow),
+      programName_(FileNamePart(programPath)),
+      registry_(registry) {
     session_.SetObserver(this);
 }
 
@@ -24,7 +27,8 @@ MainWindow::~MainWindow() { session_.SetObserver(nullptr); }
 void MainWindow::coFormPick(int position) {
     if (working_) return;
     // Picking the form already shown is no change of form: the ticks stay.
-    const bool same = FormSelector::FormIndexAt(position) == session_.FormIndex() && session_.FormIndex() >= 0;
+    const bool same =
+        FormSelector::FormIndexAt(position) == session_.FormIndex() && session_.FormIndex() >= 0;
     selector_.Pick(position);
     if (same)
         screen_.Redraw(MainWindowPart::FormSelector);
@@ -134,9 +138,8 @@ void MainWindow::SaveMergeOutput() {
     std::string instructions;
     {
         const Busy busy(screen_);
-        instructions =
-            bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(), UserRegistry(),
-                                             session_.ExtractFolder());
+        instructions = bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(),
+                                           UserRegistry(), session_.ExtractFolder());
     }
     screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);
 }

@@ -18,14 +18,15 @@
 namespace bq::shell {
 
 // The field list's column caption before any form is chosen, and after.
-inline constexpr std::string_view kNoFormCaption = "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST";
+inline constexpr std::string_view kNoFormCaption =
+    "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST";
 inline constexpr std::string_view kFormCaption = "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA";
 
 // The open dialog of "Verify an Extract".
 FileDialog ExtractOpenDialog();
 
 class MainWindow : private SessionObserver {
-public:
+  public:
     // `programPath` is the program's own file, whose name the usage message
     // and the template show. Without `registry` the current user's registry
     // is opened when first needed.
@@ -38,7 +39,9 @@ public:
     // --- what the view shows ---
     const FormSelector& Selector() const { return selector_; }
     const VerificationSession& Session() const { return session_; }
-    std::string_view ColumnCaption() const { return session_.FormIndex() < 0 ? kNoFormCaption : kFormCaption; }
+    std::string_view ColumnCaption() const {
+        return session_.FormIndex() < 0 ? kNoFormCaption : kFormCaption;
+    }
     // The row to show selected, or -1.
     int SelectedRow() const { return selectedRow_; }
     // The status pane's text.
@@ -60,7 +63,7 @@ public:
     // first argument (empty when none): an extract to convert without questions.
     void FormShow(std::string_view argument);
 
-private:
+  private:
     void FieldListReloaded(int formIndex) override;
     void FlagsApplied() override;
     void coFormChange();

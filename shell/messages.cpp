@@ -27,7 +27,9 @@ std::string MissingExtractMessage(std::string_view extractFile, std::string_view
     text += extractFile;
     text += "\r\n\r\nUsage: ";
     text += programName;
-    text += " \"File specification\"\r\n\r\n\"File specification\" = fully qualified file name of your data extract!";
+    text +=
+        " \"File specification\"\r\n\r\n\"File specification\" = fully qualified file name of your data "
+        "extract!";
     return text;
 }
 

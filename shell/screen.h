@@ -26,7 +26,7 @@ struct FileDialog {
 // A print job on the printer the user chose, in the template's font.
 // Sizes are in the printer's pixels; every call may throw Error.
 class PrintJob {
-public:
+  public:
     virtual ~PrintJob() = default;
     virtual int PageWidth() const = 0;
     virtual int PageHeight() const = 0;
@@ -52,7 +52,7 @@ enum class MainWindowPart {
 };
 
 class Screen {
-public:
+  public:
     virtual ~Screen() = default;
     // A modal message box; returns the button pressed.
     virtual Answer Message(std::string_view caption, std::string_view text, Icon icon, Buttons buttons) = 0;

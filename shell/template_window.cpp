@@ -10,7 +10,8 @@ namespace {
 
 // The longest prefix of `text` that fits `pageWidth`; at least one
 // character, so that a page narrower than one character still makes progress.
-size_t FittingLength(std::string_view text, const std::function<int(std::string_view)>& width, int pageWidth) {
+size_t FittingLength(std::string_view text, const std::function<int(std::string_view)>& width,
+                     int pageWidth) {
     size_t n = 1;
     while (n < text.size() && width(text.substr(0, n + 1)) <= pageWidth) ++n;
     return n;
@@ -55,8 +56,8 @@ void TemplateWindow::bSaveClick() {
 void TemplateWindow::PrintPages(PrintJob& job) const {
     const int lineHeight = job.LineHeight();
     const auto pages = Paginate(
-        lines_, [&job](std::string_view text) { return job.TextWidth(text); }, job.PageWidth(), job.PageHeight(),
-        lineHeight);
+        lines_, [&job](std::string_view text) { return job.TextWidth(text); }, job.PageWidth(),
+        job.PageHeight(), lineHeight);
     for (size_t p = 0; p < pages.size(); ++p) {
         if (p > 0) job.NewPage();
         int y = 0;

@@ -22,7 +22,7 @@ std::vector<std::vector<std::string_view>> Paginate(const std::vector<std::strin
                                                     int pageWidth, int pageHeight, int lineHeight);
 
 class TemplateWindow {
-public:
+  public:
     explicit TemplateWindow(Screen& screen) : screen_(screen) {}
 
     // Replaces the lines shown.
@@ -39,7 +39,7 @@ public:
     // Asks for the printer, then prints every line.
     void bPrintClick();
 
-private:
+  private:
     std::string FirstLine() const { return lines_.empty() ? std::string() : lines_.front(); }
     void PrintPages(PrintJob& job) const;
 

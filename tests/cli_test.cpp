@@ -2,14 +2,13 @@
 // check and merge report. Odd extracts are in bad_input_test.cpp, failures
 // of the file system in fault_injection_test.cpp.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
-
-#include <sys/stat.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "extract/template_text.h"

@@ -293,7 +293,8 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
 
 TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
     std::string big = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
-    for (int i = 0; i < 100000; ++i) big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1.00\r\n";
+    for (int i = 0; i < 100000; ++i)
+        big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1.00\r\n";
     WriteBytes(extract, big + "{END DATA}\r\n");
     auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(BqdmChild({"merge", extract}).status, 0);
@@ -305,7 +306,8 @@ TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
     for (int round = 0; round < 10; ++round) {
         WriteBytes(output, "old output\r\n");
         const pid_t pid = Start({BQDM_PATH, "merge", extract});
-        std::uniform_int_distribution<long long> moment(0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+        std::uniform_int_distribution<long long> moment(
+            0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, round % 2 ? SIGINT : SIGTERM);
         signalled += Finish(pid).status == -1;
@@ -339,7 +341,8 @@ TEST_F(FaultInjection, ParallelMergesLoseNoKeyOfAnotherWriter) {
     for (pid_t pid : merges) EXPECT_EQ(Finish(pid).status, 0);
     const std::string after = Read(store);
     for (int k = 0; k < 100; ++k)
-        EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n"), std::string::npos) << k;
+        EXPECT_NE(after.find("[HKEY_CURRENT_USER\\Other\\K" + std::to_string(k) + "]\n"), std::string::npos)
+            << k;
     EXPECT_NE(after.find("\"TextDirectory\"=\"" + (dir / "data").string() + "/\""), std::string::npos);
 }
 
@@ -402,8 +405,9 @@ TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
     // Links on every name a writer with the next few hundred process ids would have used.
     for (pid_t pid = ::getpid(); pid < ::getpid() + 400; ++pid)
         for (int n = 0; n < 2; ++n)
-            fs::create_symlink("/nonexistent", dir / "data" / (".~2018DM_x.txt." + std::to_string(pid) + "." +
-                                                               std::to_string(n) + ".tmp"));
+            fs::create_symlink(
+                "/nonexistent",
+                dir / "data" / (".~2018DM_x.txt." + std::to_string(pid) + "." + std::to_string(n) + ".tmp"));
     const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Read(output), kNewOutput);
@@ -411,9 +415,7 @@ TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
 
 TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
     // Gigabytes of NULs after the header are never read, so a small memory limit is no obstacle.
-    {
-        std::ofstream(extract, std::ios::binary) << "FORM 1098-E\r\n";
-    }
+    { std::ofstream(extract, std::ios::binary) << "FORM 1098-E\r\n"; }
     fs::resize_file(extract, std::uintmax_t{3} << 30);
     const Outcome r = BqdmChild({"check", extract}, MemoryLimit(400000));
     EXPECT_EQ(r.status, 1);
@@ -451,7 +453,8 @@ TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 3);
-    EXPECT_EQ(Read(err), "bqdm: standard output could not be written: Broken pipe; files already written are kept\n");
+    EXPECT_EQ(Read(err),
+              "bqdm: standard output could not be written: Broken pipe; files already written are kept\n");
     EXPECT_EQ(Read(output), kNewOutput);
 }
 

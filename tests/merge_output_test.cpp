@@ -149,7 +149,9 @@ TEST_F(MergeOutput, GoesToTheFolderTheExtractWasReadFrom) {
     fs::create_directories(dir / "data");
     fs::create_directories(dir / "elsewhere");
     const std::string extract = (dir / "data" / "x.txt").string();
-    Write("data/x.txt", "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END DATA}\r\n");
+    Write("data/x.txt",
+          "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
+          "DATA}\r\n");
     VerificationSession session;
     session.SetExtractFile(extract);
     session.LoadExtract();

@@ -93,8 +93,8 @@ TEST_F(Files, AWriteRemovesNothingItDidNotMake) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    const std::vector<std::string> others = {".~bqaaaaaaaaaa.tmp", ".~out.txt." + std::to_string(gone) + ".3.tmp",
-                                             "~out.txt.1.0.tmp"};
+    const std::vector<std::string> others = {
+        ".~bqaaaaaaaaaa.tmp", ".~out.txt." + std::to_string(gone) + ".3.tmp", "~out.txt.1.0.tmp"};
     for (const std::string& name : others) Write(name, "partial");
     WriteFileAtomically((dir / "out.txt").string(), "new");
     for (const std::string& name : others) EXPECT_EQ(Read(dir / name), "partial") << name;

@@ -13,7 +13,8 @@ namespace bq::test {
 inline Verdict ApplyRule(char typeCode, std::string& value, std::string& tinType, int currentYear) {
     std::string buffer;
     std::string_view written, type;
-    const Verdict verdict = bq::ApplyRule(typeCode, std::string_view(value), buffer, written, type, currentYear);
+    const Verdict verdict =
+        bq::ApplyRule(typeCode, std::string_view(value), buffer, written, type, currentYear);
     tinType.assign(type);
     // A copy first: the result may be a view of `value` itself.
     value = std::string(written);

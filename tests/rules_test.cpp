@@ -3,8 +3,8 @@
 #include <limits>
 #include <optional>
 
-#include "verify/conversions.h"
 #include "tests/rule_on_string.h"
+#include "verify/conversions.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -29,11 +29,20 @@ void ExpectRule(char code, std::initializer_list<Case> cases) {
 constexpr Verdict kOk = Verdict::Accepted, kBad = Verdict::Rejected, kEmptied = Verdict::Emptied;
 
 TEST(Rules, CurrencyKeepsOrDropsTheSignByCode) {
-    ExpectRule('C', {{"$1,234.50", kOk, "1234.50"}, {"-1,000", kOk, "-1000"}, {"", kOk, "0"}, {"1 000", kBad, ""},
-                     {"922337203685477.5807", kOk, "922337203685477.5807"}, {"922337203685477.5808", kBad, ""},
-                     {"-922337203685477.5808", kOk, "-922337203685477.5808"}, {"1e-5", kOk, "1e-5"},
-                     {"1e400", kBad, ""}, {"5.", kOk, "5."}, {".", kBad, ""}, {"abc", kBad, ""}});
-    ExpectRule('c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}, {"-5", kOk, "5"}, {"-", kOk, "0"}, {"", kOk, "0"}});
+    ExpectRule('C', {{"$1,234.50", kOk, "1234.50"},
+                     {"-1,000", kOk, "-1000"},
+                     {"", kOk, "0"},
+                     {"1 000", kBad, ""},
+                     {"922337203685477.5807", kOk, "922337203685477.5807"},
+                     {"922337203685477.5808", kBad, ""},
+                     {"-922337203685477.5808", kOk, "-922337203685477.5808"},
+                     {"1e-5", kOk, "1e-5"},
+                     {"1e400", kBad, ""},
+                     {"5.", kOk, "5."},
+                     {".", kBad, ""},
+                     {"abc", kBad, ""}});
+    ExpectRule(
+        'c', {{"-1,000", kOk, "1000"}, {"+$5", kOk, "5"}, {"-5", kOk, "5"}, {"-", kOk, "0"}, {"", kOk, "0"}});
     ExpectRule('C', {{"+5", kOk, "5"}, {"-5.25", kOk, "-5.25"}, {"$-", kBad, ""}, {"+", kOk, "0"}});
 }
 
@@ -47,30 +56,54 @@ TEST(Rules, ATabInsideANumberOrDateIsNoBlank) {
 }
 
 TEST(Rules, WholeNumbersAreRewrittenWhenIntegral) {
-    ExpectRule('w', {{"1,200", kOk, "1200"}, {"12.00", kOk, "12"}, {"1e3", kOk, "1000"}, {"12.5", kBad, ""},
-                     {"-5", kOk, "-5"}, {"-0", kOk, "0"}, {"1,2e+1", kOk, "120"}, {"2147483648", kBad, ""}, {"-2147483648", kOk, "-2147483648"},
-                     {"", kOk, "0"}, {"$5", kBad, ""}, {"0x1A", kBad, ""}});
+    ExpectRule('w', {{"1,200", kOk, "1200"},
+                     {"12.00", kOk, "12"},
+                     {"1e3", kOk, "1000"},
+                     {"12.5", kBad, ""},
+                     {"-5", kOk, "-5"},
+                     {"-0", kOk, "0"},
+                     {"1,2e+1", kOk, "120"},
+                     {"2147483648", kBad, ""},
+                     {"-2147483648", kOk, "-2147483648"},
+                     {"", kOk, "0"},
+                     {"$5", kBad, ""},
+                     {"0x1A", kBad, ""}});
 }
 
 TEST(Rules, FloatsAreCleanedThenParsed) {
-    ExpectRule('#', {{"$1,5.25", kOk, "15.25"}, {"abc", kBad, ""}, {"", kOk, "0"}, {"-2.5E+3", kOk, "-2.5E3"},
+    ExpectRule('#', {{"$1,5.25", kOk, "15.25"},
+                     {"abc", kBad, ""},
+                     {"", kOk, "0"},
+                     {"-2.5E+3", kOk, "-2.5E3"},
                      {"1e", kBad, ""}});
 }
 
 TEST(Rules, IndicatorsHaveTwoSpellingsOnly) {
-    ExpectRule('I', {{"yes", kOk, "X"}, {"Y", kOk, "X"}, {"true", kOk, "X"}, {"1", kOk, "X"}, {"x", kOk, "X"},
-                     {"no", kOk, ""}, {"0", kOk, ""}, {"null", kOk, ""}, {"", kOk, ""}, {"maybe", kBad, ""}});
+    ExpectRule('I', {{"yes", kOk, "X"},
+                     {"Y", kOk, "X"},
+                     {"true", kOk, "X"},
+                     {"1", kOk, "X"},
+                     {"x", kOk, "X"},
+                     {"no", kOk, ""},
+                     {"0", kOk, ""},
+                     {"null", kOk, ""},
+                     {"", kOk, ""},
+                     {"maybe", kBad, ""}});
 }
 
 TEST(Rules, SsnAndTinDropTheirDashes) {
-    ExpectRule('n', {{"123-45-6789", kOk, "123456789"}, {"123x45y6789", kOk, "123456789"},
-                     {"123456789", kOk, "123456789"}, {"12345678", kBad, ""}, {"12345678A", kBad, ""},
+    ExpectRule('n', {{"123-45-6789", kOk, "123456789"},
+                     {"123x45y6789", kOk, "123456789"},
+                     {"123456789", kOk, "123456789"},
+                     {"12345678", kBad, ""},
+                     {"12345678A", kBad, ""},
                      {"", kOk, ""}});
     struct TinCase {
         const char *input, *written, *tinType;
     };
-    for (const TinCase& c : {TinCase{"12-3456789", "123456789", "EIN"}, TinCase{"123-45-6789", "123456789", "SSN"},
-                             TinCase{"", "", "N/A"}, TinCase{"123456789", "123456789", ""}}) {
+    for (const TinCase& c :
+         {TinCase{"12-3456789", "123456789", "EIN"}, TinCase{"123-45-6789", "123456789", "SSN"},
+          TinCase{"", "", "N/A"}, TinCase{"123456789", "123456789", ""}}) {
         std::string value = c.input, tinType;
         EXPECT_EQ(test::ApplyRule('N', value, tinType, 2026), kOk) << c.input;
         EXPECT_EQ(value, c.written);
@@ -81,23 +114,40 @@ TEST(Rules, SsnAndTinDropTheirDashes) {
 }
 
 TEST(Rules, YearsBecomeFourDigits) {
-    ExpectRule('Y', {{"18", kOk, "2018"}, {"50", kOk, "1950"}, {"0007", kOk, "2007"}, {"0150", kOk, "150"},
-                     {"2018", kOk, "2018"}, {"123", kBad, ""}, {"-1", kBad, ""}, {"", kBad, ""}});
+    ExpectRule('Y', {{"18", kOk, "2018"},
+                     {"50", kOk, "1950"},
+                     {"0007", kOk, "2007"},
+                     {"0150", kOk, "150"},
+                     {"2018", kOk, "2018"},
+                     {"123", kBad, ""},
+                     {"-1", kBad, ""},
+                     {"", kBad, ""}});
     ExpectRule('y', {{"123", kEmptied, ""}, {"", kOk, ""}, {"49", kOk, "2049"}});
 }
 
 TEST(Rules, DatesInEveryLayoutBecomeMmDdYyyy) {
-    ExpectRule('D', {{"7/4/18", kOk, "07042018"}, {"07/04/2018", kOk, "07042018"}, {"070418", kOk, "07042018"},
-                     {"07042018", kOk, "07042018"}, {"1052018", kOk, "01052018"}, {"12/31", kOk, "12312026"},
-                     {"2/29/2024", kOk, "02292024"}, {"2/29/2100", kBad, ""}, {"02/30/2018", kBad, ""},
-                     {"01-05-2018", kBad, ""}, {"1/1/0000", kBad, ""}, {"1/1/20180", kBad, ""},
-                     {"7/4/75", kOk, "07042075"}, {"7/4/76", kOk, "07041976"}, {"", kBad, ""}});
+    ExpectRule('D', {{"7/4/18", kOk, "07042018"},
+                     {"07/04/2018", kOk, "07042018"},
+                     {"070418", kOk, "07042018"},
+                     {"07042018", kOk, "07042018"},
+                     {"1052018", kOk, "01052018"},
+                     {"12/31", kOk, "12312026"},
+                     {"2/29/2024", kOk, "02292024"},
+                     {"2/29/2100", kBad, ""},
+                     {"02/30/2018", kBad, ""},
+                     {"01-05-2018", kBad, ""},
+                     {"1/1/0000", kBad, ""},
+                     {"1/1/20180", kBad, ""},
+                     {"7/4/75", kOk, "07042075"},
+                     {"7/4/76", kOk, "07041976"},
+                     {"", kBad, ""}});
     ExpectRule('d', {{"02/30/2018", kEmptied, ""}, {"", kOk, ""}});
     ExpectRule('b', {{"13/01/2000", kEmptied, ""}});
 }
 
 TEST(Rules, DeliveryPointsAndWagerCodes) {
-    ExpectRule('u', {{"5", kOk, "05"}, {"99", kOk, "99"}, {"100", kBad, ""}, {"-1", kBad, ""}, {"", kOk, ""}});
+    ExpectRule('u',
+               {{"5", kOk, "05"}, {"99", kOk, "99"}, {"100", kBad, ""}, {"-1", kBad, ""}, {"", kOk, ""}});
     ExpectRule('g', {{"3", kOk, "3"}, {"0", kBad, ""}, {"10", kBad, ""}, {"", kBad, ""}});
 }
 
@@ -162,44 +212,94 @@ TEST(Rules, CodesSaidToCopyAreCopiedByTheRule) {
 
 TEST(Conversions, IntegersAcceptLeadingBlanksAndASignOnly) {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-        {" 12", 12}, {"+19", 19}, {"-01", -1}, {"-2147483648", std::numeric_limits<std::int32_t>::min()},
-        {"2147483647", 2147483647}, {"2147483648", std::nullopt}, {"-2147483649", std::nullopt},
-        {"99999999999999999999", std::nullopt}, {"12 ", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt},
-        {"0x1A", std::nullopt}, {"1.0", std::nullopt}, {"- 1", std::nullopt}};
+        {" 12", 12},
+        {"+19", 19},
+        {"-01", -1},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"12 ", std::nullopt},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"0x1A", std::nullopt},
+        {"1.0", std::nullopt},
+        {"- 1", std::nullopt}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(ToInt32(text), expected) << "'" << text << "'";
 }
 
 TEST(Conversions, FloatsSaturateInsteadOfFailing) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {" -2.5e+3 ", -2500.0}, {"5.", 5.0}, {".5", 0.5}, {"+.5E1", 5.0}, {"0.1", 0.1},
-        {"1.7976931348623157e308", 1.7976931348623157e308}, {"1.8e308", kInf}, {"-1e400", -kInf},
-        {"1e-400", 0.0}, {"1e99999999999999999999999", kInf}, {"0e99999999999999999999999", 0.0},
-        {"000000000000000000000000000012e-21", 12e-21}, {"", std::nullopt}, {".", std::nullopt},
-        {".e1", std::nullopt}, {"1e", std::nullopt}, {"1e+", std::nullopt}, {"1 5", std::nullopt},
-        {"1.2.3", std::nullopt}, {"inf", std::nullopt}, {"0x10", std::nullopt}};
+        {" -2.5e+3 ", -2500.0},
+        {"5.", 5.0},
+        {".5", 0.5},
+        {"+.5E1", 5.0},
+        {"0.1", 0.1},
+        {"1.7976931348623157e308", 1.7976931348623157e308},
+        {"1.8e308", kInf},
+        {"-1e400", -kInf},
+        {"1e-400", 0.0},
+        {"1e99999999999999999999999", kInf},
+        {"0e99999999999999999999999", 0.0},
+        {"000000000000000000000000000012e-21", 12e-21},
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {".e1", std::nullopt},
+        {"1e", std::nullopt},
+        {"1e+", std::nullopt},
+        {"1 5", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"inf", std::nullopt},
+        {"0x10", std::nullopt}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(ToDouble(text), expected) << "'" << text << "'";
 }
 
 TEST(Conversions, CurrencyRoundsHalfToEvenAtTheFourthDecimal) {
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
     const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
-        {"1.23455", 12346}, {"1.23445", 12344}, {"1.234450001", 12345}, {"-1.23465", -12346},
-        {"0.00005", 0}, {"0.00015", 2}, {"1e-5", 0}, {"12.5e-1", 12500}, {"123456789012345678901234567890e-30", 1235},
-        {"922337203685477.58074", 9223372036854775807}, {"922337203685477.58075", std::nullopt},
-        {"-922337203685477.58085", kMin}, {"-922337203685477.58086", std::nullopt}, {"1e14", 1000000000000000000},
-        {"1e15", std::nullopt}, {"1e9999999999999999999", std::nullopt}, {"1e-9999999999999999999", 0},
-        {"-0", 0}, {"", std::nullopt}, {"$5", std::nullopt},
+        {"1.23455", 12346},
+        {"1.23445", 12344},
+        {"1.234450001", 12345},
+        {"-1.23465", -12346},
+        {"0.00005", 0},
+        {"0.00015", 2},
+        {"1e-5", 0},
+        {"12.5e-1", 12500},
+        {"123456789012345678901234567890e-30", 1235},
+        {"922337203685477.58074", 9223372036854775807},
+        {"922337203685477.58075", std::nullopt},
+        {"-922337203685477.58085", kMin},
+        {"-922337203685477.58086", std::nullopt},
+        {"1e14", 1000000000000000000},
+        {"1e15", std::nullopt},
+        {"1e9999999999999999999", std::nullopt},
+        {"1e-9999999999999999999", 0},
+        {"-0", 0},
+        {"", std::nullopt},
+        {"$5", std::nullopt},
         // Around the limits of the plain reading (14 integral, 4 fraction digits).
-        {"99999999999999.9999", 999999999999999999}, {"999999999999999.9999", std::nullopt},
-        {"-99999999999999", -999999999999990000}, {"12.3456", 123456}, {"12.34565", 123456},
-        {"12.34575", 123458}, {"-.5", -5000}, {"7.", 70000}, {"-", std::nullopt}, {"+", std::nullopt},
-        {"-.", std::nullopt}, {"1.2.3", std::nullopt}, {"1-", std::nullopt}, {"00000000000000000001.5", 15000}};
+        {"99999999999999.9999", 999999999999999999},
+        {"999999999999999.9999", std::nullopt},
+        {"-99999999999999", -999999999999990000},
+        {"12.3456", 123456},
+        {"12.34565", 123456},
+        {"12.34575", 123458},
+        {"-.5", -5000},
+        {"7.", 70000},
+        {"-", std::nullopt},
+        {"+", std::nullopt},
+        {"-.", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"1-", std::nullopt},
+        {"00000000000000000001.5", 15000}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ToCurrency(text), expected) << "'" << text << "'";
         EXPECT_EQ(IsCurrencyText(text), expected.has_value()) << "'" << text << "'";
     }
-    for (const char* plain : {"0", "-12.5", "99999999999999.9999", ".5", "7."}) EXPECT_TRUE(IsPlainAmount(plain)) << plain;
+    for (const char* plain : {"0", "-12.5", "99999999999999.9999", ".5", "7."})
+        EXPECT_TRUE(IsPlainAmount(plain)) << plain;
     for (const char* other : {"", "+1", "-", "1e3", "999999999999999", "1.23456", " 1", "1,000"})
         EXPECT_FALSE(IsPlainAmount(other)) << other;
 }
@@ -210,14 +310,27 @@ TEST(Conversions, DatePartsAndTheCenturyWindow) {
         int currentYear;
         int year, month, day;  // year 0: no date
     };
-    const DateCase cases[] = {
-        {" 1 / 2 / 18 / ", 2026, 2018, 1, 2}, {"1/2/", 2026, 2026, 1, 2}, {"1/2/7", 2026, 2007, 1, 2},
-        {"1/2/76", 2026, 1976, 1, 2}, {"1/2/75", 2026, 2075, 1, 2}, {"1/2/99", 2049, 1999, 1, 2},
-        {"1/2/00", 2049, 2000, 1, 2}, {"1/2/003", 2026, 3, 1, 2}, {"1/2/0018", 2026, 18, 1, 2},
-        {"00012/1/2018", 2026, 2018, 12, 1}, {"2/29/2000", 2026, 2000, 2, 29}, {"2/29/1900", 2026, 0, 0, 0},
-        {"12345/1/2018", 2026, 0, 0, 0}, {"1/2/20185", 2026, 0, 0, 0}, {"1/2//", 2026, 0, 0, 0},
-        {"/1/2", 2026, 0, 0, 0}, {"1/2 x", 2026, 0, 0, 0}, {"1/1/10000", 2026, 0, 0, 0}, {"", 2026, 0, 0, 0},
-        {"1/2/18", std::numeric_limits<int>::min(), 0, 0, 0}, {"1/2", 10000, 0, 0, 0}};
+    const DateCase cases[] = {{" 1 / 2 / 18 / ", 2026, 2018, 1, 2},
+                              {"1/2/", 2026, 2026, 1, 2},
+                              {"1/2/7", 2026, 2007, 1, 2},
+                              {"1/2/76", 2026, 1976, 1, 2},
+                              {"1/2/75", 2026, 2075, 1, 2},
+                              {"1/2/99", 2049, 1999, 1, 2},
+                              {"1/2/00", 2049, 2000, 1, 2},
+                              {"1/2/003", 2026, 3, 1, 2},
+                              {"1/2/0018", 2026, 18, 1, 2},
+                              {"00012/1/2018", 2026, 2018, 12, 1},
+                              {"2/29/2000", 2026, 2000, 2, 29},
+                              {"2/29/1900", 2026, 0, 0, 0},
+                              {"12345/1/2018", 2026, 0, 0, 0},
+                              {"1/2/20185", 2026, 0, 0, 0},
+                              {"1/2//", 2026, 0, 0, 0},
+                              {"/1/2", 2026, 0, 0, 0},
+                              {"1/2 x", 2026, 0, 0, 0},
+                              {"1/1/10000", 2026, 0, 0, 0},
+                              {"", 2026, 0, 0, 0},
+                              {"1/2/18", std::numeric_limits<int>::min(), 0, 0, 0},
+                              {"1/2", 10000, 0, 0, 0}};
     for (const DateCase& c : cases) {
         const std::optional<Date> date = ToDate(c.text, c.currentYear);
         ASSERT_EQ(date.has_value(), c.year != 0) << "'" << c.text << "'";

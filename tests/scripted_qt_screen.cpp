@@ -27,9 +27,10 @@ static QString Next(std::deque<QString>& queue) {
 
 std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
     const QStringList selected = dialog.selectedFiles();
-    fileDialogs.push_back({dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
-                           dialog.nameFilters(), dialog.defaultSuffix(), dialog.acceptMode() == QFileDialog::AcceptSave,
-                           !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
+    fileDialogs.push_back(
+        {dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
+         dialog.nameFilters(), dialog.defaultSuffix(), dialog.acceptMode() == QFileDialog::AcceptSave,
+         !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
     const QString file = Next(files);
     if (file.isEmpty()) return std::nullopt;
     return file;

@@ -11,7 +11,7 @@
 namespace bq::app {
 
 class ScriptedQtScreen : public QtScreen {
-public:
+  public:
     struct Box {
         QString caption;
         QString text;
@@ -40,7 +40,7 @@ public:
     int printDialogs = 0;
     std::vector<QString> windows;  // captions of the modal windows run
 
-protected:
+  protected:
     QMessageBox::StandardButton RunBox(QMessageBox& box) override;
     std::optional<QString> RunFileDialog(QFileDialog& dialog) override;
     bool RunPrintDialog(QPrintDialog& dialog) override;

@@ -89,8 +89,12 @@ class ScriptedScreen : public shell::Screen {
     void Beep() override { events.push_back("beep"); }
     void SetBusy(bool on) override { busy += on ? 1 : -1; }
     void KeepResponsive() override { ++kept; }
-    std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& d) override { return Choose(d, false); }
-    std::optional<std::string> ChooseFileToSave(const shell::FileDialog& d) override { return Choose(d, true); }
+    std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& d) override {
+        return Choose(d, false);
+    }
+    std::optional<std::string> ChooseFileToSave(const shell::FileDialog& d) override {
+        return Choose(d, true);
+    }
     std::unique_ptr<shell::PrintJob> SetUpPrinter() override {
         events.push_back(busy > 0 ? "printer (busy)" : "printer");
         const bool accept = !printers.empty() && printers.front();

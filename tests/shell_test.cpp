@@ -141,8 +141,7 @@ TEST_F(Shell, MissingCommandLineExtractShowsTheUsageAndStaysInteractive) {
     window.FormShow(" \t ");
     const auto usage = [](const std::string& extract) {
         return Box{"Brisquill Data Merge Module [ 2018 ]",
-                   "Failed to open data extract:\r\n\r\n" + extract +
-                       "\r\n\r\nUsage: BQ2018DM" +
+                   "Failed to open data extract:\r\n\r\n" + extract + "\r\n\r\nUsage: BQ2018DM" +
                        " \"File specification\"\r\n\r\n"
                        "\"File specification\" = fully qualified file name of your data extract!",
                    Icon::Warning, Buttons::Ok, false};
@@ -283,7 +282,8 @@ TEST_F(Shell, AHugeValueIsShownCutSoTheBoxStaysUsable) {
     const std::string value(1 << 20, 'x');
     // Field 11 is the taxpayer id, which rejects the value.
     const std::string path =
-        Write("huge.txt", "FORM 1098-E\r\nKEY 0190000000000010000000\r\n{BEGIN DATA}\r\n" + value + "\r\n{END DATA}\r\n");
+        Write("huge.txt",
+              "FORM 1098-E\r\nKEY 0190000000000010000000\r\n{BEGIN DATA}\r\n" + value + "\r\n{END DATA}\r\n");
     screen.files.push_back(path);
     window.bVerifyClick();
     ASSERT_EQ(screen.boxes.size(), 1u);

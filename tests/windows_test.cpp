@@ -5,10 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -27,7 +26,7 @@ using Result = BqdmResult;
 
 // A scratch folder, and a scratch key standing in for HKEY_CURRENT_USER.
 class WindowsBqdm : public test::TempFolder {
-protected:
+  protected:
     void SetUp() override {
         TempFolder::SetUp();
         registry = std::make_unique<ScratchUserRegistry>(dir);
@@ -132,7 +131,8 @@ TEST_F(WindowsBqdm, AnsiFileNamesAreTakenAsGiven) {
     std::ofstream(folder + name, std::ios::binary) << k1098E;
     const Result r = Bqdm({"merge", folder + name});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find("\nFOLDER:")), "Data Extract \"" + name + "\" has been saved as\n\nFILE:  2018DM_" + name);
+    EXPECT_EQ(r.out.substr(0, r.out.find("\nFOLDER:")),
+              "Data Extract \"" + name + "\" has been saved as\n\nFILE:  2018DM_" + name);
     std::ifstream out(folder + "2018DM_" + name, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), kRow);
 }

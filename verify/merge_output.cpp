@@ -4,8 +4,8 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "schema/form_catalogue.h"
 #include "platform/registry.h"
+#include "schema/form_catalogue.h"
 #include "verify/record_builder.h"
 
 namespace bq {
@@ -26,7 +26,8 @@ char* OutputRows::Room(size_t bytes) {
         chunks_.back().capacity - chunks_.back().size < bytes) {
         // The first chunks start small and double, so that a short extract
         // does not pay for a full chunk; from the ninth on they are full size.
-        const size_t grown = std::min(kChunkBytes + kChunkBytes / 4, size_t{4096} << std::min<size_t>(chunks_.size(), 9));
+        const size_t grown =
+            std::min(kChunkBytes + kChunkBytes / 4, size_t{4096} << std::min<size_t>(chunks_.size(), 9));
         Chunk chunk;
         chunk.capacity = std::max(grown, bytes);
         chunk.bytes.reset(new char[chunk.capacity]);
@@ -82,11 +83,13 @@ std::string ImportInstructions(std::string_view extractFile, std::string_view fo
     return text;
 }
 
-void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder, unsigned newFileMode) {
+void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder,
+                      unsigned newFileMode) {
     WriteOptions options;
     options.folder = folder;
     options.newFileMode = newFileMode;
-    WriteFileAtomically(path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); }, options);
+    WriteFileAtomically(
+        path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); }, options);
 }
 
 std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,

@@ -19,7 +19,7 @@ class Registry;
 // output file (every line followed by CR LF) in large chunks, so that a big
 // extract needs neither a list of small strings nor one huge reallocation.
 class OutputRows {
-public:
+  public:
     void Clear();
     // Encodes the current record of `record` and appends the line.
     void AppendRow(const RecordBuilder& record);
@@ -34,7 +34,7 @@ public:
     // The lines without their line breaks; for callers that want a list.
     std::vector<std::string> Lines() const;
 
-private:
+  private:
     // Raw bytes rather than a string: lines are encoded straight into the
     // chunk, with no initialising of bytes about to be overwritten.
     struct Chunk {

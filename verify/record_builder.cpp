@@ -28,7 +28,9 @@ std::uint32_t Load4(const char* p) {
 }
 
 // Non-zero when a byte of `w` is below `n` (n at most 0x80); exact as a test.
-constexpr std::uint64_t HasByteBelow(std::uint64_t w, std::uint64_t n) { return (w - kOnes * n) & ~w & kHighs; }
+constexpr std::uint64_t HasByteBelow(std::uint64_t w, std::uint64_t n) {
+    return (w - kOnes * n) & ~w & kHighs;
+}
 constexpr std::uint64_t HasByte(std::uint64_t w, unsigned char c) { return HasByteBelow(w ^ (kOnes * c), 1); }
 
 // What a value needs to be written: nothing, quotes, or quotes and its own
@@ -153,7 +155,8 @@ Verdict RecordBuilder::Put(size_t f, std::string_view raw) {
         return Verdict::Accepted;
     }
     std::string_view tinType;
-    const Verdict verdict = ApplyRule(field.code, Trim(raw), buffers_[field.slot], slot, tinType, currentYear_);
+    const Verdict verdict =
+        ApplyRule(field.code, Trim(raw), buffers_[field.slot], slot, tinType, currentYear_);
     if (verdict == Verdict::Rejected)
         slot = slotDefaults_[field.slot];
     else if (!tinType.empty() && tinTypeSlot_ != -1)

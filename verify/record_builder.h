@@ -15,7 +15,7 @@
 namespace bq {
 
 class RecordBuilder {
-public:
+  public:
     // `typeCodes`: one per field of the form, in field order; `flags`: the
     // KEY flags, '1' for a supplied field. Two-digit years and month/day
     // dates are placed around `currentYear`.
@@ -29,7 +29,9 @@ public:
     // The field index of the f-th supplied field (0-based).
     int SuppliedField(size_t f) const { return slotFields_[supplied_[f].slot]; }
     // The field index of the form's TIN-type field (its last 'T'), or -1.
-    int TinTypeFieldIndex() const { return tinTypeSlot_ < 0 ? -1 : slotFields_[static_cast<size_t>(tinTypeSlot_)]; }
+    int TinTypeFieldIndex() const {
+        return tinTypeSlot_ < 0 ? -1 : slotFields_[static_cast<size_t>(tinTypeSlot_)];
+    }
 
     // Starts a record: every field holds its default again.
     void StartRecord();
@@ -48,7 +50,7 @@ public:
     // The current record, one value per field of the form.
     std::vector<std::string> Row() const;
 
-private:
+  private:
     // The encoded text before each slot's value, and after the last one: a
     // part of fixedBytes_ each, followed there by at least kLongWord spare bytes.
     struct Part {

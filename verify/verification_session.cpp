@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/error.h"
 #include "extract/extract_format.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
@@ -105,7 +105,8 @@ void VerificationSession::CheckKeySegment() {
     if (!count || *count < 0 || static_cast<size_t>(*count) != key.flags.size())
         throw Error(Located("KEY segment checksum error."));
     if (key.flags.size() != fields_.size())
-        throw Error(Located(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment."));
+        throw Error(
+            Located(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment."));
     fieldFlags_ = key.flags;
     for (size_t i = 0; i < fields_.size(); ++i) fields_[i].checked = fieldFlags_[i] == '1';
     if (observer_) observer_->FlagsApplied();
@@ -117,9 +118,9 @@ ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, 
     ValueProblem problem{record, f + 1, index, field.caption, std::string(raw), {}, {}};
     if (rejected) {
         problem.phrase = RejectionPhrase(field.typeCode);
-        problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) + ", Field # " +
-                          std::to_string(f + 1) + "\r\nDestination field \"" + field.caption + "\" maps " +
-                          std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+        problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) +
+                          ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" + field.caption +
+                          "\" maps " + std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
     }
     return problem;
 }
@@ -140,9 +141,10 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const size_t n = selected.size();
     if (n == 0) throw Error(Located("No fields selected?"));
     if (area.lineCount % n != 0)
-        throw Error(Located("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
-                            "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
-                            std::to_string(area.lineCount)));
+        throw Error(
+            Located("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
+                    "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
+                    std::to_string(area.lineCount)));
 
     extractLines_.KeepRange(area.first, area.last);
     outputRows_.Clear();

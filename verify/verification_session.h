@@ -28,7 +28,7 @@ struct FieldEntry {
 
 // Told when the field list changes, so a window can mirror it.
 class SessionObserver {
-public:
+  public:
     virtual ~SessionObserver() = default;
     // The list was rebuilt for form `formIndex` (-1: no form), all unticked.
     virtual void FieldListReloaded(int formIndex) = 0;
@@ -59,7 +59,7 @@ struct VerifyOptions {
 };
 
 class VerificationSession {
-public:
+  public:
     VerificationSession();
 
     // The observer to notify (may be null); not owned.
@@ -102,12 +102,14 @@ public:
     const std::string& FieldFlags() const { return fieldFlags_; }
     // The record last worked on, one value per field, as far as it got;
     // empty before the first verification of the data.
-    std::vector<std::string> OutputRow() const { return record_ ? record_->Row() : std::vector<std::string>{}; }
+    std::vector<std::string> OutputRow() const {
+        return record_ ? record_->Row() : std::vector<std::string>{};
+    }
     const OutputRows& Rows() const { return outputRows_; }
     // The field index of the form's TIN-type field, or -1.
     int TinTypeFieldIndex() const { return record_ ? record_->TinTypeFieldIndex() : -1; }
 
-private:
+  private:
     std::string Located(std::string_view message) const;
     // The report of the f-th value (0-based) of `record`, the raw line `raw`
     // of field `index`: a rejection with its message, or else a warning.

@@ -13,14 +13,14 @@ class QWidget;
 
 class TAutoSize : public QObject {
     Q_OBJECT
-public:
+  public:
     TAutoSize(QWidget* window, QPoint marker);
     QSize ClientSize() const { return size_; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QWidget* window_;
     QSize size_;
     bool shown_ = false;

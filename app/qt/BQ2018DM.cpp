@@ -12,8 +12,9 @@ int main(int argc, char* argv[]) {
     // Without a display the toolkit would abort with a message of its own.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs("BQ2018DM: there is no display to show its window on; bqdm does the same work without one\n",
-                   stderr);
+        std::fputs(
+            "BQ2018DM: there is no display to show its window on; bqdm does the same work without one\n",
+            stderr);
         return 1;
     }
     QApplication application(argc, argv);

@@ -11,7 +11,7 @@ namespace bq::app {
 
 class FieldListModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     FieldListModel(shell::MainWindow& window, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -25,7 +25,7 @@ public:
     // The shell changed ticks.
     void TicksChanged();
 
-private:
+  private:
     shell::MainWindow& window_;
 };
 

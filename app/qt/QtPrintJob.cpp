@@ -31,9 +31,13 @@ void QtPrintJob::Begin(std::string_view title) {
 }
 
 // The painter's origin is already the top-left of the printable area.
-int QtPrintJob::PageWidth() const { return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).width()); }
+int QtPrintJob::PageWidth() const {
+    return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).width());
+}
 
-int QtPrintJob::PageHeight() const { return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).height()); }
+int QtPrintJob::PageHeight() const {
+    return static_cast<int>(printer_->pageRect(QPrinter::DevicePixel).height());
+}
 
 int QtPrintJob::LineHeight() const { return painter_.fontMetrics().lineSpacing(); }
 

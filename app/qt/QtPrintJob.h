@@ -12,7 +12,7 @@ class QPrinter;
 namespace bq::app {
 
 class QtPrintJob : public shell::PrintJob {
-public:
+  public:
     // `printer` as the user set it up; `font` is printed at its point size.
     QtPrintJob(std::unique_ptr<QPrinter> printer, const QFont& font);
     ~QtPrintJob() override;
@@ -27,7 +27,7 @@ public:
     void PrintLine(int y, std::string_view text) override;
     void End() override;
 
-private:
+  private:
     std::string Failure(std::string_view what) const;
 
     std::unique_ptr<QPrinter> printer_;

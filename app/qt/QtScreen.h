@@ -18,7 +18,7 @@ class TfmTemplate;
 namespace bq::app {
 
 class QtScreen : public shell::Screen {
-public:
+  public:
     // The windows the screen draws into; set once both exist.
     void SetWindows(TForm1* mainWindow, TfmTemplate* templateWindow);
 
@@ -34,7 +34,7 @@ public:
     void CloseMainWindow() override;
     void Redraw(shell::MainWindowPart part) override;
 
-protected:
+  protected:
     // The modal runs: the button pressed, the file chosen, whether the
     // printer set-up was accepted.
     virtual QMessageBox::StandardButton RunBox(QMessageBox& box);
@@ -42,7 +42,7 @@ protected:
     virtual bool RunPrintDialog(QPrintDialog& dialog);
     virtual void RunWindow(QDialog& window);
 
-private:
+  private:
     // The window a dialog belongs to: the template window while it is open.
     QWidget* DialogParent() const;
 

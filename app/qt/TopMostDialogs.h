@@ -12,13 +12,13 @@ extern WId ActiveDialogHandle;
 // Adds the stay-on-top hint and the show and close notifications to a Qt dialog.
 template <typename Dialog>
 class TTopMost : public Dialog {
-public:
+  public:
     template <typename... Args>
     explicit TTopMost(Args&&... args) : Dialog(std::forward<Args>(args)...) {
         this->setWindowFlag(Qt::WindowStaysOnTopHint);
     }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override {
         Dialog::showEvent(event);
         DoShow();
@@ -32,16 +32,16 @@ protected:
 };
 
 class TTopMostOpenDialog : public TTopMost<QFileDialog> {
-public:
+  public:
     explicit TTopMostOpenDialog(QWidget* parent = nullptr);
 };
 
 class TTopMostSaveDialog : public TTopMost<QFileDialog> {
-public:
+  public:
     explicit TTopMostSaveDialog(QWidget* parent = nullptr);
 };
 
 class TTopMostPrinterSetupDialog : public TTopMost<QPrintDialog> {
-public:
+  public:
     TTopMostPrinterSetupDialog(QPrinter* printer, QWidget* parent = nullptr) : TTopMost(printer, parent) {}
 };

@@ -22,10 +22,11 @@ namespace {
 
 // An Alt key whose button is disabled must not reach the selector as typing.
 class SwallowAltKeys : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->modifiers() & Qt::AltModifier))
+        if (event->type() == QEvent::KeyPress &&
+            (static_cast<QKeyEvent*>(event)->modifiers() & Qt::AltModifier))
             return true;
         return QObject::eventFilter(watched, event);
     }
@@ -33,7 +34,7 @@ public:
 
 // Form names are upper case; typed text is shown the same way.
 class UpperCaseValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         input = input.toUpper();
@@ -120,7 +121,8 @@ void TForm1::Redraw(MainWindowPart part) {
             QLineEdit* edit = coForm->lineEdit();
             edit->setText(text);
             const int typed = static_cast<int>(selector.TypedLength());
-            if (typed < text.size()) edit->setSelection(static_cast<int>(text.size()), typed - static_cast<int>(text.size()));
+            if (typed < text.size())
+                edit->setSelection(static_cast<int>(text.size()), typed - static_cast<int>(text.size()));
             break;
         }
         case MainWindowPart::FieldList:

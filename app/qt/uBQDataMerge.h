@@ -20,7 +20,7 @@ class FieldListModel;
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `argument`: the program's first argument, or empty.
     TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -36,10 +36,10 @@ public:
     bq::app::FieldListModel* FieldList;
     TAutoSize* AutoSize;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     bq::shell::MainWindow& window_;
     std::string argument_;
     bool shown_ = false;

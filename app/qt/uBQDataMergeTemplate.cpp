@@ -20,7 +20,8 @@ QFont MemoFont() {
     font.setPixelSize(13);
     // The template's columns line up only in a fixed-pitch font.
     const QFontInfo matched(font);
-    if (!matched.exactMatch() && matched.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0)
+    if (!matched.exactMatch() &&
+        matched.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0)
         font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
     return font;
 }

@@ -13,7 +13,7 @@ class TAutoSize;
 
 class TfmTemplate : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `mainWindow` gives the window its place on the screen.
     TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow);
 
@@ -27,11 +27,11 @@ public:
     QPushButton* bClose;
     TAutoSize* AutoSize;
 
-protected:
+  protected:
     // Fills the memo with the shell's lines and covers the main window.
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     bq::shell::TemplateWindow& window_;
     QWidget* mainWindow_;
 };

@@ -5,9 +5,9 @@ namespace bq::win32 {
 HWND CreateControl(HWND parent, const char* className, std::string_view text, DWORD style, int left, int top,
                    int width, int height, int id, DWORD extendedStyle) {
     const std::string caption(text);
-    HWND control = CreateWindowExA(extendedStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, left,
-                                   top, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(
+        extendedStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width, height,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(InterfaceFont()), FALSE);
     return control;
 }

@@ -14,7 +14,8 @@ Win32PrintJob::Win32PrintJob(HDC dc, std::string printerName, HFONT screenFont)
     }
     // The memo's height is in screen pixels; on paper the same point size keeps the look.
     HDC screen = GetDC(nullptr);
-    const int points10 = MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 720, GetDeviceCaps(screen, LOGPIXELSY));
+    const int points10 =
+        MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 720, GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
     face.lfHeight = -MulDiv(points10, GetDeviceCaps(dc_, LOGPIXELSY), 720);
     face.lfWidth = 0;

@@ -10,7 +10,7 @@
 namespace bq::win32 {
 
 class Win32PrintJob : public shell::PrintJob {
-public:
+  public:
     // Takes over `dc`, the printer's device context; prints in the face,
     // weight and point size of `screenFont`.
     Win32PrintJob(HDC dc, std::string printerName, HFONT screenFont);
@@ -28,7 +28,7 @@ public:
     void PrintLine(int y, std::string_view text) override;
     void End() override;
 
-private:
+  private:
     [[noreturn]] void Fail(std::string_view what) const;
 
     HDC dc_;

@@ -12,7 +12,7 @@ class TForm1;
 class TfmTemplate;
 
 class Win32Screen : public shell::Screen {
-public:
+  public:
     // The windows the screen draws into; set once both exist.
     void SetWindows(TForm1* mainWindow, TfmTemplate* templateWindow);
     // True while the hour-glass is up; the windows keep it over their controls.
@@ -30,7 +30,7 @@ public:
     void CloseMainWindow() override;
     void Redraw(shell::MainWindowPart part) override;
 
-private:
+  private:
     // The window a box or dialog belongs to: the template window while it is open.
     HWND Owner() const;
 

@@ -19,7 +19,8 @@ constexpr UINT StateImageOf(bool ticked) { return INDEXTOSTATEIMAGEMASK(ticked ?
 
 }  // namespace
 
-TForm1::TForm1(shell::MainWindow& window, std::string argument) : window_(window), argument_(std::move(argument)) {
+TForm1::TForm1(shell::MainWindow& window, std::string argument)
+    : window_(window), argument_(std::move(argument)) {
     static const ATOM registered = [] {
         WNDCLASSEXA c{};
         c.cbSize = sizeof c;
@@ -33,8 +34,9 @@ TForm1::TForm1(shell::MainWindow& window, std::string argument) : window_(window
     }();
     (void)registered;
     const std::string caption(kMainWindowCaption);
-    hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 686, 453, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(),
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 686, 453, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     ApplyDesignedClientSize(hwnd_, 676, 417);
     CreateControls();
 }
@@ -45,18 +47,19 @@ TForm1::~TForm1() {
 
 void TForm1::CreateControls() {
     coForm = CreateControl(hwnd_, WC_COMBOBOXA, "",
-                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_UPPERCASE | CBS_AUTOHSCROLL, 8, 10, 102, 400,
-                           kForm);
+                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_UPPERCASE | CBS_AUTOHSCROLL, 8, 10,
+                           102, 400, kForm);
     for (std::string_view name : shell::FormSelector::Items())
         SendMessageA(coForm, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(name).c_str()));
     SendMessageA(coForm, CB_SETMINVISIBLE, shell::FormSelector::kDropDownRows, 0);
-    bDisplay = CreateControl(hwnd_, WC_BUTTONA, "&Display Template", WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED, 8,
-                             333, 102, 25, kDisplay);
-    bVerify = CreateControl(hwnd_, WC_BUTTONA, "&Verify an Extract", WS_TABSTOP | BS_PUSHBUTTON, 8, 364, 102, 25,
-                            kVerify);
-    lvDestination = CreateControl(hwnd_, WC_LISTVIEWA, "",
-                                  WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 118,
-                                  10, 549, 380, kList, WS_EX_CLIENTEDGE);
+    bDisplay = CreateControl(hwnd_, WC_BUTTONA, "&Display Template", WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED,
+                             8, 333, 102, 25, kDisplay);
+    bVerify = CreateControl(hwnd_, WC_BUTTONA, "&Verify an Extract", WS_TABSTOP | BS_PUSHBUTTON, 8, 364, 102,
+                            25, kVerify);
+    lvDestination =
+        CreateControl(hwnd_, WC_LISTVIEWA, "",
+                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 118, 10,
+                      549, 380, kList, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(lvDestination, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     RECT inside;
     GetClientRect(lvDestination, &inside);
@@ -66,8 +69,8 @@ void TForm1::CreateControls() {
     column.cx = std::max<int>(300, inside.right - GetSystemMetrics(SM_CXVSCROLL));
     column.pszText = const_cast<char*>(caption.c_str());
     SendMessageA(lvDestination, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    TypeStatus = CreateControl(hwnd_, WC_STATICA, "", SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, 118, 394,
-                               552, 19, kStatus);
+    TypeStatus = CreateControl(hwnd_, WC_STATICA, "", SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, 118,
+                               394, 552, 19, kStatus);
 }
 
 void TForm1::Show() {
@@ -153,7 +156,8 @@ void TForm1::OnListChange(const NMLISTVIEW& change) {
     // A row's first state image is set as it is added; only a change between
     // the two check box images is the user's tick.
     if ((changed & LVIS_STATEIMAGEMASK) && (change.uOldState & LVIS_STATEIMAGEMASK))
-        window_.lvDestinationCheckStateChange(row, (change.uNewState & LVIS_STATEIMAGEMASK) == StateImageOf(true));
+        window_.lvDestinationCheckStateChange(row,
+                                              (change.uNewState & LVIS_STATEIMAGEMASK) == StateImageOf(true));
     if (changed & LVIS_SELECTED) window_.lvDestinationSelectItem(row);
 }
 

@@ -3,9 +3,8 @@
 // to the shell's MainWindow; what it changed comes back through Redraw.
 #pragma once
 
-#include <windows.h>
-
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -14,7 +13,7 @@
 namespace bq::win32 {
 
 class TForm1 {
-public:
+  public:
     // Creates the window, hidden; `argument` is the program's first argument.
     TForm1(shell::MainWindow& window, std::string argument);
     ~TForm1();
@@ -33,7 +32,7 @@ public:
     HWND bDisplay = nullptr;
     HWND bVerify = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();

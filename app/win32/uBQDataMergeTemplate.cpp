@@ -11,7 +11,8 @@ constexpr int kClientWidth = 688, kClientHeight = 446, kButtonPanelHeight = 41;
 
 }  // namespace
 
-TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow) : window_(window), main_(mainWindow) {
+TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow)
+    : window_(window), main_(mainWindow) {
     static const ATOM registered = [] {
         WNDCLASSEXA c{};
         c.cbSize = sizeof c;
@@ -24,17 +25,19 @@ TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow) : windo
     }();
     (void)registered;
     const std::string caption(shell::kTemplateCaption);
-    hwnd_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            kClientWidth, kClientHeight, main_, nullptr, GetModuleHandleA(nullptr), this);
+    hwnd_ =
+        CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                        kClientWidth, kClientHeight, main_, nullptr, GetModuleHandleA(nullptr), this);
     ApplyDesignedClientSize(hwnd_, kClientWidth - 2, kClientHeight - 2);
 
     memoFont_ = CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
     // Read-only and out of the tab order; both scroll bars, no word wrap.
-    RzMemo1 = CreateControl(hwnd_, "EDIT", "",
-                            ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_HSCROLL | WS_VSCROLL, 0,
-                            0, kClientWidth, kClientHeight - kButtonPanelHeight, kMemo);
+    RzMemo1 =
+        CreateControl(hwnd_, "EDIT", "",
+                      ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_HSCROLL | WS_VSCROLL,
+                      0, 0, kClientWidth, kClientHeight - kButtonPanelHeight, kMemo);
     SendMessageA(RzMemo1, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
     const int top = kClientHeight - kButtonPanelHeight + (kButtonPanelHeight - 25) / 2;
     bPrint = CreateControl(hwnd_, "BUTTON", "&Print", WS_TABSTOP | BS_PUSHBUTTON, 10, top, 75, 25, kPrint);

@@ -9,7 +9,7 @@
 namespace bq::win32 {
 
 class TfmTemplate {
-public:
+  public:
     // Creates the window, hidden, owned by `mainWindow`.
     TfmTemplate(shell::TemplateWindow& window, HWND mainWindow);
     ~TfmTemplate();
@@ -27,7 +27,7 @@ public:
     HWND bSave = nullptr;
     HWND bClose = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Close();

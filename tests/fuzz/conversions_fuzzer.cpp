@@ -15,8 +15,8 @@
 
 #include "schema/text.h"
 #include "schema/type_codes.h"
-#include "verify/conversions.h"
 #include "tests/rule_on_string.h"
+#include "verify/conversions.h"
 #include "verify/normalisers.h"
 #include "verify/value_rules.h"
 
@@ -52,7 +52,8 @@ bool RealDate(int year, int month, int day) {
 
 // MMDDYYYY naming a real date.
 bool IsEightDigitDate(std::string_view s) {
-    return s.size() == 8 && Digits(s) && RealDate(Number(s.substr(4, 4)), Number(s.substr(0, 2)), Number(s.substr(2, 2)));
+    return s.size() == 8 && Digits(s) &&
+           RealDate(Number(s.substr(4, 4)), Number(s.substr(0, 2)), Number(s.substr(2, 2)));
 }
 
 // Blanks (0x20 only), a sign, then digits only: the reading an integer conversion must give.
@@ -92,7 +93,8 @@ void CheckNumbers(const std::string& s) {
     constexpr long double kLimit = 9223372036854775808.0L;
     if (c) {
         const long double tolerance = 0.5L + std::fabs(scaled) * 1e-15L;
-        Expect(std::fabs(scaled - static_cast<long double>(*c)) <= tolerance, "currency far from the number", s);
+        Expect(std::fabs(scaled - static_cast<long double>(*c)) <= tolerance, "currency far from the number",
+               s);
     } else {
         Expect(std::fabs(scaled) >= kLimit * (1 - 1e-15L), "a currency in range refused", s);
     }
@@ -102,15 +104,17 @@ void CheckDate(const std::string& s, int year) {
     const std::optional<bq::Date> date = bq::ToDate(s, year);
     if (date) {
         Expect(RealDate(date->year, date->month, date->day), "ToDate gave no real date", s);
-        const std::string again =
-            std::to_string(date->month) + "/" + std::to_string(date->day) + "/" + bq::ZeroPad(4, std::to_string(date->year));
+        const std::string again = std::to_string(date->month) + "/" + std::to_string(date->day) + "/" +
+                                  bq::ZeroPad(4, std::to_string(date->year));
         const std::optional<bq::Date> reread = bq::ToDate(again, year);
-        Expect(reread && reread->year == date->year && reread->month == date->month && reread->day == date->day,
-               "a date does not read back", again);
+        Expect(
+            reread && reread->year == date->year && reread->month == date->month && reread->day == date->day,
+            "a date does not read back", again);
     }
     std::string buffer;
     const std::string normalised(bq::NormalizeDate(s, year, buffer));
-    Expect(normalised.empty() || IsEightDigitDate(normalised), "NormalizeDate gave no MMDDYYYY date", normalised);
+    Expect(normalised.empty() || IsEightDigitDate(normalised), "NormalizeDate gave no MMDDYYYY date",
+           normalised);
     Expect(!s.empty() || normalised.empty(), "an empty date filled in", s);
 }
 
@@ -123,7 +127,8 @@ void CheckStringHelpers(const std::string& s, int n) {
     else
         Expect(padded == std::string(width - s.size(), '0') + s, "ZeroPad fill", padded);
     const std::string_view trimmed = bq::Trim(s);
-    Expect(trimmed.empty() || (!bq::IsTrimmable(trimmed.front()) && !bq::IsTrimmable(trimmed.back())), "Trim", s);
+    Expect(trimmed.empty() || (!bq::IsTrimmable(trimmed.front()) && !bq::IsTrimmable(trimmed.back())), "Trim",
+           s);
 }
 
 void CheckNormalisers(const std::string& s) {
@@ -133,7 +138,8 @@ void CheckNormalisers(const std::string& s) {
     if (!year.empty()) {
         Expect(s.size() == 2 || s.size() == 4, "a year from a value of other length", s);
         Expect(Digits(year) && year[0] != '0' && year.size() >= 3 && year.size() <= 4, "year text", year);
-        if (s.size() == 2) Expect(Number(year) >= 1950 && Number(year) <= 2049, "two-digit year window", year);
+        if (s.size() == 2)
+            Expect(Number(year) >= 1950 && Number(year) <= 2049, "two-digit year window", year);
     }
 
     const std::string ssn(bq::NormalizeSsn(s, buffer));
@@ -147,7 +153,8 @@ void CheckNormalisers(const std::string& s) {
     Expect(tin.size() == (s.size() == 10 || s.size() == 11 ? 9 : s.size()), "NormalizeTin length", tin);
 
     const std::string indicator(bq::NormalizeIndicator(s, buffer));
-    Expect(indicator.empty() || indicator == "X" || indicator == bq::UpperCaseAscii(s), "NormalizeIndicator", indicator);
+    Expect(indicator.empty() || indicator == "X" || indicator == bq::UpperCaseAscii(s), "NormalizeIndicator",
+           indicator);
 
     for (char code : {'C', 'c'}) {
         const std::string amount(bq::CleanCurrency(s, code, buffer));
@@ -155,7 +162,8 @@ void CheckNormalisers(const std::string& s) {
                "CleanCurrency", amount);
     }
     const std::string whole(bq::CleanWholeNumber(s, buffer));
-    if (const auto n = bq::ToInt32(whole)) Expect(whole == std::to_string(*n), "whole number not rewritten", whole);
+    if (const auto n = bq::ToInt32(whole))
+        Expect(whole == std::to_string(*n), "whole number not rewritten", whole);
     const std::string floating(bq::CleanFloat(s, buffer));
     Expect(!floating.empty() && floating.find_first_of("$+,") == std::string::npos, "CleanFloat", floating);
 }
@@ -169,28 +177,55 @@ void CheckRule(char code, const std::string& input, int year) {
         return;
     }
     Expect(code == 'N' || tinType.empty(), "a TIN type from another code", input);
-    Expect(verdict != bq::Verdict::Emptied || (value.empty() && !input.empty()), "Emptied but not empty", input);
+    Expect(verdict != bq::Verdict::Emptied || (value.empty() && !input.empty()), "Emptied but not empty",
+           input);
     // The verification skips the rule of these codes altogether.
     if (bq::CopiesValue(code))
-        Expect(verdict == bq::Verdict::Accepted && value == input, "a code said to copy changed its value", input);
+        Expect(verdict == bq::Verdict::Accepted && value == input, "a code said to copy changed its value",
+               input);
     switch (code) {
-        case 'I': Expect(value.empty() || value == "X", "indicator", value); break;
+        case 'I':
+            Expect(value.empty() || value == "X", "indicator", value);
+            break;
         case 'C':
-        case 'c': Expect(bq::ToCurrency(value).has_value(), "currency", value); break;
-        case 'w': Expect(bq::ToInt32(value).has_value(), "whole number", value); break;
-        case '#': Expect(bq::ToDouble(value).has_value(), "float", value); break;
+        case 'c':
+            Expect(bq::ToCurrency(value).has_value(), "currency", value);
+            break;
+        case 'w':
+            Expect(bq::ToInt32(value).has_value(), "whole number", value);
+            break;
+        case '#':
+            Expect(bq::ToDouble(value).has_value(), "float", value);
+            break;
         case 'n':
-        case 'N': Expect(value.empty() || (value.size() == 9 && Digits(value)), "SSN or TIN", value); break;
-        case 'D': Expect(IsEightDigitDate(value), "required date", value); break;
+        case 'N':
+            Expect(value.empty() || (value.size() == 9 && Digits(value)), "SSN or TIN", value);
+            break;
+        case 'D':
+            Expect(IsEightDigitDate(value), "required date", value);
+            break;
         case 'd':
-        case 'b': Expect(value.empty() || IsEightDigitDate(value), "optional date", value); break;
-        case 'Y': Expect(!value.empty(), "required year", value); break;
-        case 'u': Expect(value.empty() || (value.size() == 2 && Digits(value)), "delivery point", value); break;
-        case 'g': Expect(value.size() == 1 && value[0] >= '1' && value[0] <= '9', "wager code", value); break;
-        case 'O': Expect(value == bq::UpperCaseAscii(input), "upper-cased text", value); break;
+        case 'b':
+            Expect(value.empty() || IsEightDigitDate(value), "optional date", value);
+            break;
+        case 'Y':
+            Expect(!value.empty(), "required year", value);
+            break;
+        case 'u':
+            Expect(value.empty() || (value.size() == 2 && Digits(value)), "delivery point", value);
+            break;
+        case 'g':
+            Expect(value.size() == 1 && value[0] >= '1' && value[0] <= '9', "wager code", value);
+            break;
+        case 'O':
+            Expect(value == bq::UpperCaseAscii(input), "upper-cased text", value);
+            break;
         case 'T':
-        case 'y': break;
-        default: Expect(value == input, "text changed", value); break;
+        case 'y':
+            break;
+        default:
+            Expect(value == input, "text changed", value);
+            break;
     }
 }
 

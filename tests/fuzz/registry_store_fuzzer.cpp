@@ -138,7 +138,8 @@ void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, c
             brokenLast = {};
         else if (line == entry)
             ++entries;
-        else if (line != nl && line != "REGEDIT4" + nl && line != "[" + std::string(bq::kImportSection) + "]" + nl)
+        else if (line != nl && line != "REGEDIT4" + nl &&
+                 line != "[" + std::string(bq::kImportSection) + "]" + nl)
             Fail("a line was added that is not the entry", after);
     }
     // The entry may also have been matched with an equal line of the old
@@ -178,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string after = Read(gStore);
     for (const auto& e : fs::directory_iterator(gStore.parent_path()))
-        if (e.path() != gStore && e.path().filename() != "HKCU.reg.lock") Fail("a temporary file was left", after);
+        if (e.path() != gStore && e.path().filename() != "HKCU.reg.lock")
+            Fail("a temporary file was left", after);
 
     if (before.find('\0') != std::string::npos) {
         if (failure != "Failed to create key Import\\BQ2018") Fail("a UTF-16 store was not refused", failure);
@@ -193,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!failure.empty()) Fail("setting the value failed", failure);
     // New lines end as the file's first line does.
     const size_t firstBreak = before.find('\n');
-    const std::string nl = firstBreak != std::string::npos && firstBreak > 0 && before[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+    const std::string nl =
+        firstBreak != std::string::npos && firstBreak > 0 && before[firstBreak - 1] == '\r' ? "\r\n" : "\n";
     const std::string entry = "\"TextDirectory\"=" + Quoted(folder) + nl;
     if (ReadBack(after) != Text(entry)) Fail("the value does not read back", after);
     CheckOnlyTheEntryChanged(before, after, entry, nl);

@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::vector<std::string>> rows;
     bq::OutputRows output;
     for (const std::string& row : Split(body, rowSeparator)) {
-        const auto given = valueSeparator == rowSeparator ? std::vector<std::string>{row} : Split(row, valueSeparator);
+        const auto given =
+            valueSeparator == rowSeparator ? std::vector<std::string>{row} : Split(row, valueSeparator);
         CheckMixedRecord(given);
         rows.push_back(AppendFreeText(output, given));
     }
@@ -104,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes;
     output.ForEachChunk([&](std::string_view chunk) { bytes += chunk; });
     const auto records = bq::fuzz::ReadCsv(bytes);
-    if (!records || records->size() != rows.size() || output.size() != rows.size()) Fail("file rows changed", bytes);
+    if (!records || records->size() != rows.size() || output.size() != rows.size())
+        Fail("file rows changed", bytes);
     for (size_t r = 0; r < rows.size(); ++r) {
         if ((*records)[r].size() != rows[r].size()) Fail("file value count changed", bytes);
         for (size_t i = 0; i < rows[r].size(); ++i)
@@ -118,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::string> lines = output.Lines();
         if (lines.size() != rows.size()) Fail("Lines() lost a line", bytes);
         for (size_t r = 0; r < rows.size(); ++r)
-            if (lines[r] != bq::test::EncodeRow(rows[r])) Fail("Lines() differs from the encoded row", lines[r]);
+            if (lines[r] != bq::test::EncodeRow(rows[r]))
+                Fail("Lines() differs from the encoded row", lines[r]);
     }
     return 0;
 }

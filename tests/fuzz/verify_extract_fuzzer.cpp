@@ -5,8 +5,8 @@
 // agree with the first-failure mode on the same bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,9 +43,9 @@ bool IsSystemMessage(std::string_view message) {
     if (message.size() < at.size() || message.substr(message.size() - at.size()) != at) return false;
     const std::string_view head = message.substr(0, message.size() - at.size());
     for (std::string_view fixed :
-         {"FORM segment not found.", "KEY segment not found.", "Bad KEY segment.", "KEY segment checksum error.",
-          "{BEGIN DATA} not found.", "{END DATA} not found.", "{END DATA} precedes {BEGIN DATA}.",
-          "No fields selected?"})
+         {"FORM segment not found.", "KEY segment not found.", "Bad KEY segment.",
+          "KEY segment checksum error.", "{BEGIN DATA} not found.", "{END DATA} not found.",
+          "{END DATA} precedes {BEGIN DATA}.", "No fields selected?"})
         if (head == fixed) return true;
     if (StartsWith(head, "Field allocation error.\r\n\r\nTotal fields required per record = ")) return true;
     constexpr std::string_view kChecksum = " (2018) checksum error in KEY segment.";
@@ -62,7 +62,8 @@ std::string OutputBytes(const bq::OutputRows& rows) {
 }
 
 // Runs the three checks; returns the message of the Error that ended them, or empty.
-std::string Verify(bq::VerificationSession& session, const std::string& text, const bq::VerifyOptions& options) {
+std::string Verify(bq::VerificationSession& session, const std::string& text,
+                   const bq::VerifyOptions& options) {
     session.SetExtractFile(std::string(kExtractFile));
     session.LoadExtractText(text);
     try {
@@ -89,9 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string bytes = OutputBytes(session.Rows());
         const auto records = bq::fuzz::ReadCsv(bytes);
         if (!records) Fail("output is not RFC 4180", bytes);
-        if (records->size() != session.Rows().size()) Fail("output line count differs from the records", bytes);
+        if (records->size() != session.Rows().size())
+            Fail("output line count differs from the records", bytes);
         for (const bq::fuzz::CsvRecord& r : *records)
-            if (r.size() != session.Fields().size()) Fail("a line's value count differs from the fields", bytes);
+            if (r.size() != session.Fields().size())
+                Fail("a line's value count differs from the fields", bytes);
     }
 
     std::vector<bq::ValueProblem> rejected;
@@ -104,12 +107,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool valueFailure = StartsWith(failure, "EXTRACT = ");
     if (!valueFailure) {
         if (collectingFailure != failure) Fail("collecting mode failed differently", collectingFailure);
-        if (!rejected.empty()) Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
+        if (!rejected.empty())
+            Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
         if (failure.empty() && OutputBytes(collecting.Rows()) != OutputBytes(session.Rows()))
             Fail("collecting mode wrote other output", text);
     } else {
         if (!collectingFailure.empty()) Fail("collecting mode threw", collectingFailure);
-        if (rejected.empty() || rejected[0].message != failure) Fail("collecting mode missed the first rejection", failure);
+        if (rejected.empty() || rejected[0].message != failure)
+            Fail("collecting mode missed the first rejection", failure);
     }
     return 0;
 }
