@@ -11,6 +11,7 @@
 #include "platform/terminal.h"
 #include "schema/text.h"
 #include "shell/messages.h"
+#include "verify/merge_output.h"
 #include "verify/verification_session.h"
 
 namespace bq::cli {
@@ -45,14 +46,19 @@ std::string_view WarningText(char typeCode) {
     return typeCode == 'y' ? "invalid optional year, written empty" : "invalid optional date, written empty";
 }
 
-// Verifies with a progress bar on a terminal; throws the first Error.
-void Verify(VerificationSession& session, Streams& io, bool drawProgress,
-            std::function<void(const ValueProblem&)> onProblem) {
+// Verifies through `verify` with a progress bar on a terminal; throws the first Error.
+void Verify(Streams& io, bool drawProgress, std::function<void(const ValueProblem&)> onProblem,
+            const std::function<void(const VerifyOptions&)>& verify) {
     Progress progress(io.err, drawProgress && StderrIsTerminal());
     VerifyOptions options;
     options.progress = progress.Callback();
     options.onProblem = std::move(onProblem);
-    session.Verify(options);
+    verify(options);
+}
+
+void Verify(VerificationSession& session, Streams& io, bool drawProgress,
+            std::function<void(const ValueProblem&)> onProblem) {
+    Verify(io, drawProgress, std::move(onProblem), [&session](const VerifyOptions& o) { session.Verify(o); });
 }
 
 void WriteJsonReport(std::ostream& out, const VerificationSession& session, const std::string& fatal,
@@ -61,7 +67,7 @@ void WriteJsonReport(std::ostream& out, const VerificationSession& session, cons
     json.BeginObject();
     json.Member("extract", session.ExtractFile());
     json.Member("form", session.FormName());
-    json.Member("records", fatal.empty() ? session.Rows().size() : 0);
+    json.Member("records", fatal.empty() ? session.OutputRowCount() : 0);
     json.Member("valid", fatal.empty() && errors.empty());
     if (!fatal.empty()) json.Member("message", DisplayedMessage(fatal));
     for (const auto* list : {&errors, &warnings}) {
@@ -102,16 +108,19 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     const CheckOptions o = ParseExtractArgs(args, false);
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
+    MergeOutput output(session);
     try {
-        Verify(session, io, true, nullptr);
+        Verify(io, true, nullptr, [&output](const VerifyOptions& options) { output.Verify(options); });
+    } catch (const FileError& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
     } catch (const Error& e) {
         ReportMessage(io, e.what());
         return kRejected;
     }
     try {
         const auto registry = OpenUserRegistry();
-        const std::string instructions = SaveMergeOutput(session.ExtractFile(), session.FormName(),
-                                                         session.Rows(), *registry, session.ExtractFolder());
+        const std::string instructions = output.Save(*registry);
         io.out << WithNewlines(instructions, "\n") << "\n";
     } catch (const Error& e) {
         ReportMessage(io, e.what());
@@ -137,6 +146,9 @@ int RunCheck(const std::vector<std::string>& args, Streams& io) {
             });
         else
             Verify(session, io, true, nullptr);
+    } catch (const FileError& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
     } catch (const Error& e) {
         fatal = e.what();
     }
@@ -164,8 +176,8 @@ int RunCheck(const std::vector<std::string>& args, Streams& io) {
         io.err << errors.size() << (errors.size() == 1 ? " bad value" : " bad values") << " in "
                << session.ExtractFile() << "\n";
     if (status == kOk)
-        io.out << session.FormName() << ": " << session.Rows().size()
-               << (session.Rows().size() == 1 ? " record" : " records") << ", valid\n";
+        io.out << session.FormName() << ": " << session.OutputRowCount()
+               << (session.OutputRowCount() == 1 ? " record" : " records") << ", valid\n";
     return status;
 }
 

@@ -41,6 +41,9 @@ class RecordBuilder {
     // `raw` must outlive the record.
     Verdict Put(size_t f, std::string_view raw);
 
+    // The bytes of a line that every record shares: its commas and the
+    // defaults of the fields no record supplies.
+    size_t SharedSize() const { return fixedSize_; }
     // The room Encode needs for the current record; a little more than it
     // takes, as short texts are copied in words.
     size_t MaxEncodedSize() const;

@@ -1,15 +1,19 @@
 #include "verify/verification_session.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "extract/extract_format.h"
+#include "extract/extract_lines.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "schema/text.h"
 #include "schema/type_codes.h"
+#include "verify/block_workers.h"
 #include "verify/conversions.h"
+#include "verify/record_builder.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -19,7 +23,25 @@ namespace {
 // enough to cost nothing per record.
 constexpr size_t kProgressEvery = 4096;
 
+// Records are verified in pieces of about this many bytes: large enough
+// that handing a piece to a thread costs nothing, small enough that the
+// pieces in flight stay a few megabytes.
+constexpr size_t kBlockBytes = size_t{1} << 20;
+
+// More threads than this would only add memory: reading and writing the
+// files caps the speed first.
+constexpr size_t kMostThreads = 4;
+
 }  // namespace
+
+// What every block of one verification of the data shares.
+struct VerificationSession::DataRun {
+    std::string typeCodes;
+    int currentYear;
+    std::vector<int> selected;  // the field index of each value of a record
+    bool encode;                // the rows are wanted
+    bool collecting;            // every problem is reported, none ends the run
+};
 
 VerificationSession::VerificationSession() = default;
 
@@ -54,18 +76,31 @@ std::vector<bool> VerificationSession::Ticks() const {
 }
 
 void VerificationSession::LoadExtract() {
-    // Release the previous extract before reading, so two never coexist.
-    extractLines_.Clear();
+    file_.reset();
     folder_.reset();
+    text_.clear();
+    headRead_ = false;
     auto folder = std::make_unique<Folder>(extractFile_);
-    extractLines_.Assign(ReadWholeFile(*folder, extractFile_, ReadUntil::FirstNul));
+    file_ = std::make_unique<InputFile>(extractFile_, folder.get());
     folder_ = std::move(folder);
+    const InputFile& file = *file_;
+    read_ = [&file](std::uint64_t offset, char* out, size_t size) { return file.ReadAt(offset, out, size); };
 }
 
 void VerificationSession::LoadExtractText(std::string text) {
-    extractLines_.Clear();
+    file_.reset();
     folder_.reset();
-    extractLines_.Assign(std::move(text));
+    text_ = std::move(text);
+    headRead_ = false;
+    read_ = ReadFromText(text_);
+}
+
+const std::vector<std::string>& VerificationSession::HeadLines() {
+    if (!headRead_) {
+        headLines_ = read_ ? bq::HeadLines(read_, 2) : std::vector<std::string>{};
+        headRead_ = true;
+    }
+    return headLines_;
 }
 
 std::string VerificationSession::Located(std::string_view message) const {
@@ -79,7 +114,8 @@ void VerificationSession::Verify(const VerifyOptions& options) {
 }
 
 void VerificationSession::CheckFormSegment() {
-    const auto name = extractLines_.empty() ? std::nullopt : FormNameOfLine(*extractLines_.begin());
+    const std::vector<std::string>& head = HeadLines();
+    const auto name = head.empty() ? std::nullopt : FormNameOfLine(head[0]);
     if (!name) throw Error(Located("FORM segment not found."));
     const int index = FindFormIndex(*name);
     if (index < 0) throw Error(Located("FORM " + *name + " not found."));
@@ -88,11 +124,9 @@ void VerificationSession::CheckFormSegment() {
 }
 
 void VerificationSession::CheckKeySegment() {
-    auto line = extractLines_.begin();
-    if (line != extractLines_.end()) ++line;
+    const std::vector<std::string>& head = HeadLines();
     KeyParts key;
-    const KeyLineStatus status =
-        line == extractLines_.end() ? KeyLineStatus::NotFound : SplitKeyLine(*line, key);
+    const KeyLineStatus status = head.size() < 2 ? KeyLineStatus::NotFound : SplitKeyLine(head[1], key);
     switch (status) {
         case KeyLineStatus::NotFound:
             throw Error(Located("KEY segment not found."));
@@ -126,7 +160,8 @@ ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, 
 }
 
 void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
-    const DataArea area = FindDataArea(extractLines_);
+    if (!read_) LoadExtractText({});
+    const DataArea area = FindDataArea(read_);
     switch (area.status) {
         case DataAreaStatus::NoBegin:
             throw Error(Located("{BEGIN DATA} not found."));
@@ -137,8 +172,9 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
         case DataAreaStatus::Found:
             break;
     }
-    const std::vector<int> selected = SelectedFields(fieldFlags_);
-    const size_t n = selected.size();
+    DataRun run;
+    run.selected = SelectedFields(fieldFlags_);
+    const size_t n = run.selected.size();
     if (n == 0) throw Error(Located("No fields selected?"));
     if (area.lineCount % n != 0)
         throw Error(
@@ -146,33 +182,79 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                     "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
                     std::to_string(area.lineCount)));
 
-    extractLines_.KeepRange(area.first, area.last);
-    outputRows_.Clear();
     const size_t records = area.lineCount / n;
-    std::string typeCodes;
-    for (const FieldEntry& field : fields_) typeCodes += field.typeCode;
-    record_ = std::make_unique<RecordBuilder>(typeCodes, fieldFlags_,
-                                              options.currentYear ? options.currentYear : CurrentYear());
-    RecordBuilder& record = *record_;
+    for (const FieldEntry& field : fields_) run.typeCodes += field.typeCode;
+    run.currentYear = options.currentYear ? options.currentYear : CurrentYear();
+    run.encode = static_cast<bool>(options.output);
+    run.collecting = static_cast<bool>(options.onProblem);
+    const size_t blockBytes = options.blockBytes ? options.blockBytes : kBlockBytes;
+    size_t maxRecords;
+    {
+        const RecordBuilder empty(run.typeCodes, fieldFlags_, run.currentYear);
+        outputRow_ = empty.Row();
+        tinTypeField_ = empty.TinTypeFieldIndex();
+        // Short lines can make an output many times their size: a block
+        // holds no more records than make about its size of output.
+        maxRecords = blockBytes / (empty.SharedSize() + 2);
+    }
+    outputRowCount_ = 0;
 
-    auto line = extractLines_.begin();
-    size_t untilProgress = kProgressEvery;
-    for (size_t r = 1; r <= records; ++r) {
-        record.StartRecord();
-        for (size_t f = 0; f < n; ++f, ++line) {
-            const Verdict verdict = record.Put(f, *line);
-            if (verdict == Verdict::Accepted || (verdict == Verdict::Emptied && !options.onProblem)) continue;
-            const ValueProblem problem = ProblemOf(r, f, selected[f], *line, verdict == Verdict::Rejected);
+    size_t threads = options.threads;
+    if (threads == 0) threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+    RecordBlocks blocks(read_, area, n, blockBytes, maxRecords, extractFile_);
+    size_t reported = 0;
+    ForEachBlockInOrder(
+        blocks, threads, [&](BlockJob& job) { VerifyBlock(job, run); },
+        [&](BlockJob& job) {
+            outputRowCount_ += job.rowsDone;
+            outputRow_ = std::move(job.lastRow);
+            if (options.output) options.output(job.output.View());
+            for (const ValueProblem& problem : job.problems) {
             if (!options.onProblem) throw Error(problem.message);
             options.onProblem(problem);
         }
-        outputRows_.AppendRow(record);
-        if (--untilProgress == 0 || r == records) {
-            untilProgress = kProgressEvery;
-            if (options.progress) options.progress(r, records);
-        }
+            if (options.progress && (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
+                reported = outputRowCount_;
+                options.progress(outputRowCount_, records);
     }
+            return true;
+        });
     if (options.progress && records == 0) options.progress(0, 0);
+}
+
+void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
+    if (!job.record) job.record = std::make_unique<RecordBuilder>(run.typeCodes, fieldFlags_, run.currentYear);
+    RecordBuilder& record = *job.record;
+    job.output.Clear();
+    job.problems.clear();
+    job.rowsDone = 0;
+    job.stopped = false;
+    const size_t n = run.selected.size();
+    const ExtractLines lines(job.input.Text());
+    auto line = lines.begin();
+    for (size_t i = 0; i < job.input.records; ++i) {
+        record.StartRecord();
+        for (size_t f = 0; f < n; ++f, ++line) {
+            const Verdict verdict = record.Put(f, *line);
+            if (verdict == Verdict::Accepted || (verdict == Verdict::Emptied && !run.collecting)) continue;
+            job.problems.push_back(
+                ProblemOf(job.firstRecord + i, f, run.selected[f], *line, verdict == Verdict::Rejected));
+            if (!run.collecting && verdict == Verdict::Rejected) {
+                job.stopped = true;
+                job.lastRow = record.Row();
+                return;
+            }
+        }
+        if (run.encode) {
+            char* at = job.output.Room(record.MaxEncodedSize() + 2);
+            at = record.Encode(at);
+            *at++ = '\r';
+            *at++ = '\n';
+            job.output.Use(at);
+        }
+        ++job.rowsDone;
+    }
+    job.lastRow = record.Row();
 }
 
 }  // namespace bq
