@@ -40,7 +40,6 @@ KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts) {
     return KeyLineStatus::Ok;
 }
 
-
 std::vector<int> SelectedFields(std::string_view flags) {
     std::vector<int> selected;
     for (size_t i = 0; i < flags.size(); ++i)

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-
 namespace bq {
 namespace {
 

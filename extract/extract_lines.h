@@ -11,10 +11,10 @@
 namespace bq {
 
 class ExtractLines {
-public:
+  public:
     // Walks the lines in order; each dereference is a view without its line break.
     class Iterator {
-    public:
+      public:
         using iterator_category = std::forward_iterator_tag;
         using value_type = std::string_view;
         using difference_type = std::ptrdiff_t;
@@ -35,7 +35,7 @@ public:
         }
         bool operator==(const Iterator& other) const { return begin_ == other.begin_; }
 
-    private:
+      private:
         friend class ExtractLines;
         Iterator(const char* at, const char* end) : begin_(at), end_(end) { FindLineEnd(); }
         // Sets the current line's end and the next line's start.
@@ -53,7 +53,7 @@ public:
     Iterator begin() const { return Iterator(text_.data(), text_.data() + text_.size()); }
     Iterator end() const { return Iterator(text_.data() + text_.size(), text_.data() + text_.size()); }
 
-private:
+  private:
     std::string_view text_;
 };
 

@@ -161,7 +161,9 @@ RecordBlocks::RecordBlocks(ReadBytesAt read, const DataArea& area, size_t linesP
       maxRecords_(std::max<size_t>(maxRecords, 1)),
       extractFile_(std::move(extractFile)) {}
 
-void RecordBlocks::Changed() const { throw CannotOpenFile(extractFile_, "The file changed while it was read"); }
+void RecordBlocks::Changed() const {
+    throw CannotOpenFile(extractFile_, "The file changed while it was read");
+}
 
 bool RecordBlocks::Next(RecordBlock& block) {
     if (done_) return false;
@@ -172,7 +174,8 @@ bool RecordBlocks::Next(RecordBlock& block) {
     size_t counted = carryCounted_, lines = carryLines_;
     for (;;) {
         // Read while there is no whole record yet, or room for more.
-        if (at_ < end_ && (lines < linesPerRecord_ || (block.size < blockBytes_ && lines / linesPerRecord_ < maxRecords_))) {
+        if (at_ < end_ && (lines < linesPerRecord_ ||
+                           (block.size < blockBytes_ && lines / linesPerRecord_ < maxRecords_))) {
             const size_t want = static_cast<size_t>(std::min<std::uint64_t>(blockBytes_, end_ - at_));
             Reserve(block, block.size + want);
             if (read_(at_, block.bytes.get() + block.size, want) != want) Changed();

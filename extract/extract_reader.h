@@ -44,7 +44,7 @@ struct RecordBlock {
 // least one record, so that records can be verified as they come, on any
 // thread.
 class RecordBlocks {
-public:
+  public:
     // `area` is what FindDataArea found (status Found); `extractFile`
     // names the extract in the message of a changed file.
     RecordBlocks(ReadBytesAt read, const DataArea& area, size_t linesPerRecord, size_t blockBytes,
@@ -54,7 +54,7 @@ public:
     // the lines FindDataArea counted: the file changed since.
     bool Next(RecordBlock& block);
 
-private:
+  private:
     [[noreturn]] void Changed() const;
 
     ReadBytesAt read_;

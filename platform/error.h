@@ -16,7 +16,7 @@ class Error : public std::runtime_error {
 
 // An Error of the file system: a file that cannot be read or written.
 class FileError : public Error {
-public:
+  public:
     using Error::Error;
 };
 

@@ -17,7 +17,7 @@ namespace bq {
 // it stay in that folder even when its path is renamed or replaced by a
 // link meanwhile.
 class Folder {
-public:
+  public:
     // Opens the folder part of `path` (the current folder when it has none).
     // Throws Error "Cannot open file "<path>". <reason>".
     explicit Folder(const std::string& path);
@@ -29,7 +29,7 @@ public:
     // The folder's path as it was given, with its separator; may be empty.
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     std::intptr_t handle_;
     std::string path_;
 };
@@ -37,7 +37,7 @@ private:
 // A regular file open for reading in blocks at any offset. Reads go to the
 // file that was opened, even when its path is renamed or replaced meanwhile.
 class InputFile {
-public:
+  public:
     // Opens `path`, through `folder` when given. Throws Error "Cannot open
     // file "<path>". <reason>" when it cannot be read, including when `path`
     // names a folder, a FIFO or a device.
@@ -50,7 +50,7 @@ public:
     // open file ...".
     size_t ReadAt(std::uint64_t offset, char* out, size_t size) const;
 
-private:
+  private:
     std::intptr_t handle_;
     std::string path_;
 };
@@ -81,7 +81,7 @@ struct WriteOptions {
 // interrupted or terminated. Only files this process made are ever removed.
 // Every failure throws Error "Cannot create file "<path>". <reason>".
 class OutputFile {
-public:
+  public:
     // Creates the temporary file for `path`.
     explicit OutputFile(const std::string& path, const WriteOptions& options = {});
     ~OutputFile();
@@ -95,7 +95,7 @@ public:
     // Finishes the file if need be and puts it in place of `path`.
     void Commit();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -125,7 +125,7 @@ class PendingName {
         if (slot_) slot_->folder.store(-1);
     }
 
-private:
+  private:
     Pending* slot_ = nullptr;
 };
 
@@ -181,7 +181,8 @@ InputFile::~InputFile() { ::close(static_cast<int>(handle_)); }
 size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
     size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(static_cast<int>(handle_), out + done, size - done, static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(static_cast<int>(handle_), out + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             throw CannotOpenFile(path_, ErrnoText(errno));
@@ -206,10 +207,10 @@ unsigned FileMode(const Folder& folder, const std::string& path) {
 }
 
 struct OutputFile::State {
-    std::string path;   // as given, for the messages
-    int folder = -1;    // where the temporary file and the target are
+    std::string path;  // as given, for the messages
+    int folder = -1;   // where the temporary file and the target are
     Descriptor ownFolder{-1};
-    std::string name;   // the target's name in the folder
+    std::string name;       // the target's name in the folder
     std::string temporary;  // empty when writing in place
     std::unique_ptr<PendingName> pending;
     Descriptor fd{-1};
@@ -221,7 +222,8 @@ struct OutputFile::State {
     [[noreturn]] void Fail(int error) const { throw CannotCreateFile(path, ErrnoText(error)); }
 };
 
-OutputFile::OutputFile(const std::string& path, const WriteOptions& options) : state_(std::make_unique<State>()) {
+OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
+    : state_(std::make_unique<State>()) {
     IgnoreFileSizeSignal();
     State& s = *state_;
     s.path = path;
@@ -240,8 +242,9 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options) : s
             if (!S_ISREG(followed.st_mode)) throw CannotCreateFile(path, "Not a regular file");
             target = FollowLinks(path);
         }
-    const std::string folderPath = FolderPart(target);
-        s.ownFolder = Descriptor(::open(folderPath.empty() ? "." : folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const std::string folderPath = FolderPart(target);
+        s.ownFolder = Descriptor(
+            ::open(folderPath.empty() ? "." : folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (s.ownFolder.get() < 0) s.Fail(errno);
         s.folder = s.ownFolder.get();
     } else {
@@ -257,8 +260,8 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options) : s
     for (int attempt = 0; s.fd.get() < 0; ++attempt) {
         s.temporary = TemporaryName(path);
         s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
-        s.fd = Descriptor(::openat(s.folder, s.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                   createMode));
+        s.fd = Descriptor(::openat(s.folder, s.temporary.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
         if (s.fd.get() >= 0) break;
         const int error = errno;
         s.pending.reset();
@@ -275,19 +278,19 @@ OutputFile::~OutputFile() {
 
 void OutputFile::Write(std::string_view bytes) {
     State& s = *state_;
-        while (!bytes.empty()) {
+    while (!bytes.empty()) {
         const ssize_t n = ::write(s.fd.get(), bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
+        if (n < 0) {
+            if (errno == EINTR) continue;
             s.Fail(errno);
-            }
-            bytes.remove_prefix(static_cast<size_t>(n));
-        s.written += n;
         }
+        bytes.remove_prefix(static_cast<size_t>(n));
+        s.written += n;
+    }
     if (!s.temporary.empty() && s.written - s.handedOver >= kWriteBackBytes) {
         StartWriteBack(s.fd.get(), s.handedOver, s.written - s.handedOver);
         s.handedOver = s.written;
-        }
+    }
 }
 
 void OutputFile::Finish() {

@@ -119,22 +119,25 @@ struct OutputFile::State {
     [[noreturn]] void Fail(DWORD error) const { throw CannotCreateFile(path, SystemErrorText(error)); }
 };
 
-OutputFile::OutputFile(const std::string& path, const WriteOptions& options) : state_(std::make_unique<State>()) {
+OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
+    : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = path;
     // Through a held folder, the file goes where the folder is now.
     s.target = options.folder ? options.folder->Path() + FileNamePart(path) : path;
     const DWORD attributes = GetFileAttributesA(s.target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) s.Fail(ERROR_DIRECTORY);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        s.Fail(ERROR_DIRECTORY);
     for (int attempt = 0; s.file == INVALID_HANDLE_VALUE; ++attempt) {
         s.temporary = TemporaryNameFor(s.target);
-        s.file = CreateFileA(s.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        s.file = CreateFileA(s.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
         if (s.file == INVALID_HANDLE_VALUE &&
             ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100)) {
             s.temporary.clear();
             s.Fail(error);
-    }
+        }
     }
 }
 
@@ -167,7 +170,8 @@ void OutputFile::Commit() {
     Finish();
     State& s = *state_;
     if (s.committed) return;
-    if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         s.Fail(GetLastError());
     s.committed = true;
 }

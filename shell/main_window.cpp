@@ -16,13 +16,13 @@ namespace {
 // Marks the window at work for as long as it lives: the windows repaint
 // meanwhile, and any event that reaches a handler then is no request of the user's.
 class Working {
-public:
+  public:
     explicit Working(bool& working) : working_(working) { working_ = true; }
     ~Working() { working_ = false; }
     Working(const Working&) = delete;
     Working& operator=(const Working&) = delete;
 
-private:
+  private:
     bool& working_;
 };
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "extract/extract_format.h"
-#include "platform/error.h"
 #include "extract/extract_lines.h"
 #include "extract/extract_reader.h"
 #include "extract/template_text.h"
+#include "platform/error.h"
 #include "schema/form_fields.h"
 
 namespace bq {
@@ -169,7 +169,8 @@ TEST(KeySegment, WriterPadsTheCountToThreeDigits) {
 DataArea AreaOf(const std::string& text) { return FindDataArea(ReadFromText(text)); }
 
 TEST(DataArea, FindsTheFirstMarkersIgnoringCaseOnly) {
-    const std::string text = "FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n";
+    const std::string text =
+        "FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n";
     const DataArea area = AreaOf(text);
     ASSERT_EQ(area.status, DataAreaStatus::Found);
     EXPECT_EQ(area.lineCount, 2u);

@@ -424,8 +424,8 @@ TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
 
 TEST_F(FaultInjection, RunningOutOfMemoryIsAClearFailure) {
     // One value is one line, held whole: a line larger than the memory left cannot be verified.
-    WriteBytes(extract, "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n" + std::string(200 << 20, 'x') +
-                            "\r\n{END DATA}\r\n");
+    WriteBytes(extract, "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n" +
+                            std::string(200 << 20, 'x') + "\r\n{END DATA}\r\n");
     const Outcome r = BqdmChild({"merge", extract}, MemoryLimit(150000));
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Not enough memory to finish this work; nothing was written.\n");
@@ -438,7 +438,7 @@ TEST_F(FaultInjection, MemoryStaysTheSameWhateverTheRecordCount) {
     std::string many = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
     many += std::string(40 << 20, '\n');
     WriteBytes(extract, many + "{END DATA}\r\n");
-    const Outcome r = Bqdm({"check", extract}, MemoryLimit(150000));
+    const Outcome r = BqdmChild({"check", extract}, MemoryLimit(150000));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "1098-E: 41943040 records, valid\n");
     EXPECT_EQ(r.err, "");

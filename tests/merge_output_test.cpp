@@ -152,10 +152,9 @@ TEST(OutputNames, SitNextToTheExtract) {
 TEST_F(MergeOutputFile, IsCrLfLinesAndReplacesThePreviousFile) {
     const std::string rest(kNameRowRest);
     NoRegistry registry;
-    for (const auto& [names, expected] :
-         {std::pair<std::vector<std::string>, std::string>{{"a", " b c "},
-                                                           "a" + rest + "\r\n\"b c\"" + rest + "\r\n"},
-          std::pair<std::vector<std::string>, std::string>{{}, ""}}) {
+    for (const auto& [names, expected] : {std::pair<std::vector<std::string>, std::string>{
+                                              {"a", " b c "}, "a" + rest + "\r\n\"b c\"" + rest + "\r\n"},
+                                          std::pair<std::vector<std::string>, std::string>{{}, ""}}) {
         VerificationSession session;
         session.SetExtractFile(WriteNameExtract(names));
         session.LoadExtract();

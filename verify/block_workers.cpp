@@ -33,7 +33,7 @@ enum class State { Free, Queued, Working, Done };
 
 // The blocks between reading and finishing, and the threads that help.
 class Workshop {
-public:
+  public:
     explicit Workshop(const std::function<void(BlockJob&)>& work) : work_(work) {}
     // Stops the helpers once their current block is done.
     ~Workshop() {
@@ -75,7 +75,7 @@ public:
         state_[job] = State::Free;
     }
 
-private:
+  private:
     void Help() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {

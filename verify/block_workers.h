@@ -21,7 +21,7 @@ struct ValueProblem;
 
 // Bytes grown at the end without initialising what is about to be written.
 class ByteBuffer {
-public:
+  public:
     // Room for `bytes` more bytes after the used ones.
     char* Room(size_t bytes);
     // Marks the bytes up to `end`, within the room, as used.
@@ -29,7 +29,7 @@ public:
     void Clear() { size_ = 0; }
     std::string_view View() const { return {data_.get(), size_}; }
 
-private:
+  private:
     std::unique_ptr<char[]> data_;
     size_t size_ = 0, capacity_ = 0;
 };

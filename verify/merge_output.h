@@ -27,7 +27,7 @@ std::string ImportInstructions(std::string_view extractFile, std::string_view fo
 // written, the verification runs without one and Save writes the output in
 // a second pass, so that a bad value is still told before a file error.
 class MergeOutput {
-public:
+  public:
     // `session` must have its extract loaded and outlive the object.
     explicit MergeOutput(VerificationSession& session);
     ~MergeOutput();
@@ -42,7 +42,7 @@ public:
     // no later step runs. `options` serve a second pass.
     std::string Save(Registry& registry, VerifyOptions options = {});
 
-private:
+  private:
     // A new temporary file for the output.
     std::unique_ptr<OutputFile> Create() const;
 

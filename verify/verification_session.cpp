@@ -210,20 +210,22 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             outputRow_ = std::move(job.lastRow);
             if (options.output) options.output(job.output.View());
             for (const ValueProblem& problem : job.problems) {
-            if (!options.onProblem) throw Error(problem.message);
-            options.onProblem(problem);
-        }
-            if (options.progress && (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
+                if (!options.onProblem) throw Error(problem.message);
+                options.onProblem(problem);
+            }
+            if (options.progress &&
+                (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
                 reported = outputRowCount_;
                 options.progress(outputRowCount_, records);
-    }
+            }
             return true;
         });
     if (options.progress && records == 0) options.progress(0, 0);
 }
 
 void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
-    if (!job.record) job.record = std::make_unique<RecordBuilder>(run.typeCodes, fieldFlags_, run.currentYear);
+    if (!job.record)
+        job.record = std::make_unique<RecordBuilder>(run.typeCodes, fieldFlags_, run.currentYear);
     RecordBuilder& record = *job.record;
     job.output.Clear();
     job.problems.clear();

@@ -93,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parallel.blockBytes = 1 + (size == 0 ? 0 : data[size / 2] % 64);
     bq::VerificationSession split;
     std::string splitBytes;
-    if (Verify(split, text, parallel, splitBytes) != failure) Fail("several threads failed differently", text);
+    if (Verify(split, text, parallel, splitBytes) != failure)
+        Fail("several threads failed differently", text);
     if (splitBytes != bytes || split.OutputRowCount() != session.OutputRowCount() ||
         split.OutputRow() != session.OutputRow())
         Fail("several threads wrote other output", text);
@@ -101,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (failure.empty()) {
         const auto records = bq::fuzz::ReadCsv(bytes);
         if (!records) Fail("output is not RFC 4180", bytes);
-        if (records->size() != session.OutputRowCount()) Fail("output line count differs from the records", bytes);
+        if (records->size() != session.OutputRowCount())
+            Fail("output line count differs from the records", bytes);
         for (const bq::fuzz::CsvRecord& r : *records)
             if (r.size() != session.Fields().size())
                 Fail("a line's value count differs from the fields", bytes);
@@ -118,9 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool valueFailure = StartsWith(failure, "EXTRACT = ");
     if (!valueFailure) {
         if (collectingFailure != failure) Fail("collecting mode failed differently", collectingFailure);
-        if (!rejected.empty()) Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
-        if (failure.empty() && collectingBytes != bytes)
-            Fail("collecting mode wrote other output", text);
+        if (!rejected.empty())
+            Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
+        if (failure.empty() && collectingBytes != bytes) Fail("collecting mode wrote other output", text);
     } else {
         if (!collectingFailure.empty()) Fail("collecting mode threw", collectingFailure);
         if (rejected.empty() || rejected[0].message != failure)
