@@ -313,8 +313,9 @@ TEST(Messages, FullStopOnlyAfterACharacterAboveTheDot) {
 }
 
 TEST(Pagination, APageNarrowerThanOneCharacterStillMakesProgress) {
+    const std::vector<std::string> lines{"AB"};  // the pages are views into it
     const auto pages = shell::Paginate(
-        {"AB"}, [](std::string_view t) { return 7 * static_cast<int>(t.size()); }, 1, 1, 10);
+        lines, [](std::string_view t) { return 7 * static_cast<int>(t.size()); }, 1, 1, 10);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0], std::vector<std::string_view>{"A"});
     EXPECT_EQ(pages[1], std::vector<std::string_view>{"B"});
