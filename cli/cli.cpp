@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/version.h"
 #include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
@@ -73,7 +74,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return args.empty() ? kUsage : kOk;
     }
     if (args[0] == "--version") {
-        out << "bqdm 1.0.0 (BQ2018DM, reporting year " << kReportingYear << ")\n";
+        out << "bqdm " << kVersion << " (BQ2018DM, reporting year " << kReportingYear << ")\n";
         return kOk;
     }
     const Command* command = FindCommand(args[0]);
