@@ -143,7 +143,11 @@ void FindAmountRemarks(char code, std::string_view value, std::string_view writt
 }  // namespace
 
 FieldTraits TraitsOf(char typeCode, std::string_view caption) {
-    return {typeCode, typeCode == '$' && UpperCaseAscii(caption).find("ZIP") != std::string::npos};
+    // A ZIP code field, not that of its four-digit extension.
+    const std::string upper = UpperCaseAscii(caption);
+    const bool zip = typeCode == '$' && upper.find("ZIP CODE") != std::string::npos &&
+                     upper.find("EXTENSION") == std::string::npos;
+    return {typeCode, zip, zip || std::string_view("DdbyCcw#nN").find(typeCode) != std::string_view::npos};
 }
 
 void FindRemarks(const FieldTraits& field, std::string_view value, std::string_view written, Verdict verdict,

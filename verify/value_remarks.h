@@ -15,8 +15,18 @@ namespace bq {
 // What a remark needs to know of a field, looked up once per run.
 struct FieldTraits {
     char typeCode;
-    bool zipCode;  // a free-text field that holds a ZIP code
+    bool zipCode;     // a free-text field that holds a ZIP code
+    bool remarkable;  // a value of the field can draw a remark
 };
+
+// False when no remark can apply to the extract line `raw` of such a field,
+// written as `written`: most values, found cheaply.
+inline bool MayRemark(const FieldTraits& field, std::string_view raw, std::string_view written) {
+    if (!field.remarkable) return false;
+    // An amount written as a view of its own line is a plain one: nothing to tell.
+    const bool amount = field.typeCode == 'C' || field.typeCode == 'c';
+    return !(amount && written.data() >= raw.data() && written.data() < raw.data() + raw.size());
+}
 
 // The traits of a field of `typeCode` captioned `caption`.
 FieldTraits TraitsOf(char typeCode, std::string_view caption);

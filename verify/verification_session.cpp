@@ -306,13 +306,13 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         for (size_t f = 0; f < n; ++f, ++line) {
             const Verdict verdict = record.Put(f, *line);
             if (run.remarks) {
-                const std::string_view value = Trim(*line);
-                allEmpty &= value.empty();
-                remarks.clear();
-                if (verdict != Verdict::Rejected)
-                    FindRemarks(run.traits[f], value, record.Written(f), verdict, remarks);
-                for (const Remark& remark : remarks)
-                    job.problems.push_back(ProblemOf(run, r, f, *line, &remark));
+                if (allEmpty) allEmpty = Trim(*line).empty();
+                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], *line, record.Written(f))) {
+                    remarks.clear();
+                    FindRemarks(run.traits[f], Trim(*line), record.Written(f), verdict, remarks);
+                    for (const Remark& remark : remarks)
+                        job.problems.push_back(ProblemOf(run, r, f, *line, &remark));
+                }
             }
             if (verdict != Verdict::Rejected) continue;
             job.problems.push_back(ProblemOf(run, r, f, *line, nullptr));
