@@ -53,6 +53,7 @@ struct DataArea {
     std::uint64_t first = 0;  // offset of the first data line
     std::uint64_t end = 0;    // offset of the {END DATA} line
     size_t lineCount = 0;     // data lines between the markers
+    size_t beginLine = 0;     // the 1-based line number of the {BEGIN DATA} line
 };
 
 // The indexes of the fields whose flag is '1', in ascending order.

@@ -89,7 +89,14 @@ DataArea FindDataArea(const ReadBytesAt& read) {
     bool atEnd = false;
     std::optional<std::uint64_t> begin, end;
     DataArea area;
-    std::uint64_t countFrom = 0;  // breaks are counted from here while the area is open
+    std::uint64_t countFrom = 0;      // breaks are counted from here while the area is open
+    std::uint64_t beforeCounted = 0;  // the lines before the area are counted up to here
+    size_t linesBefore = 0;
+    const auto countBefore = [&](size_t to) {
+        const size_t from = static_cast<size_t>(beforeCounted - start);
+        if (from < to) linesBefore += CountBreaks(buf + from, to - from);
+        beforeCounted = start + std::max(from, to);
+    };
     for (;;) {
         if (!atEnd) {
             size_t got = read(start + have, buf + have, kScanBlock);
@@ -120,6 +127,8 @@ DataArea FindDataArea(const ReadBytesAt& read) {
                     continue;
                 if (marker == kBeginDataMarker && !begin) {
                     begin = start + at;
+                    countBefore(at);
+                    area.beginLine = linesBefore + 1;
                     if (end) {
                         area.status = DataAreaStatus::EndBeforeBegin;
                         return area;
@@ -138,7 +147,10 @@ DataArea FindDataArea(const ReadBytesAt& read) {
                 }
             }
         }
-        if (begin) countTo(limit);
+        if (begin)
+            countTo(limit);
+        else
+            countBefore(limit);
         if (atEnd) break;
         if (limit > 0) before = buf[limit - 1];
         std::memmove(buf, buf + limit, have - limit);
@@ -148,6 +160,34 @@ DataArea FindDataArea(const ReadBytesAt& read) {
     area.status = begin ? DataAreaStatus::NoEnd : DataAreaStatus::NoBegin;
     area.lineCount = 0;
     return area;
+}
+
+std::vector<size_t> EmptyDataLines(const ReadBytesAt& read, const DataArea& area, size_t most) {
+    std::vector<size_t> empty;
+    std::unique_ptr<char[]> buffer(new char[kScanBlock]);
+    size_t line = area.beginLine + 1;
+    bool blank = true;  // nothing yet on the current line
+    char previous = '\0';
+    for (std::uint64_t at = area.first; at < area.end && empty.size() < most;) {
+        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(kScanBlock, area.end - at));
+        const size_t got = read(at, buffer.get(), want);
+        if (got == 0) break;
+        for (size_t i = 0; i < got && empty.size() < most; ++i) {
+            const char c = buffer[i];
+            if (c == '\n' && previous == '\r') {
+                // The second half of a CR LF: the break was counted at the CR.
+            } else if (IsBreak(c)) {
+                if (blank) empty.push_back(line);
+                ++line;
+                blank = true;
+            } else {
+                blank = false;
+            }
+            previous = c;
+        }
+        at += got;
+    }
+    return empty;
 }
 
 RecordBlocks::RecordBlocks(ReadBytesAt read, const DataArea& area, size_t linesPerRecord, size_t blockBytes,

@@ -30,6 +30,10 @@ std::vector<std::string> HeadLines(const ReadBytesAt& read, size_t count);
 // markers by searching the bytes, the data lines by counting the breaks.
 DataArea FindDataArea(const ReadBytesAt& read);
 
+// The line numbers of the first `most` empty lines of the data area `area`,
+// which FindDataArea found.
+std::vector<size_t> EmptyDataLines(const ReadBytesAt& read, const DataArea& area, size_t most);
+
 // Whole records of the data area, their bytes in a buffer reused from block to block.
 struct RecordBlock {
     std::unique_ptr<char[]> bytes;

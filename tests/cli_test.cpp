@@ -143,22 +143,36 @@ TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const BqdmResult all = Bqdm({"check", extract, "--all"});
     EXPECT_EQ(all.status, 1);
     EXPECT_EQ(all.out, "");
-    const std::string at = "EXTRACT = " + extract + "\n\nRecord # ";
-    EXPECT_EQ(all.err,
-              at + "1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"12\"\n\n" + at +
-                  "2, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"1\"\n\n" + at +
-                  "2, Field # 3\nDestination field \"Box 1 - Student loan interest received\" maps to an "
-                  "invalid currency value \"x\"\n\n" +
-                  "3 bad values in " + extract + "\n");
+    const std::string tin =
+        "    expected TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX\n";
+    EXPECT_EQ(all.err, extract +
+                           ":5: error: record 1 field 2 \"Taxpayer id\": invalid TIN \"12\" [invalid-tin]\n" +
+                           tin + extract +
+                           ":8: error: record 2 field 2 \"Taxpayer id\": invalid TIN \"1\" [invalid-tin]\n" +
+                           tin + extract +
+                           ":9: error: record 2 field 3 \"Box 1 - Student loan interest received\": invalid "
+                           "currency value \"x\" [invalid-currency]\n"
+                           "    expected CURRENCY - Cannot be negative\n"
+                           "3 errors, 0 warnings in " +
+                           extract + "\n  invalid-currency: 1\n  invalid-tin: 2\n");
+    // Without --all the first bad value's message alone, as the windows show it.
+    const BqdmResult first = Bqdm({"check", extract});
+    EXPECT_EQ(first.err,
+              "EXTRACT = " + extract +
+                  "\n\nRecord # 1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid "
+                  "TIN \"12\"\n");
     const BqdmResult json = Bqdm({"check", extract, "--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.err, "");
-    EXPECT_EQ(
-        json.out,
-        "{\"extract\":\"" + extract +
-            "\",\"form\":\"1098-E\",\"records\":2,\"valid\":false,\"errors\":[{\"record\":1,\"field\":2,"
-            "\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12\",\"problem\":\"to an invalid "
-            "TIN\"}],\"warnings\":[]}\n");
+    EXPECT_EQ(json.out,
+              "{\"schema\":1,\"extract\":\"" + extract +
+                  "\",\"form\":\"1098-E\",\"records\":2,\"valid\":false,\"errors\":[{\"line\":5,\"record\":1,"
+                  "\"field\":2,\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12\",\"code\":"
+                  "\"invalid-tin\",\"message\":\"EXTRACT = " +
+                  extract +
+                  "\\u000d\\u000a\\u000d\\u000aRecord # 1, Field # 2\\u000d\\u000aDestination field "
+                  "\\\"Taxpayer id\\\" maps to an invalid TIN \\\"12\\\"\",\"hint\":\"" +
+                  tin.substr(4, tin.size() - 5) + "\"}],\"warnings\":[],\"counts\":{\"invalid-tin\":1}}\n");
     const BqdmResult ok = Bqdm({"check", Write("y.txt", kExtract)});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");

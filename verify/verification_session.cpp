@@ -13,7 +13,9 @@
 #include "schema/type_codes.h"
 #include "verify/block_workers.h"
 #include "verify/conversions.h"
+#include "verify/layout_hints.h"
 #include "verify/record_builder.h"
+#include "verify/value_remarks.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -32,15 +34,21 @@ constexpr size_t kBlockBytes = size_t{1} << 20;
 // files caps the speed first.
 constexpr size_t kMostThreads = 4;
 
+// The records of a block when warnings are collected.
+constexpr size_t kRemarkedRecords = 4096;
+
 }  // namespace
 
 // What every block of one verification of the data shares.
 struct VerificationSession::DataRun {
     std::string typeCodes;
     int currentYear;
-    std::vector<int> selected;  // the field index of each value of a record
-    bool encode;                // the rows are wanted
-    bool collecting;            // every problem is reported, none ends the run
+    std::vector<int> selected;        // the field index of each value of a record
+    std::vector<FieldTraits> traits;  // of each value of a record
+    size_t firstDataLine;             // the line of the first value
+    bool encode;                      // the rows are wanted
+    bool collecting;                  // every problem is reported, none ends the run
+    bool remarks;                     // warnings are wanted
 };
 
 VerificationSession::VerificationSession() = default;
@@ -113,12 +121,19 @@ void VerificationSession::Verify(const VerifyOptions& options) {
     VerifyExtractData(options);
 }
 
+void VerificationSession::Fail(std::string_view message, std::string_view code, size_t line,
+                               std::string hint) const {
+    throw ExtractError(Located(message), code, line, std::move(hint));
+}
+
 void VerificationSession::CheckFormSegment() {
     const std::vector<std::string>& head = HeadLines();
     const auto name = head.empty() ? std::nullopt : FormNameOfLine(head[0]);
-    if (!name) throw Error(Located("FORM segment not found."));
+    if (!name)
+        Fail("FORM segment not found.", "form-segment-missing", 1,
+             FormSegmentHint(head.empty() ? "" : head[0]));
     const int index = FindFormIndex(*name);
-    if (index < 0) throw Error(Located("FORM " + *name + " not found."));
+    if (index < 0) Fail("FORM " + *name + " not found.", "form-unknown", 1, UnknownFormHint(*name));
     formName_ = *name;
     LoadFieldList(index);
 }
@@ -129,33 +144,57 @@ void VerificationSession::CheckKeySegment() {
     const KeyLineStatus status = head.size() < 2 ? KeyLineStatus::NotFound : SplitKeyLine(head[1], key);
     switch (status) {
         case KeyLineStatus::NotFound:
-            throw Error(Located("KEY segment not found."));
+            Fail("KEY segment not found.", "key-segment-missing", 2, KeyShapeHint());
         case KeyLineStatus::TooShort:
-            throw Error(Located("Bad KEY segment."));
+            Fail("Bad KEY segment.", "key-bad", 2, KeyShapeHint());
         case KeyLineStatus::Ok:
             break;
     }
     const auto count = ToInt32(key.countText);
     if (!count || *count < 0 || static_cast<size_t>(*count) != key.flags.size())
-        throw Error(Located("KEY segment checksum error."));
+        Fail("KEY segment checksum error.", "key-checksum", 2,
+             KeyChecksumHint(key.countText, key.flags.size()));
     if (key.flags.size() != fields_.size())
-        throw Error(
-            Located(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment."));
+        Fail(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment.",
+             "key-field-count", 2, KeyFieldCountHint(formName_, fields_.size(), key.flags.size()));
     fieldFlags_ = key.flags;
     for (size_t i = 0; i < fields_.size(); ++i) fields_[i].checked = fieldFlags_[i] == '1';
     if (observer_) observer_->FlagsApplied();
 }
 
-ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, std::string_view raw,
-                                            bool rejected) const {
-    const FieldEntry& field = fields_[static_cast<size_t>(index)];
-    ValueProblem problem{record, f + 1, index, field.caption, std::string(raw), {}, {}};
-    if (rejected) {
-        problem.phrase = RejectionPhrase(field.typeCode);
-        problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) +
-                          ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" + field.caption +
-                          "\" maps " + std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+ValueProblem VerificationSession::ProblemOf(const DataRun& run, size_t record, size_t f, std::string_view raw,
+                                            const Remark* remark) const {
+    const size_t n = run.selected.size();
+    ValueProblem problem{remark == nullptr,
+                         run.firstDataLine + (record - 1) * n + f,
+                         record,
+                         f + 1,
+                         -1,
+                         {},
+                         std::string(raw),
+                         {},
+                         {},
+                         {},
+                         {}};
+    if (remark && remark->code == "empty-record") {
+        problem.fieldOrdinal = 0;
+    } else {
+        problem.fieldIndex = run.selected[f];
+        problem.caption = fields_[static_cast<size_t>(problem.fieldIndex)].caption;
     }
+    if (remark) {
+        problem.code = remark->code;
+        problem.message = remark->text;
+        problem.hint = remark->hint;
+        return problem;
+    }
+    const char typeCode = fields_[static_cast<size_t>(problem.fieldIndex)].typeCode;
+    problem.code = RejectionCode(typeCode);
+    problem.phrase = RejectionPhrase(typeCode);
+    problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) +
+                      ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" + problem.caption +
+                      "\" maps " + std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+    problem.hint = RejectionHint(typeCode, Trim(raw));
     return problem;
 }
 
@@ -164,29 +203,39 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     const DataArea area = FindDataArea(read_);
     switch (area.status) {
         case DataAreaStatus::NoBegin:
-            throw Error(Located("{BEGIN DATA} not found."));
+            Fail("{BEGIN DATA} not found.", "begin-missing", 0,
+                 "the data must follow a line {BEGIN DATA}, alone on its line");
         case DataAreaStatus::NoEnd:
-            throw Error(Located("{END DATA} not found."));
+            Fail("{END DATA} not found.", "end-missing", 0,
+                 "the data must be followed by a line {END DATA}, alone on its line");
         case DataAreaStatus::EndBeforeBegin:
-            throw Error(Located("{END DATA} precedes {BEGIN DATA}."));
+            Fail("{END DATA} precedes {BEGIN DATA}.", "end-before-begin", 0,
+                 "{BEGIN DATA} must come first, then the data, then {END DATA}");
         case DataAreaStatus::Found:
             break;
     }
     DataRun run;
     run.selected = SelectedFields(fieldFlags_);
     const size_t n = run.selected.size();
-    if (n == 0) throw Error(Located("No fields selected?"));
+    if (n == 0) Fail("No fields selected?", "no-fields", 2, "the KEY flags no field with 1");
     if (area.lineCount % n != 0)
-        throw Error(
-            Located("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
-                    "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
-                    std::to_string(area.lineCount)));
+        Fail("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
+                 "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
+                 std::to_string(area.lineCount),
+             "field-allocation", area.beginLine + 1,
+             AllocationHint(n, area.lineCount, EmptyDataLines(read_, area, 5)));
+    run.firstDataLine = area.beginLine + 1;
+    for (const int index : run.selected) {
+        const FieldEntry& field = fields_[static_cast<size_t>(index)];
+        run.traits.push_back(TraitsOf(field.typeCode, field.caption));
+    }
 
     const size_t records = area.lineCount / n;
     for (const FieldEntry& field : fields_) run.typeCodes += field.typeCode;
     run.currentYear = options.currentYear ? options.currentYear : CurrentYear();
     run.encode = static_cast<bool>(options.output);
     run.collecting = static_cast<bool>(options.onProblem);
+    run.remarks = options.onProblem || options.onWarning;
     const size_t blockBytes = options.blockBytes ? options.blockBytes : kBlockBytes;
     size_t maxRecords;
     {
@@ -196,6 +245,9 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
         // Short lines can make an output many times their size: a block
         // holds no more records than make about its size of output.
         maxRecords = blockBytes / (empty.SharedSize() + 2);
+        // Every record may carry a warning or two held until its block is
+        // finished: blocks stay short enough that those cost little memory.
+        if (run.remarks) maxRecords = std::min(maxRecords, kRemarkedRecords);
     }
     outputRowCount_ = 0;
 
@@ -210,8 +262,12 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             outputRow_ = std::move(job.lastRow);
             if (options.output) options.output(job.output.View());
             for (const ValueProblem& problem : job.problems) {
-                if (!options.onProblem) throw Error(problem.message);
-                options.onProblem(problem);
+                if (options.onProblem)
+                    options.onProblem(problem);
+                else if (!problem.error)
+                    options.onWarning(problem);
+                else
+                    throw Error(problem.message);
             }
             if (options.progress &&
                 (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
@@ -234,17 +290,46 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
     const size_t n = run.selected.size();
     const ExtractLines lines(job.input.Text());
     auto line = lines.begin();
+    std::vector<Remark> remarks;
+    struct EmptyRun {
+        size_t records = 0;
+        size_t problem = 0;  // the run's warning in the block's problems
+        void Close(std::vector<ValueProblem>& problems) {
+            if (records > 1) problems[problem].hint = EmptyRecordRemark(records).hint;
+            records = 0;
+        }
+    } emptyRun;
     for (size_t i = 0; i < job.input.records; ++i) {
+        const size_t r = job.firstRecord + i;
         record.StartRecord();
+        bool allEmpty = true;
         for (size_t f = 0; f < n; ++f, ++line) {
             const Verdict verdict = record.Put(f, *line);
-            if (verdict == Verdict::Accepted || (verdict == Verdict::Emptied && !run.collecting)) continue;
-            job.problems.push_back(
-                ProblemOf(job.firstRecord + i, f, run.selected[f], *line, verdict == Verdict::Rejected));
-            if (!run.collecting && verdict == Verdict::Rejected) {
+            if (run.remarks) {
+                if (allEmpty) allEmpty = Trim(*line).empty();
+                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], *line, record.Written(f))) {
+                    remarks.clear();
+                    FindRemarks(run.traits[f], Trim(*line), record.Written(f), verdict, remarks);
+                    for (const Remark& remark : remarks)
+                        job.problems.push_back(ProblemOf(run, r, f, *line, &remark));
+                }
+            }
+            if (verdict != Verdict::Rejected) continue;
+            job.problems.push_back(ProblemOf(run, r, f, *line, nullptr));
+            if (!run.collecting) {
                 job.stopped = true;
                 job.lastRow = record.Row();
                 return;
+            }
+        }
+        if (run.remarks && n > 0) {
+            // A run of empty records, as blank lines at the end make, is one warning at its first.
+            if (!allEmpty) {
+                emptyRun.Close(job.problems);
+            } else if (emptyRun.records++ == 0) {
+                emptyRun.problem = job.problems.size();
+                const Remark remark = EmptyRecordRemark(1);
+                job.problems.push_back(ProblemOf(run, r, 0, {}, &remark));
             }
         }
         if (run.encode) {
@@ -256,6 +341,7 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         }
         ++job.rowsDone;
     }
+    emptyRun.Close(job.problems);
     job.lastRow = record.Row();
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "extract/extract_reader.h"
+#include "platform/error.h"
 #include "platform/files.h"
 
 namespace bq {
@@ -36,16 +37,30 @@ class SessionObserver {
     virtual void FlagsApplied() = 0;
 };
 
-// A value that failed its field's rule, or (as a warning) an optional value
-// that normalisation silently turned empty.
+// A bad value, or a value its rule changed or dropped quietly (a warning).
 struct ValueProblem {
+    bool error;           // a bad value; otherwise a warning
+    size_t line;          // the 1-based line of the extract
     size_t record;        // 1-based record number
-    size_t fieldOrdinal;  // 1-based position of the value within its record
-    int fieldIndex;       // the field's index in the form
+    size_t fieldOrdinal;  // 1-based position of the value within its record; 0 for the whole record
+    int fieldIndex;       // the field's index in the form; -1 for the whole record
     std::string caption;
     std::string rawValue;     // the extract line as read
+    std::string_view code;    // stable: "invalid-tin", "date-serial", ...
     std::string_view phrase;  // "to an invalid TIN ", or empty for a warning
-    std::string message;      // the full error message; empty for a warning
+    std::string message;      // the system's whole message; for a warning what happened
+    std::string hint;         // the likely fix in one line; may be empty
+};
+
+// A fault of the extract's layout: the system's message, and for tools a
+// stable code, the line it concerns (0: none) and a hint.
+class ExtractError : public Error {
+  public:
+    ExtractError(const std::string& message, std::string_view code, size_t line, std::string hint)
+        : Error(message), code(code), line(line), hint(std::move(hint)) {}
+    std::string_view code;
+    size_t line;
+    std::string hint;
 };
 
 struct VerifyOptions {
@@ -55,6 +70,9 @@ struct VerifyOptions {
     // When set, every bad value and every warning is reported here and the
     // run goes on; when not set, the first bad value throws its message.
     std::function<void(const ValueProblem&)> onProblem;
+    // When set without onProblem, the warnings are reported here, and the
+    // first bad value still throws its message.
+    std::function<void(const ValueProblem&)> onWarning;
     // Receives the bytes of the output file, rows in record order, each
     // ended by CR LF; when not set, no row is encoded.
     std::function<void(std::string_view bytes)> output;
@@ -67,6 +85,7 @@ struct VerifyOptions {
 };
 
 struct BlockJob;
+struct Remark;
 
 class VerificationSession {
   public:
@@ -123,9 +142,12 @@ class VerificationSession {
     std::string Located(std::string_view message) const;
     // The first two lines, read once per extract.
     const std::vector<std::string>& HeadLines();
-    // The report of the f-th value (0-based) of `record`, the raw line `raw`
-    // of field `index`: a rejection with its message, or else a warning.
-    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, bool rejected) const;
+    // The report of the f-th value (0-based) of `record`, the raw line `raw`:
+    // its rejection with the system's message when `remark` is null, or else the warning.
+    ValueProblem ProblemOf(const DataRun& run, size_t record, size_t f, std::string_view raw,
+                           const Remark* remark) const;
+    [[noreturn]] void Fail(std::string_view message, std::string_view code, size_t line,
+                           std::string hint) const;
     // Verifies the records of `job` on any thread.
     void VerifyBlock(BlockJob& job, const DataRun& run) const;
 

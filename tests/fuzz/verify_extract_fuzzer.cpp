@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<bq::ValueProblem> rejected;
     bq::VerifyOptions all = first;
     all.onProblem = [&](const bq::ValueProblem& p) {
-        if (!p.message.empty()) rejected.push_back(p);
+        if (p.error) rejected.push_back(p);
     };
     bq::VerificationSession collecting;
     std::string collectingBytes;
