@@ -148,7 +148,8 @@ TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
     const BqdmResult strict = Bqdm({"merge", extract, "--strict"});
     EXPECT_EQ(strict.status, 1);
     EXPECT_EQ(strict.err, warning + "bqdm: warnings fail the merge (--strict); nothing was written\n");
-    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "x.txt"}));  // the config folder of the fixture
+    EXPECT_EQ(Entries(dir),
+              (std::vector<std::string>{"config", "x.txt"}));  // the config folder of the fixture
     const BqdmResult r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, warning);
