@@ -38,6 +38,12 @@ constexpr Command kCommands[] = {
      "file name), records the folder as TextDirectory and prints the import\n"
      "instructions on stdout.\n",
      RunMerge},
+    {"preview", "EXTRACT [--records N]", "show the first records field by field",
+     "Shows the first N records (default 3) of EXTRACT field by field: the\n"
+     "line of each value, its field's index and caption, the value as read and\n"
+     "as written to the merge output, and any problem with its code.\n"
+     "Example: bqdm preview w2.txt --records 1\n",
+     RunPreview},
 };
 
 const Command* FindCommand(std::string_view name) {

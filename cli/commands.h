@@ -33,6 +33,7 @@ int RunFields(const std::vector<std::string>& args, Streams& io);
 int RunTemplate(const std::vector<std::string>& args, Streams& io);
 int RunCheck(const std::vector<std::string>& args, Streams& io);
 int RunMerge(const std::vector<std::string>& args, Streams& io);
+int RunPreview(const std::vector<std::string>& args, Streams& io);
 
 // The visible form named `name` in any letter case; throws UsageError.
 int VisibleFormNamed(std::string_view name);

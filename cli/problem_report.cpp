@@ -64,19 +64,25 @@ void ProblemReport::WriteFault(std::ostream& out) const {
     out << extract_;
     if (fault_->line) out << ':' << fault_->line;
     // The system's message on one line: its breaks and the EXTRACT line add nothing here.
-    std::string message = fault_->message;
-    if (const size_t at = message.find("\r\n\r\nEXTRACT = "); at != std::string::npos) message.erase(at);
-    for (size_t at; (at = message.find("\r\n")) != std::string::npos;) {
-        const size_t end = message.find_first_not_of("\r\n", at);
-        message.replace(at, end == std::string::npos ? std::string::npos : end - at, " ");
+    std::string_view whole = fault_->message;
+    whole = whole.substr(0, whole.find("\r\n\r\nEXTRACT = "));
+    std::string message;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        const bool isBreak = whole[i] == '\r' || whole[i] == '\n';
+        if (!isBreak)
+            message += whole[i];
+        else if (i == 0 || (whole[i - 1] != '\r' && whole[i - 1] != '\n'))
+            message += ' ';
     }
     out << ": error: " << message << " [" << fault_->code << "]\n";
     if (!fault_->hint.empty()) out << "    " << fault_->hint << "\n";
 }
 
 void ProblemReport::WriteSummary(std::ostream& out) const {
-    out << errorCount_ << (errorCount_ == 1 ? " error, " : " errors, ") << warningCount_
+    const size_t errors = errorCount_ + (fault_ ? 1 : 0);
+    out << errors << (errors == 1 ? " error, " : " errors, ") << warningCount_
         << (warningCount_ == 1 ? " warning" : " warnings") << " in " << extract_ << "\n";
+    if (fault_) out << "  " << fault_->code << ": 1\n";
     for (const auto& [code, count] : perCode_) out << "  " << code << ": " << count << "\n";
 }
 

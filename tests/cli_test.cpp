@@ -136,6 +136,70 @@ TEST_F(Merge, WritesOutputRegistryAndInstructions) {
                   dir.string() + "/\"\n");
 }
 
+TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
+    const std::string extract = Write("x.txt",
+                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n"
+                                      "000000001\r\n-5.00\r\n{END DATA}\r\n");
+    const std::string warning =
+        extract +
+        ":6: warning: record 1 field 3 \"Box 1 - Student loan interest received\": minus "
+        "sign dropped: this amount cannot be negative \"-5.00\" [sign-dropped]\n"
+        "    written as 5.00\n";
+    const BqdmResult strict = Bqdm({"merge", extract, "--strict"});
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.err, warning + "bqdm: warnings fail the merge (--strict); nothing was written\n");
+    EXPECT_EQ(Entries(dir),
+              (std::vector<std::string>{"config", "x.txt"}));  // the config folder of the fixture
+    const BqdmResult r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, warning);
+    EXPECT_EQ(Read(dir / "2018DM_x.txt"), "A,,,,,,,,,,N/A,000000001,,,5.00,,,,\r\n");
+}
+
+TEST_F(Check, LayoutFaultsGetTheirLineCodeAndHintWithAll) {
+    const std::string extract = Write(
+        "x.txt", "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\na\r\n\r\n{END DATA}\r\n");
+    const BqdmResult all = Bqdm({"check", extract, "--all"});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(all.err,
+              extract +
+                  ":4: error: Field allocation error. Total fields required per record = 3 is not an "
+                  "integral factor of Total fields recorded in this extract = 2 [field-allocation]\n"
+                  "    2 data lines make 0 records of 3 and 2 lines over; empty data lines that may be "
+                  "the extra ones: line 5\n1 error, 0 warnings in " +
+                  extract + "\n  field-allocation: 1\n");
+    const BqdmResult missing = Bqdm({"check", (dir / "none.txt").string(), "--json"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(
+        missing.out,
+        "{\"schema\":1,\"extract\":\"" + (dir / "none.txt").string() +
+            "\",\"form\":\"\",\"records\":0,\"valid\":false,\"errors\":[{\"line\":null,\"record\":null,"
+            "\"field\":null,\"fieldIndex\":null,\"caption\":null,\"value\":null,\"code\":\"cannot-open\","
+            "\"message\":\"Cannot open file \\\"" +
+            (dir / "none.txt").string() +
+            "\\\". No such file or directory.\",\"hint\":\"check the file's name and that it may be "
+            "read\"}],\"warnings\":[],\"counts\":{\"cannot-open\":1}}\n");
+}
+
+TEST_F(Check, PreviewShowsEachValueAsReadAndAsWritten) {
+    const std::string extract =
+        Write("x.txt",
+              "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nJos\xe9\r\n"
+              "12-3456789\r\n1.2E+03\r\nB\r\n123\r\n0\r\n{END DATA}\r\n");
+    const BqdmResult r = Bqdm({"preview", extract, "--records", "1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(
+        r.out,
+        "record 1\n"
+        "  line field  caption                   read                      written                   "
+        "problem\n"
+        "     4     0  Name line 1               \"Jos\xe9\"                    \"Jos\xe9\"                  "
+        "  \n"
+        "     5    11  Taxpayer id               \"12-3456789\"              \"123456789\"               \n"
+        "     6    14  Box 1 - Student loan ...  \"1.2E+03\"                 \"1.2E03\"                  "
+        "warning [exponent]\n");
+}
+
 TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const std::string extract = Write("x.txt",
                                       "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "

@@ -112,9 +112,10 @@ std::string FirstProblem(const std::string& text) {
 
 TEST(Problems, CarryTheLineOfTheExtract) {
     const std::string head = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n";
-    EXPECT_EQ(FirstProblem(head + "note\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\nB\r\n12\r\n0\r\n{END DATA}\r\n"),
-              "invalid-tin line 9 record 2 field 11: expected TAXPAYER ID NUMBER - Enter as 9 digits, "
-              "XX-XXXXXX, or XXX-XX-XXXX");
+    EXPECT_EQ(
+        FirstProblem(head + "note\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\nB\r\n12\r\n0\r\n{END DATA}\r\n"),
+        "invalid-tin line 9 record 2 field 11: expected TAXPAYER ID NUMBER - Enter as 9 digits, "
+        "XX-XXXXXX, or XXX-XX-XXXX");
     EXPECT_EQ(
         FirstProblem(head + "{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n\r\n{END DATA}\r\n"),
         "field-allocation line 4: 4 data lines make 1 records of 3 and 1 lines over; empty data lines that "

@@ -49,6 +49,7 @@ struct VerificationSession::DataRun {
     bool encode;                      // the rows are wanted
     bool collecting;                  // every problem is reported, none ends the run
     bool remarks;                     // warnings are wanted
+    std::function<void(size_t, size_t, size_t, std::string_view, std::string_view)> onValue;
 };
 
 VerificationSession::VerificationSession() = default;
@@ -236,6 +237,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     run.encode = static_cast<bool>(options.output);
     run.collecting = static_cast<bool>(options.onProblem);
     run.remarks = options.onProblem || options.onWarning;
+    run.onValue = options.onValue;
     const size_t blockBytes = options.blockBytes ? options.blockBytes : kBlockBytes;
     size_t maxRecords;
     {
@@ -274,7 +276,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
                 reported = outputRowCount_;
                 options.progress(outputRowCount_, records);
             }
-            return true;
+            return options.recordLimit == 0 || outputRowCount_ < options.recordLimit;
         });
     if (options.progress && records == 0) options.progress(0, 0);
 }
@@ -305,6 +307,9 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         bool allEmpty = true;
         for (size_t f = 0; f < n; ++f, ++line) {
             const Verdict verdict = record.Put(f, *line);
+            if (run.onValue)
+                run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, *line,
+                            verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
             if (run.remarks) {
                 if (allEmpty) allEmpty = Trim(*line).empty();
                 if (verdict != Verdict::Rejected && MayRemark(run.traits[f], *line, record.Written(f))) {

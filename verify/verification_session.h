@@ -73,9 +73,15 @@ struct VerifyOptions {
     // When set without onProblem, the warnings are reported here, and the
     // first bad value still throws its message.
     std::function<void(const ValueProblem&)> onWarning;
+    // When set, called with every value as it was read and as it is written,
+    // on whichever thread verifies it: for a preview, with one thread.
+    std::function<void(size_t line, size_t record, size_t f, std::string_view raw, std::string_view written)>
+        onValue;
     // Receives the bytes of the output file, rows in record order, each
     // ended by CR LF; when not set, no row is encoded.
     std::function<void(std::string_view bytes)> output;
+    // When not 0, the verification ends once this many records are done (or more, a block at a time).
+    size_t recordLimit = 0;
     // The year two-digit years and month/day dates are placed around.
     int currentYear = 0;  // 0: the local clock's year
     // The threads that verify: 0 for as many as pay here, 1 for the calling thread alone.
