@@ -52,7 +52,14 @@ size_t EditDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Built by appending: GCC 12 warns wrongly (-Wrestrict) about a literal
+// put before a string.
+std::string Quoted(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
 
 std::string At(std::string_view source, size_t row, size_t column) {
     return std::string(source) + ":" + std::to_string(row) + ":" + std::to_string(column);
@@ -202,7 +209,10 @@ std::string CsvHeaderRow(int formIndex, const std::vector<bool>& ticked) {
     const std::vector<FieldDescriptor> fields = FormFields(formIndex);
     std::string row;
     for (size_t i = 0; i < fields.size() && i < ticked.size(); ++i)
-        if (ticked[i]) row += (row.empty() ? "" : ",") + CsvFieldText(CaptionOf(fields[i]), ',');
+        if (ticked[i]) {
+            if (!row.empty()) row += ',';
+            row += CsvFieldText(CaptionOf(fields[i]), ',');
+        }
     return row + "\r\n";
 }
 
