@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "shell/messages.h"
 #include "tests/bqdm_fixture.h"
 #include "tests/temp_folder.h"
+#include "tests/test_platform.h"
 
 namespace bq {
 namespace {
@@ -23,6 +25,13 @@ const std::string kMangled =
     "12345678,Ann Example,43105,\"1,000.00\"\r\n"
     ",,,\r\n"
     "123456789,Bob Example,01/05/2018,x\r\n";
+
+// `text` as the JSON report spells it: a Windows path's backslashes doubled.
+std::string Json(std::string text) {
+    for (size_t at = text.find('\\'); at != std::string::npos; at = text.find('\\', at + 2))
+        text.insert(at, 1, '\\');
+    return text;
+}
 
 class Extract : public test::TempFolder {
   protected:
@@ -58,7 +67,7 @@ TEST_F(Extract, JsonGivesEachProblemsCsvRowAndColumn) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out,
-              "{\"csv\":\"" + csv + "\",\"extract\":\"" + (dir / "x.txt").string() +
+              "{\"csv\":\"" + Json(csv) + "\",\"extract\":\"" + Json((dir / "x.txt").string()) +
                   "\",\"form\":\"1099-A\",\"written\":true,\"records\":2,\"valid\":false,\"errors\":["
                   "{\"csvRow\":2,\"csvColumn\":1,\"header\":\"Taxpayer id\",\"record\":1,\"field\":2,"
                   "\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12345678\",\"problem\":\"to an "
@@ -95,10 +104,10 @@ TEST_F(Extract, ACsvTheExtractCannotCarryWritesNothing) {
     const BqdmResult json = Bqdm({"extract", "1099-MISC", "--from", csv, "--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out,
-              "{\"csv\":\"" + csv + "\",\"extract\":\"" + Txt() +
+              "{\"csv\":\"" + Json(csv) + "\",\"extract\":\"" + Json(Txt()) +
                   "\",\"form\":\"1099-MISC\",\"written\":false,\"records\":0,\"valid\":false,"
                   "\"message\":\"" +
-                  csv +
+                  Json(csv) +
                   ":2:2 \\\"State\\\": a value cannot hold a line break.\",\"errors\":[],\"warnings\":[]}\n");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"data.csv"});
 }
@@ -130,7 +139,7 @@ TEST_F(Extract, AMissingCsvIsAFileFailure) {
     const std::string csv = (dir / "none.csv").string();
     const BqdmResult r = Bqdm({"extract", "W-2", "--from", csv});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Cannot open file \"" + csv + "\". No such file or directory.\n");
+    EXPECT_EQ(r.err, DisplayedMessage("Cannot open file \"" + csv + "\". " + MissingFileText()) + "\n");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{});
 }
 
