@@ -21,11 +21,27 @@ constexpr Command kCommands[] = {
      "FORM is a form name in any letter case; --index N takes any catalogue\n"
      "index from 0 to 36, the hidden forms included.\n",
      RunFields},
-    {"template", "FORM [--fields LIST] [-o FILE]", "print or save the data extract template",
+    {"template", "FORM [--fields LIST] [--csv] [-o FILE] [--force]",
+     "print or save the data extract template",
      "LIST is comma-separated field indexes (from 0) or 'all'; at least one\n"
      "field is needed. Prints the template; with -o FILE writes it there\n"
-     "instead, every line followed by CR LF, replacing FILE atomically.\n",
+     "instead, every line followed by CR LF, replacing FILE atomically.\n"
+     "  --csv    the first row of a spreadsheet instead: the captions of the\n"
+     "           fields, comma-separated; -o FILE is replaced only with --force\n",
      RunTemplate},
+    {"extract", "FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]",
+     "make an extract from a spreadsheet's CSV",
+     "The first row of DATA.csv names the columns, each by a field's caption\n"
+     "(letter case and blanks aside) or by #INDEX (see bqdm fields); every\n"
+     "later row is one record, and empty rows are skipped. Writes EXTRACT\n"
+     "(DATA.txt beside the CSV unless -o is given), then verifies it and\n"
+     "reports each problem as DATA.csv:ROW:COLUMN. Exit 0 when the extract is\n"
+     "valid, 1 when the CSV or a value in it is rejected.\n"
+     "  --force        replace EXTRACT if it exists\n"
+     "  --delimiter C  ',', ';' or 'tab'; told from the first row otherwise\n"
+     "  --encoding E   utf-8 or windows-1252; told from the bytes otherwise\n"
+     "  --json         the report as one JSON document on stdout\n",
+     RunExtract},
     {"check", "EXTRACT [--all] [--json]", "verify an extract without writing anything",
      "Exit 0 when the extract is valid (a one-line summary on stdout), 1 when\n"
      "it is rejected (the message on stderr).\n"

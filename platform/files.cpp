@@ -2,8 +2,8 @@
 
 namespace bq {
 
-std::string ReadWholeFile(const std::string& path) {
-    const InputFile file(path);
+std::string ReadWholeFile(const std::string& path, const Folder* folder) {
+    const InputFile file(path, folder);
     std::string text;
     // Read until a read comes back short, so that a file that grows while
     // it is read is still read to its end.

@@ -57,7 +57,7 @@ class InputFile {
 
 // The content of the regular file `path`, byte for byte.
 // Throws Error "Cannot open file "<path>". <reason>" as InputFile does.
-std::string ReadWholeFile(const std::string& path);
+std::string ReadWholeFile(const std::string& path, const Folder* folder = nullptr);
 
 // True when `path` names an existing regular file (a folder does not count).
 bool RegularFileExists(const std::string& path);
