@@ -113,12 +113,15 @@ Finding FindingOf(const CsvExtract& extract, const VerificationSession& session,
 
 // DATA.csv:ROW:COLUMN "Header": problem, as a compiler names a place.
 std::string FindingLine(std::string_view csv, const Finding& f) {
-    std::string line = std::string(csv) + ":" + std::to_string(f.cell.row);
-    if (f.cell.column != 0) line += ":" + std::to_string(f.cell.column) + " \"" + f.header + "\"";
-    line += std::string(": ") + (f.rejected ? "" : "warning: ") + ProblemText(f);
+    // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string here.
+    std::string line(csv);
+    line.append(":").append(std::to_string(f.cell.row));
+    if (f.cell.column != 0)
+        line.append(":").append(std::to_string(f.cell.column)).append(" \"").append(f.header).append("\"");
+    line.append(f.rejected ? ": " : ": warning: ").append(ProblemText(f));
     if (f.value) {
-        line += " [" + std::string(f.value->code) + "]";
-        if (!f.value->hint.empty()) line += "\n    " + f.value->hint;
+        line.append(" [").append(f.value->code).append("]");
+        if (!f.value->hint.empty()) line.append("\n    ").append(f.value->hint);
     }
     return line;
 }
