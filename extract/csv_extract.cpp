@@ -36,22 +36,6 @@ std::string HeaderKey(std::string_view text) {
     return key;
 }
 
-size_t EditDistance(std::string_view a, std::string_view b) {
-    a = a.substr(0, kComparedLength);
-    std::vector<size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), size_t{0});
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 // Built by appending: GCC 12 warns wrongly (-Wrestrict) about a literal
 // put before a string.
 std::string Quoted(std::string_view text) {
@@ -129,8 +113,8 @@ class Header {
         // first; then the fewest edits.
         std::vector<size_t> distance(keys_.size()), order(keys_.size());
         for (size_t f = 0; f < keys_.size(); ++f)
-            distance[f] =
-                EditDistance(key, keys_[f]) + (keys_[f].find(key) == std::string::npos ? kComparedLength : 0);
+            distance[f] = EditDistance(std::string_view(key).substr(0, kComparedLength), keys_[f]) +
+                          (keys_[f].find(key) == std::string::npos ? kComparedLength : 0);
         std::iota(order.begin(), order.end(), size_t{0});
         std::stable_sort(order.begin(), order.end(),
                          [&](size_t a, size_t b) { return distance[a] < distance[b]; });

@@ -1,5 +1,9 @@
 #include "schema/text.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 namespace bq {
 
 std::string UpperCaseAscii(std::string_view s) {
@@ -13,6 +17,21 @@ std::string ZeroPad(int n, std::string_view s) {
     const size_t width = static_cast<size_t>(n);
     if (s.size() >= width) return std::string(s.substr(s.size() - width));
     return std::string(width - s.size(), '0').append(s);
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), size_t{0});
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 }  // namespace bq

@@ -3,6 +3,7 @@
 // Positions count from 1 where a helper takes one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -48,5 +49,8 @@ constexpr bool IsAllDigits(std::string_view s) {
         if (!IsDigit(c)) return false;
     return true;
 }
+
+// The fewest insertions, deletions and replacements of bytes that turn `a` into `b`.
+size_t EditDistance(std::string_view a, std::string_view b);
 
 }  // namespace bq

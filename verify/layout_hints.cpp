@@ -1,7 +1,6 @@
 #include "verify/layout_hints.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
@@ -16,21 +15,6 @@ std::string Skeleton(std::string_view s) {
         if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
             out += ToUpperAscii(c);
     return out;
-}
-
-size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), size_t{0});
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 }  // namespace

@@ -12,16 +12,7 @@ deb="$build/packages/bq2018dm_${version}_amd64.deb"
 root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 
-passed=0 failed=0
-expect() {  # expect WHAT EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAIL: $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/    /' || true
-    fi
-}
+. "$(dirname "$0")/expect.sh"
 
 # lintian: no error (warnings and notes are shown, not counted).
 lintian_out="$(lintian --fail-on none "$deb" 2>&1 | grep -v '^running with root privileges' || true)"

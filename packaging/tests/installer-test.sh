@@ -28,16 +28,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 stop
 
-passed=0 failed=0
-expect() {  # expect WHAT EXPECTED ACTUAL
-    if [ "$2" = "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAIL: $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/    /' || true
-    fi
-}
+. "$(dirname "$0")/expect.sh"
 wine_run() {  # wine_run SECONDS PROGRAM [ARGS...]: a Windows program, its output without CRs
     local seconds="$1"
     shift
