@@ -1,30 +1,17 @@
 #include "app/qt/uBQDataMergeTemplate.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/qt/AppText.h"
 #include "app/qt/AutoSize.h"
+#include "app/qt/Fonts.h"
 
 using namespace bq::app;
 
 namespace {
 
 constexpr int kButtonPanelHeight = 41;
-
-QFont MemoFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setBold(true);
-    font.setPixelSize(13);
-    // The template's columns line up only in a fixed-pitch font.
-    const QFontInfo matched(font);
-    if (!matched.exactMatch() &&
-        matched.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0)
-        font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
-    return font;
-}
 
 QPushButton* Button(const QString& text, int left, QWidget* panel) {
     auto* button = new QPushButton(text, panel);
@@ -38,6 +25,7 @@ QPushButton* Button(const QString& text, int left, QWidget* panel) {
 TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
     : QDialog(mainWindow), window_(window), mainWindow_(mainWindow) {
     setWindowTitle(FromBytes(bq::shell::kTemplateCaption));
+    setFont(InterfaceFont());
     AutoSize = new TAutoSize(this, QPoint(686, 444));
     const QSize client = AutoSize->ClientSize();
 
