@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -16,10 +17,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTreeView>
+#include <QWindow>
 
 #include "app/qt/AppText.h"
 #include "app/qt/FieldListModel.h"
@@ -395,6 +398,39 @@ TEST_F(AppTest, WindowsTakeTheMetricTwinsOfArialAndCourierNew) {
         EXPECT_EQ(controls.family(), "Liberation Sans");
         EXPECT_EQ(controls.pointSize(), 8);
     }
+}
+
+TEST_F(AppTest, TemplateWindowCoversTheMainWindowAndBelongsToIt) {
+    form.show();
+    form.move(137, 91);
+    fmTemplate.show();
+    EXPECT_EQ(fmTemplate.geometry().topLeft(), form.geometry().topLeft());
+    EXPECT_EQ(fmTemplate.frameGeometry().topLeft(), form.frameGeometry().topLeft());
+    // X11 window managers keep a window above its owner only when it is a dialog.
+    EXPECT_EQ(fmTemplate.windowType(), Qt::Dialog);
+    EXPECT_EQ(fmTemplate.windowHandle()->transientParent(), form.windowHandle());
+    fmTemplate.hide();
+}
+
+TEST_F(AppTest, AClickGivesTheMemoThePageKeysAndCopyButTabPassesItBy) {
+    std::vector<std::string> lines{"FORM W-2"};
+    for (int i = 0; i < 100; ++i) lines.push_back("LINE " + std::to_string(i));
+    templateWindow.Fill(lines);
+    fmTemplate.show();
+    QPlainTextEdit* memo = fmTemplate.RzMemo1;
+    fmTemplate.bClose->setFocus();
+    QTest::keyClick(fmTemplate.bClose, Qt::Key_Tab);
+    EXPECT_EQ(fmTemplate.focusWidget(), fmTemplate.bPrint);
+
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(fmTemplate.focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_PageDown);
+    EXPECT_GT(memo->verticalScrollBar()->value(), 0);
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), memo->toPlainText());
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("FORM W-2\nLINE 0\n"));
+    fmTemplate.hide();
 }
 
 }  // namespace

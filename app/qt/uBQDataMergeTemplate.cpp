@@ -32,7 +32,10 @@ TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
     RzMemo1 = new QPlainTextEdit(this);
     RzMemo1->setGeometry(0, 0, client.width(), client.height() - kButtonPanelHeight);
     RzMemo1->setReadOnly(true);
-    RzMemo1->setFocusPolicy(Qt::NoFocus);
+    // Out of the tab order, but a click gives it the keys: PgUp, PgDn,
+    // selecting with the arrows and Ctrl+C.
+    RzMemo1->setFocusPolicy(Qt::ClickFocus);
+    RzMemo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RzMemo1->setFrameShape(QFrame::NoFrame);
     RzMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RzMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -57,6 +60,9 @@ void TfmTemplate::showEvent(QShowEvent* event) {
     for (const std::string& line : window_.Lines()) text.append(FromBytes(line));
     RzMemo1->setPlainText(text.join(QLatin1Char('\n')));
     // The window opens over the main window, wherever the user has moved it.
-    if (mainWindow_) move(mainWindow_->pos());
+    // Client areas line up where frames do, as both windows have the same
+    // frame; a frame position is no use before X11 first maps the window and
+    // tells its frame, and put the window a title bar too high.
+    if (mainWindow_) setGeometry(QRect(mainWindow_->geometry().topLeft(), size()));
     QDialog::showEvent(event);
 }
