@@ -162,8 +162,10 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     form.bVerify->click();
 
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    EXPECT_EQ(dialogs.fileDialogs[0].filters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
-    EXPECT_EQ(dialogs.fileDialogs[0].defaultSuffix, "TXT");
+    EXPECT_EQ(dialogs.fileDialogs[0].shownFilters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
+    // Every file, also one without a dot, is one of "all files".
+    EXPECT_EQ(dialogs.fileDialogs[0].filters,
+              QStringList({"Text files (*.txt) (*.txt)", "All files (*.*) (*)"}));
     EXPECT_FALSE(dialogs.fileDialogs[0].save);
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Successful Verification");
@@ -183,6 +185,25 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     EXPECT_EQ(form.coForm->currentText(), "1099-A");
     EXPECT_TRUE(Ticked(FieldOfCode('$')));
     EXPECT_TRUE(form.bDisplay->isEnabled());
+}
+
+TEST_F(AppTest, TypedNameOpensTheFileItMeans) {
+    Write("bad-tin.txt", "");
+    Write("README", "");
+    Write("notes.TXT", "");
+    const struct {
+        std::string typed, opened;
+    } cases[] = {
+        {"bad-tin", "bad-tin.txt"},
+        {"bad-tin.TXT", "bad-tin.txt"},
+        {"README", "README"},
+        {"notes", "notes.TXT"},
+    };
+    for (const auto& c : cases) {
+        dialogs.files.push_back(PathOf(c.typed));
+        EXPECT_EQ(dialogs.ChooseFileToOpen(bq::shell::ExtractOpenDialog()), (dir / c.opened).string())
+            << c.typed;
+    }
 }
 
 TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
@@ -227,6 +248,7 @@ TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     const ScriptedQtScreen::FileDialogSeen& seen = dialogs.fileDialogs[0];
     EXPECT_EQ(seen.title, "SAVE FORM W-2 TEMPLATE");
     EXPECT_EQ(seen.proposedFile, "FORM W-2 TEMPLATE.txt");
+    EXPECT_EQ(seen.shownFilters, QStringList{"Text Files"});
     EXPECT_EQ(seen.filters, QStringList{"Text Files (*.txt)"});
     EXPECT_EQ(seen.defaultSuffix, "TXT");
     EXPECT_TRUE(seen.save);
