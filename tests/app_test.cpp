@@ -450,8 +450,9 @@ TEST_F(AppTest, AClickGivesTheMemoThePageKeysAndCopyButTabPassesItBy) {
     EXPECT_GT(memo->verticalScrollBar()->value(), 0);
     QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(), memo->toPlainText());
-    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("FORM W-2\nLINE 0\n"));
+    QStringList copied{"FORM W-2"};
+    for (int i = 0; i < 100; ++i) copied.append("LINE " + QString::number(i));
+    EXPECT_EQ(QApplication::clipboard()->text(), copied.join('\n'));
     fmTemplate.hide();
 }
 
