@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/version.h"
 #include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
@@ -20,11 +21,27 @@ constexpr Command kCommands[] = {
      "FORM is a form name in any letter case; --index N takes any catalogue\n"
      "index from 0 to 36, the hidden forms included.\n",
      RunFields},
-    {"template", "FORM [--fields LIST] [-o FILE]", "print or save the data extract template",
+    {"template", "FORM [--fields LIST] [--csv] [-o FILE] [--force]",
+     "print or save the data extract template",
      "LIST is comma-separated field indexes (from 0) or 'all'; at least one\n"
      "field is needed. Prints the template; with -o FILE writes it there\n"
-     "instead, every line followed by CR LF, replacing FILE atomically.\n",
+     "instead, every line followed by CR LF, replacing FILE atomically.\n"
+     "  --csv    the first row of a spreadsheet instead: the captions of the\n"
+     "           fields, comma-separated; -o FILE is replaced only with --force\n",
      RunTemplate},
+    {"extract", "FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]",
+     "make an extract from a spreadsheet's CSV",
+     "The first row of DATA.csv names the columns, each by a field's caption\n"
+     "(letter case and blanks aside) or by #INDEX (see bqdm fields); every\n"
+     "later row is one record, and empty rows are skipped. Writes EXTRACT\n"
+     "(DATA.txt beside the CSV unless -o is given), then verifies it and\n"
+     "reports each problem as DATA.csv:ROW:COLUMN. Exit 0 when the extract is\n"
+     "valid, 1 when the CSV or a value in it is rejected.\n"
+     "  --force        replace EXTRACT if it exists\n"
+     "  --delimiter C  ',', ';' or 'tab'; told from the first row otherwise\n"
+     "  --encoding E   utf-8 or windows-1252; told from the bytes otherwise\n"
+     "  --json         the report as one JSON document on stdout\n",
+     RunExtract},
     {"check", "EXTRACT [--all] [--json]", "verify an extract without writing anything",
      "Exit 0 when the extract is valid (a one-line summary on stdout), 1 when\n"
      "it is rejected (the message on stderr).\n"
@@ -37,6 +54,12 @@ constexpr Command kCommands[] = {
      "file name), records the folder as TextDirectory and prints the import\n"
      "instructions on stdout.\n",
      RunMerge},
+    {"preview", "EXTRACT [--records N]", "show the first records field by field",
+     "Shows the first N records (default 3) of EXTRACT field by field: the\n"
+     "line of each value, its field's index and caption, the value as read and\n"
+     "as written to the merge output, and any problem with its code.\n"
+     "Example: bqdm preview w2.txt --records 1\n",
+     RunPreview},
 };
 
 const Command* FindCommand(std::string_view name) {
@@ -73,7 +96,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return args.empty() ? kUsage : kOk;
     }
     if (args[0] == "--version") {
-        out << "bqdm 1.0.0 (BQ2018DM, reporting year " << kReportingYear << ")\n";
+        out << "bqdm " << kVersion << " (BQ2018DM, reporting year " << kReportingYear << ")\n";
         return kOk;
     }
     const Command* command = FindCommand(args[0]);

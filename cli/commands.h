@@ -31,8 +31,15 @@ struct Command {
 int RunForms(const std::vector<std::string>& args, Streams& io);
 int RunFields(const std::vector<std::string>& args, Streams& io);
 int RunTemplate(const std::vector<std::string>& args, Streams& io);
+int RunExtract(const std::vector<std::string>& args, Streams& io);
 int RunCheck(const std::vector<std::string>& args, Streams& io);
 int RunMerge(const std::vector<std::string>& args, Streams& io);
+int RunPreview(const std::vector<std::string>& args, Streams& io);
+
+// Writes the CSV header row of the ticked fields of `formIndex` to `output`
+// (stdout when empty), replacing a file only when `force` is set.
+int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::string& output, bool force,
+                    Streams& io);
 
 // The visible form named `name` in any letter case; throws UsageError.
 int VisibleFormNamed(std::string_view name);

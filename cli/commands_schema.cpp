@@ -67,8 +67,13 @@ int RunFields(const std::vector<std::string>& args, Streams& io) {
 
 int RunTemplate(const std::vector<std::string>& args, Streams& io) {
     std::string form, list, output;
+    bool csv = false, force = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--csv" || a == "--force") {
+            (a == "--csv" ? csv : force) = true;
+            continue;
+        }
         if ((a == "--fields" || a == "-o") && i + 1 >= args.size()) throw UsageError{a + " needs a value"};
         if (a == "--fields")
             list = args[++i];
@@ -84,10 +89,13 @@ int RunTemplate(const std::vector<std::string>& args, Streams& io) {
     const std::vector<FieldDescriptor> fields = FormFields(index);
     if (list.empty())
         throw UsageError{"a template needs at least one field: give --fields LIST or --fields all"};
+    const std::vector<bool> ticks = TicksFromList(list, fields.size());
+    if (csv) return SaveCsvTemplate(index, ticks, output, force, io);
+    if (force) throw UsageError{"--force goes with --csv; a template file is always replaced"};
     std::vector<std::string> captions;
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =
-        TemplateLines(FormNames[index], captions, TicksFromList(list, fields.size()), DesktopProgramName());
+        TemplateLines(FormNames[index], captions, ticks, DesktopProgramName());
     if (output.empty()) {
         for (const std::string& line : lines) io.out << line << "\n";
         return 0;

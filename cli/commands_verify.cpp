@@ -1,9 +1,10 @@
 // bqdm check and merge: the whole conversion without windows.
 #include <functional>
+#include <optional>
 #include <ostream>
 
 #include "cli/commands.h"
-#include "cli/json.h"
+#include "cli/problem_report.h"
 #include "cli/progress.h"
 #include "platform/error.h"
 #include "platform/paths.h"
@@ -11,6 +12,7 @@
 #include "platform/terminal.h"
 #include "schema/text.h"
 #include "shell/messages.h"
+#include "verify/merge_output.h"
 #include "verify/verification_session.h"
 
 namespace bq::cli {
@@ -20,19 +22,31 @@ struct CheckOptions {
     std::string extract;
     bool all = false;
     bool json = false;
+    bool strict = false;
+    std::optional<size_t> maxProblems;
 };
 
-CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool allowFlags) {
+CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool isCheck) {
     CheckOptions o;
-    for (const std::string& a : args) {
-        if (allowFlags && a == "--all")
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (isCheck && a == "--all") {
             o.all = true;
-        else if (allowFlags && a == "--json")
+        } else if (isCheck && a == "--json") {
             o.json = true;
-        else if (o.extract.empty() && !a.empty() && (a[0] != '-' || a.size() == 1))
+        } else if (a == "--strict") {
+            o.strict = true;
+        } else if (a == "--max-problems") {
+            if (i + 1 == args.size()) throw UsageError{"--max-problems needs a number"};
+            const std::string& n = args[++i];
+            if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos)
+                throw UsageError{"--max-problems needs a number, not '" + n + "'"};
+            o.maxProblems = std::stoul(n);
+        } else if (o.extract.empty() && !a.empty() && (a[0] != '-' || a.size() == 1)) {
             o.extract = a;
-        else
+        } else {
             throw UsageError{"unexpected argument '" + a + "'"};
+        }
     }
     if (o.extract.empty()) throw UsageError{"which extract? give its file name"};
     // The folder recorded for the filing product must name a real folder,
@@ -41,50 +55,18 @@ CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool allowFl
     return o;
 }
 
-std::string_view WarningText(char typeCode) {
-    return typeCode == 'y' ? "invalid optional year, written empty" : "invalid optional date, written empty";
-}
+// Problems shown as text unless asked otherwise; a JSON report holds them all.
+constexpr size_t kShownProblems = 100;
 
-// Verifies with a progress bar on a terminal; throws the first Error.
-void Verify(VerificationSession& session, Streams& io, bool drawProgress,
-            std::function<void(const ValueProblem&)> onProblem) {
+// Verifies through `verify` with a progress bar on a terminal; throws the first Error.
+void Verify(Streams& io, bool drawProgress, VerifyOptions options,
+            const std::function<void(const VerifyOptions&)>& verify) {
     Progress progress(io.err, drawProgress && StderrIsTerminal());
-    VerifyOptions options;
     options.progress = progress.Callback();
-    options.onProblem = std::move(onProblem);
-    session.Verify(options);
+    verify(options);
 }
 
-void WriteJsonReport(std::ostream& out, const VerificationSession& session, const std::string& fatal,
-                     const std::vector<ValueProblem>& errors, const std::vector<ValueProblem>& warnings) {
-    JsonWriter json(out);
-    json.BeginObject();
-    json.Member("extract", session.ExtractFile());
-    json.Member("form", session.FormName());
-    json.Member("records", fatal.empty() ? session.Rows().size() : 0);
-    json.Member("valid", fatal.empty() && errors.empty());
-    if (!fatal.empty()) json.Member("message", DisplayedMessage(fatal));
-    for (const auto* list : {&errors, &warnings}) {
-        const bool isError = list == &errors;
-        json.BeginArray(isError ? "errors" : "warnings");
-        for (const ValueProblem& p : *list) {
-            const char code = session.Fields()[static_cast<size_t>(p.fieldIndex)].typeCode;
-            json.BeginObject();
-            json.Member("record", p.record);
-            json.Member("field", p.fieldOrdinal);
-            json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
-            json.Member("caption", p.caption);
-            json.Member("value", p.rawValue);
-            json.Member("problem", isError ? Trim(p.phrase) : WarningText(code));
-            json.EndObject();
-        }
-        json.EndArray();
-    }
-    json.EndObject();
-    out << "\n";
-}
-
-// Reads `extract` into `session`; false, after telling why, when it cannot be read.
+// Opens the extract of `session`; false, after telling why, when it cannot be read.
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
     session.SetExtractFile(extract);
     try {
@@ -100,18 +82,29 @@ bool LoadReported(VerificationSession& session, const std::string& extract, Stre
 
 int RunMerge(const std::vector<std::string>& args, Streams& io) {
     const CheckOptions o = ParseExtractArgs(args, false);
+    ProblemReport report(o.extract, o.maxProblems.value_or(kShownProblems));
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
+    MergeOutput output(session);
     try {
-        Verify(session, io, true, nullptr);
+        VerifyOptions options;
+        options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
+        Verify(io, true, options, [&output](const VerifyOptions& options) { output.Verify(options); });
+    } catch (const FileError& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
     } catch (const Error& e) {
         ReportMessage(io, e.what());
         return kRejected;
     }
+    report.WriteProblems(io.err);
+    if (o.strict && report.Warnings() != 0) {
+        io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";
+        return kRejected;
+    }
     try {
         const auto registry = OpenUserRegistry();
-        const std::string instructions = SaveMergeOutput(session.ExtractFile(), session.FormName(),
-                                                         session.Rows(), *registry, session.ExtractFolder());
+        const std::string instructions = output.Save(*registry);
         io.out << WithNewlines(instructions, "\n") << "\n";
     } catch (const Error& e) {
         ReportMessage(io, e.what());
@@ -122,50 +115,53 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
 
 int RunCheck(const std::vector<std::string>& args, Streams& io) {
     const CheckOptions o = ParseExtractArgs(args, true);
+    ProblemReport report(o.extract, o.maxProblems.value_or(o.json ? 0 : kShownProblems));
     VerificationSession session;
-    if (!LoadReported(session, o.extract, io)) return kIoFailure;
-    std::vector<ValueProblem> errors, warnings;
-    std::string fatal;
+    session.SetExtractFile(o.extract);
+    int status = kOk;
     try {
+        session.LoadExtract();
+        VerifyOptions options;
+        const auto add = [&report](const ValueProblem& p) { report.Add(p); };
         if (o.all || o.json)
-            Verify(session, io, !o.json, [&](const ValueProblem& p) {
+            options.onProblem = [&o, &report](const ValueProblem& p) {
                 // Without --all only the first bad value is reported.
-                if (p.message.empty())
-                    warnings.push_back(p);
-                else if (o.all || errors.empty())
-                    errors.push_back(p);
-            });
+                if (o.all || !p.error || report.Errors() == 0) report.Add(p);
+            };
         else
-            Verify(session, io, true, nullptr);
+            options.onWarning = add;
+        Verify(io, !o.json, options, [&session](const VerifyOptions& options) { session.Verify(options); });
+    } catch (const FileError& e) {
+        if (!o.json) {
+            ReportMessage(io, e.what());
+            return kIoFailure;
+        }
+        report.SetFault({"cannot-open", 0, e.what(), "check the file's name and that it may be read"});
+        status = kIoFailure;
+    } catch (const ExtractError& e) {
+        if (!o.all && !o.json) {
+            ReportMessage(io, e.what());
+            return kRejected;
+        }
+        report.SetFault({e.code, e.line, e.what(), e.hint});
     } catch (const Error& e) {
-        fatal = e.what();
+        // The first bad value, when only the first is wanted: the system's message alone.
+        ReportMessage(io, e.what());
+        return kRejected;
     }
-    if (!o.all) warnings.clear();
-    const int status = fatal.empty() && errors.empty() ? kOk : kRejected;
+    const bool valid = !report.HasFault() && report.Errors() == 0 && !(o.strict && report.Warnings() != 0);
+    if (status == kOk && !valid) status = kRejected;
+    report.SetOutcome(session.FormName(), report.HasFault() ? 0 : session.OutputRowCount());
     if (o.json) {
-        WriteJsonReport(io.out, session, fatal, errors, warnings);
+        report.WriteJson(io.out, valid);
         return status;
     }
-    if (!fatal.empty()) {
-        ReportMessage(io, fatal);
-        return status;
-    }
-    for (const ValueProblem& p : warnings) {
-        const char code = session.Fields()[static_cast<size_t>(p.fieldIndex)].typeCode;
-        io.err << "warning: Record # " << p.record << ", Field # " << p.fieldOrdinal
-               << ", destination field \"" << p.caption << "\" value \"" << p.rawValue
-               << "\": " << WarningText(code) << "\n";
-    }
-    for (const ValueProblem& p : errors) {
-        ReportMessage(io, p.message);
-        io.err << "\n";
-    }
-    if (!errors.empty())
-        io.err << errors.size() << (errors.size() == 1 ? " bad value" : " bad values") << " in "
-               << session.ExtractFile() << "\n";
-    if (status == kOk)
-        io.out << session.FormName() << ": " << session.Rows().size()
-               << (session.Rows().size() == 1 ? " record" : " records") << ", valid\n";
+    report.WriteFault(io.err);
+    report.WriteProblems(io.err);
+    if (o.all) report.WriteSummary(io.err);
+    if (valid)
+        io.out << session.FormName() << ": " << session.OutputRowCount()
+               << (session.OutputRowCount() == 1 ? " record" : " records") << ", valid\n";
     return status;
 }
 

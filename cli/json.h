@@ -1,6 +1,7 @@
 // A minimal streaming JSON writer for bqdm's reports. Extract bytes are
-// ANSI text, so bytes above 0x7F are written as \u00XX (their Latin-1
-// reading) and the document is always valid ASCII.
+// Windows-1252 text, the ANSI code page of the filing product, so bytes
+// above 0x7F are written as the \uXXXX of their character there, and the
+// document is always valid ASCII.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,8 @@ class JsonWriter {
   public:
     explicit JsonWriter(std::ostream& out) : out_(out) {}
     void BeginObject();
+    // Opens an object member of the current object.
+    void BeginObject(std::string_view name);
     void EndObject();
     // Opens an array member of the current object.
     void BeginArray(std::string_view name);
@@ -21,6 +24,7 @@ class JsonWriter {
     void Member(std::string_view name, const char* value) { Member(name, std::string_view(value)); }
     void Member(std::string_view name, size_t value);
     void Member(std::string_view name, bool value);
+    void Null(std::string_view name);
 
   private:
     void Separator();

@@ -40,24 +40,6 @@ KeyLineStatus SplitKeyLine(std::string_view line, KeyParts& parts) {
     return KeyLineStatus::Ok;
 }
 
-DataArea FindDataArea(const ExtractLines& lines) {
-    DataArea area;
-    const ExtractLines::Iterator begin = lines.FindLineIgnoringCase(kBeginDataMarker);
-    area.last = lines.FindLineIgnoringCase(kEndDataMarker);
-    if (begin == lines.end()) {
-        area.status = DataAreaStatus::NoBegin;
-    } else if (area.last == lines.end()) {
-        area.status = DataAreaStatus::NoEnd;
-    } else if ((*area.last).data() < (*begin).data()) {
-        area.status = DataAreaStatus::EndBeforeBegin;
-    } else {
-        area.status = DataAreaStatus::Found;
-        area.first = std::next(begin);
-        area.lineCount = lines.CountLines(area.first, area.last);
-    }
-    return area;
-}
-
 std::vector<int> SelectedFields(std::string_view flags) {
     std::vector<int> selected;
     for (size_t i = 0; i < flags.size(); ++i)

@@ -4,12 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "extract/extract_lines.h"
 
 namespace bq {
 
@@ -51,14 +50,11 @@ enum class DataAreaStatus { Found, NoBegin, NoEnd, EndBeforeBegin };
 // the first {END DATA} line of the whole extract.
 struct DataArea {
     DataAreaStatus status = DataAreaStatus::NoBegin;
-    ExtractLines::Iterator first;  // the first data line
-    ExtractLines::Iterator last;   // the {END DATA} line
-    size_t lineCount = 0;          // data lines between the markers
+    std::uint64_t first = 0;  // offset of the first data line
+    std::uint64_t end = 0;    // offset of the {END DATA} line
+    size_t lineCount = 0;     // data lines between the markers
+    size_t beginLine = 0;     // the 1-based line number of the {BEGIN DATA} line
 };
-
-// Finds the data area of `lines` by searching for the markers and counting
-// the breaks between them, without walking line by line.
-DataArea FindDataArea(const ExtractLines& lines);
 
 // The indexes of the fields whose flag is '1', in ascending order.
 std::vector<int> SelectedFields(std::string_view flags);

@@ -1,12 +1,11 @@
-// The lines of a data extract. The file is read whole into one buffer and
-// lines are views into it, found as they are walked: a line ends at CR LF,
-// a lone LF or a lone CR; a break after the last line adds no empty line;
-// a NUL byte ends the text. Bytes are never transcoded.
+// The lines of a piece of an extract, as views into its bytes, found as
+// they are walked: a line ends at CR LF, a lone LF or a lone CR; a break
+// after the last line adds no empty line. Bytes are never transcoded; the
+// bytes stay the caller's.
 #pragma once
 
 #include <cstddef>
 #include <iterator>
-#include <string>
 #include <string_view>
 
 namespace bq {
@@ -47,33 +46,15 @@ class ExtractLines {
         const char* end_ = nullptr;      // end of the text
     };
 
-    ExtractLines() = default;
-    // Takes `text` as the extract's content.
-    explicit ExtractLines(std::string text) { Assign(std::move(text)); }
+    // The lines of `text`, which must outlive the walk.
+    explicit ExtractLines(std::string_view text) : text_(text) {}
 
-    // Replaces the lines with those of `text`.
-    void Assign(std::string text);
-    // Removes every line.
-    void Clear();
-    // Keeps only the lines from `first` up to, not including, `last`.
-    void KeepRange(Iterator first, Iterator last);
-
-    bool empty() const { return live_begin_ == live_end_; }
-    Iterator begin() const { return Iterator(text_.data() + live_begin_, text_.data() + live_end_); }
-    Iterator end() const { return Iterator(text_.data() + live_end_, text_.data() + live_end_); }
-
-    // The first line equal to `text` ignoring ASCII letter case, or end().
-    // Found by searching the bytes, not by walking every line.
-    Iterator FindLineIgnoringCase(std::string_view text) const;
-    // The number of lines from `first` up to, not including, `last`.
-    size_t CountLines(Iterator first, Iterator last) const;
+    bool empty() const { return text_.empty(); }
+    Iterator begin() const { return Iterator(text_.data(), text_.data() + text_.size()); }
+    Iterator end() const { return Iterator(text_.data() + text_.size(), text_.data() + text_.size()); }
 
   private:
-    std::string text_;
-    // The live lines are text_[live_begin_, live_end_); offsets rather than
-    // pointers so that moving the buffer keeps them valid.
-    size_t live_begin_ = 0;
-    size_t live_end_ = 0;
+    std::string_view text_;
 };
 
 }  // namespace bq

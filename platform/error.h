@@ -14,6 +14,12 @@ class Error : public std::runtime_error {
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
+// An Error of the file system: a file that cannot be read or written.
+class FileError : public Error {
+  public:
+    using Error::Error;
+};
+
 // What the user is told when memory ran out; nothing was half-written.
 inline constexpr std::string_view kOutOfMemory =
     "Not enough memory to finish this work; nothing was written.";

@@ -1,10 +1,11 @@
-// The file system seen by the core: reading a file whole, testing for a
-// file and replacing a file atomically. One implementation per platform
+// The file system seen by the core: reading a file in blocks or whole,
+// testing for a file and replacing a file atomically. One implementation per platform
 // (files_posix.cpp, files_win32.cpp); nothing else touches the file system.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -33,25 +34,33 @@ class Folder {
     std::string path_;
 };
 
-// Where reading a file ends.
-enum class ReadUntil {
-    End,       // the whole file
-    FirstNul,  // a NUL byte ends the text: nothing from it on is read
+// A regular file open for reading in blocks at any offset. Reads go to the
+// file that was opened, even when its path is renamed or replaced meanwhile.
+class InputFile {
+  public:
+    // Opens `path`, through `folder` when given. Throws Error "Cannot open
+    // file "<path>". <reason>" when it cannot be read, including when `path`
+    // names a folder, a FIFO or a device.
+    explicit InputFile(const std::string& path, const Folder* folder = nullptr);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    // Reads up to `size` bytes at `offset` into `out`; fewer only at the end
+    // of the file. Safe to call from several threads. Throws Error "Cannot
+    // open file ...".
+    size_t ReadAt(std::uint64_t offset, char* out, size_t size) const;
+
+  private:
+    std::intptr_t handle_;
+    std::string path_;
 };
 
-// The content of the regular file `path`, byte for byte, up to `until`.
-// Throws Error "Cannot open file "<path>". <reason>" when it cannot be read,
-// including when `path` names a folder, a FIFO or a device.
-std::string ReadWholeFile(const std::string& path, ReadUntil until = ReadUntil::End);
-
-// The same for the file `path` names inside `folder`.
-std::string ReadWholeFile(const Folder& folder, const std::string& path, ReadUntil until);
+// The content of the regular file `path`, byte for byte.
+// Throws Error "Cannot open file "<path>". <reason>" as InputFile does.
+std::string ReadWholeFile(const std::string& path, const Folder* folder = nullptr);
 
 // True when `path` names an existing regular file (a folder does not count).
 bool RegularFileExists(const std::string& path);
-
-// Receives the bytes of a file being written; called as often as needed.
-using ByteSink = std::function<void(std::string_view bytes)>;
 
 struct WriteOptions {
     // The permissions a new file may have at most (the umask narrows them
@@ -65,12 +74,37 @@ struct WriteOptions {
     const Folder* folder = nullptr;
 };
 
-// Writes the bytes produced by `produce` to `path` atomically: they go to a
-// temporary file of an unguessable name in the same folder, which is
-// flushed to disk and renamed over `path`. On any failure, and when the
-// process is interrupted or terminated, `path` is left as it was and the
-// temporary file is removed; Error "Cannot create file "<path>". <reason>"
-// is thrown. Only files this process made are ever removed.
+// A file replaced atomically: its bytes go to a temporary file of an
+// unguessable name in the same folder, which Commit flushes to disk and
+// renames over `path`. Until then `path` is left as it was; the temporary
+// file is removed when the object goes uncommitted, and when the process is
+// interrupted or terminated. Only files this process made are ever removed.
+// Every failure throws Error "Cannot create file "<path>". <reason>".
+class OutputFile {
+  public:
+    // Creates the temporary file for `path`.
+    explicit OutputFile(const std::string& path, const WriteOptions& options = {});
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    // Appends `bytes`.
+    void Write(std::string_view bytes);
+    // Gives the file its permissions, flushes it to disk and closes it, so
+    // that Commit has only the rename left to do.
+    void Finish();
+    // Finishes the file if need be and puts it in place of `path`.
+    void Commit();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Receives the bytes of a file being written; called as often as needed.
+using ByteSink = std::function<void(std::string_view bytes)>;
+
+// Writes the bytes produced by `produce` to `path` through an OutputFile;
+// when `produce` throws, `path` is left as it was.
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,
                          const WriteOptions& options = {});
 
@@ -81,10 +115,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
 // they cannot be told), so that a file made from it is never more open.
 unsigned FileMode(const Folder& folder, const std::string& path);
 
-// Error "Cannot open file "<path>". <reason>": a file that cannot be read.
-Error CannotOpenFile(std::string_view path, std::string_view reason);
+// FileError "Cannot open file "<path>". <reason>": a file that cannot be read.
+FileError CannotOpenFile(std::string_view path, std::string_view reason);
 
-// Error "Cannot create file "<path>". <reason>": a file that cannot be written.
-Error CannotCreateFile(std::string_view path, std::string_view reason);
+// FileError "Cannot create file "<path>". <reason>": a file that cannot be written.
+FileError CannotCreateFile(std::string_view path, std::string_view reason);
 
 }  // namespace bq

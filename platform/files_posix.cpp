@@ -12,15 +12,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace bq {
 namespace {
-
-// What is read first of a text that a NUL byte may end early.
-constexpr size_t kFirstBlock = size_t{16} << 20;
 
 std::string ErrnoText(int error) { return std::strerror(error); }
 
@@ -29,11 +27,19 @@ class Descriptor {
   public:
     explicit Descriptor(int fd) : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
+    // Gives up ownership of the descriptor.
+    int Release() { return std::exchange(fd_, -1); }
     // Closes now and reports the error of close, which can carry a failed write-back.
     int Close() {
         const int rc = ::close(fd_);
@@ -99,69 +105,39 @@ void CatchTerminatingSignals() {
     });
 }
 
-// A temporary file in a folder, of a name nobody can guess, removed again
-// unless it was renamed into place.
-class TemporaryFile {
+// Registers a temporary file's name for RemovePendingAndDie for as long as it lives.
+class PendingName {
   public:
-    TemporaryFile(int folder, const std::string& path, mode_t mode) : folder_(folder) {
+    PendingName(int folder, const std::string& name) {
         CatchTerminatingSignals();
-        for (int attempt = 0; fd_ < 0; ++attempt) {
-            unsigned char random[10];
-            if (::getentropy(random, sizeof random) != 0) throw CannotCreateFile(path, ErrnoText(errno));
-            static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz012345";
-            name_ = ".~bq";
-            for (unsigned char r : random) name_ += kAlphabet[r % 32];
-            name_ += ".tmp";
-            Register();
-            fd_ =
-                ::openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-            if (fd_ >= 0) break;
-            const int error = errno;
-            Unregister();
-            if (error != EEXIST || attempt > 100) throw CannotCreateFile(path, ErrnoText(error));
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!renamed_) ::unlinkat(folder_, name_.c_str(), 0);
-        Unregister();
-    }
-    int fd() const { return fd_; }
-    int Close() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-    int RenameTo(const std::string& name) {
-        const int rc = ::renameat(folder_, name_.c_str(), folder_, name.c_str());
-        renamed_ = rc == 0;
-        return rc;
-    }
-
-  private:
-    void Register() {
         for (Pending& p : gPending) {
             int free = -1;
             if (p.folder.load() != -1 || !p.folder.compare_exchange_strong(free, -2)) continue;
-            std::memcpy(p.name, name_.c_str(), name_.size() + 1);
-            p.folder.store(folder_);
+            std::memcpy(p.name, name.c_str(), name.size() + 1);
+            p.folder.store(folder);
             slot_ = &p;
             return;
         }
     }
-    void Unregister() {
+    PendingName(const PendingName&) = delete;
+    PendingName& operator=(const PendingName&) = delete;
+    ~PendingName() {
         if (slot_) slot_->folder.store(-1);
-        slot_ = nullptr;
     }
 
-    int folder_;
-    std::string name_;
-    int fd_ = -1;
-    bool renamed_ = false;
+  private:
     Pending* slot_ = nullptr;
 };
+
+// A name for a temporary file that nobody can guess.
+std::string TemporaryName(const std::string& path) {
+    unsigned char random[10];
+    if (::getentropy(random, sizeof random) != 0) throw CannotCreateFile(path, ErrnoText(errno));
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz012345";
+    std::string name = ".~bq";
+    for (unsigned char r : random) name += kAlphabet[r % 32];
+    return name + ".tmp";
+}
 
 // `path` with every link resolved when it names an existing link; otherwise `path`.
 std::string FollowLinks(const std::string& path) {
@@ -174,55 +150,6 @@ std::string FollowLinks(const std::string& path) {
     return target;
 }
 
-// Writes what `produce` makes into the FIFO or device `path` as it is.
-void WriteInPlace(const std::string& path, const std::function<void(const ByteSink&)>& produce) {
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0) throw CannotCreateFile(path, ErrnoText(errno));
-    produce([&](std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(file.get(), bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throw CannotCreateFile(path, ErrnoText(errno));
-            }
-            bytes.remove_prefix(static_cast<size_t>(n));
-        }
-    });
-    if (file.Close() != 0) throw CannotCreateFile(path, ErrnoText(errno));
-}
-
-std::string ReadOpenFile(int fd, const std::string& path, ReadUntil until) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw CannotOpenFile(path, ErrnoText(errno));
-    if (S_ISDIR(st.st_mode)) throw CannotOpenFile(path, ErrnoText(EISDIR));
-    if (!S_ISREG(st.st_mode)) throw CannotOpenFile(path, "Not a regular file");
-
-    // One allocation of the size seen now, or of a first block when a NUL
-    // may end the text early; the loop still copes with a file that grows
-    // or shrinks while it is read.
-    const size_t whole = static_cast<size_t>(st.st_size) + 1;
-    std::string text(until == ReadUntil::FirstNul ? std::min(whole, kFirstBlock) : whole, '\0');
-    size_t used = 0;
-    for (;;) {
-        if (used == text.size()) text.resize(text.size() * 2);
-        const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw CannotOpenFile(path, ErrnoText(errno));
-        }
-        if (n == 0) break;
-        if (until == ReadUntil::FirstNul) {
-            if (const void* nul = std::memchr(text.data() + used, '\0', static_cast<size_t>(n))) {
-                used = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-                break;
-            }
-        }
-        used += static_cast<size_t>(n);
-    }
-    text.resize(used);
-    return text;
-}
-
 }  // namespace
 
 Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
@@ -232,19 +159,38 @@ Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
 
 Folder::~Folder() { ::close(static_cast<int>(handle_)); }
 
-std::string ReadWholeFile(const std::string& path, ReadUntil until) {
+InputFile::InputFile(const std::string& path, const Folder* folder) : path_(path) {
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is
     // refused as not a regular file.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    Descriptor fd(folder ? ::openat(static_cast<int>(folder->Handle()), FileNamePart(path).c_str(), kFlags)
+                         : ::open(path.c_str(), kFlags));
     if (fd.get() < 0) throw CannotOpenFile(path, ErrnoText(errno));
-    return ReadOpenFile(fd.get(), path, until);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throw CannotOpenFile(path, ErrnoText(errno));
+    if (S_ISDIR(st.st_mode)) throw CannotOpenFile(path, ErrnoText(EISDIR));
+    if (!S_ISREG(st.st_mode)) throw CannotOpenFile(path, "Not a regular file");
+#if defined(POSIX_FADV_SEQUENTIAL)
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    handle_ = fd.Release();
 }
 
-std::string ReadWholeFile(const Folder& folder, const std::string& path, ReadUntil until) {
-    Descriptor fd(::openat(static_cast<int>(folder.Handle()), FileNamePart(path).c_str(),
-                           O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) throw CannotOpenFile(path, ErrnoText(errno));
-    return ReadOpenFile(fd.get(), path, until);
+InputFile::~InputFile() { ::close(static_cast<int>(handle_)); }
+
+size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n =
+            ::pread(static_cast<int>(handle_), out + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw CannotOpenFile(path_, ErrnoText(errno));
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
 }
 
 bool RegularFileExists(const std::string& path) {
@@ -260,55 +206,110 @@ unsigned FileMode(const Folder& folder, const std::string& path) {
     return st.st_mode & 0666;
 }
 
-void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,
-                         const WriteOptions& options) {
+struct OutputFile::State {
+    std::string path;  // as given, for the messages
+    int folder = -1;   // where the temporary file and the target are
+    Descriptor ownFolder{-1};
+    std::string name;       // the target's name in the folder
+    std::string temporary;  // empty when writing in place
+    std::unique_ptr<PendingName> pending;
+    Descriptor fd{-1};
+    bool keepsMode = false;  // a replaced file's permissions go to the new one
+    mode_t mode = 0;
+    off_t written = 0, handedOver = 0;
+    bool finished = false, committed = false;
+
+    [[noreturn]] void Fail(int error) const { throw CannotCreateFile(path, ErrnoText(error)); }
+};
+
+OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
+    : state_(std::make_unique<State>()) {
     IgnoreFileSizeSignal();
+    State& s = *state_;
+    s.path = path;
     std::string target = path;
     if (!options.folder) {
         // What the path leads to decides: a FIFO or device is written into,
         // a link to a regular file is replaced at its target.
         struct stat followed {};
         if (::stat(path.c_str(), &followed) == 0) {
-            if (S_ISFIFO(followed.st_mode) || S_ISCHR(followed.st_mode)) return WriteInPlace(path, produce);
-            if (S_ISDIR(followed.st_mode)) throw CannotCreateFile(path, ErrnoText(EISDIR));
+            if (S_ISFIFO(followed.st_mode) || S_ISCHR(followed.st_mode)) {
+                s.fd = Descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+                if (s.fd.get() < 0) s.Fail(errno);
+                return;
+            }
+            if (S_ISDIR(followed.st_mode)) s.Fail(EISDIR);
             if (!S_ISREG(followed.st_mode)) throw CannotCreateFile(path, "Not a regular file");
             target = FollowLinks(path);
         }
+        const std::string folderPath = FolderPart(target);
+        s.ownFolder = Descriptor(
+            ::open(folderPath.empty() ? "." : folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (s.ownFolder.get() < 0) s.Fail(errno);
+        s.folder = s.ownFolder.get();
+    } else {
+        s.folder = static_cast<int>(options.folder->Handle());
     }
-    const std::string folderPath = FolderPart(target);
-    Descriptor ownFolder(options.folder ? -1
-                                        : ::open(folderPath.empty() ? "." : folderPath.c_str(),
-                                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!options.folder && ownFolder.get() < 0) throw CannotCreateFile(path, ErrnoText(errno));
-    const int folder = options.folder ? static_cast<int>(options.folder->Handle()) : ownFolder.get();
-    const std::string name = FileNamePart(target);
+    s.name = FileNamePart(target);
 
     struct stat st {};
-    const bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    s.keepsMode = ::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+    s.mode = st.st_mode & 07777;
     // A replaced file keeps its permissions; a new one gets at most those asked for.
-    const bool keepsMode = exists && S_ISREG(st.st_mode);
-    TemporaryFile temp(folder, path, keepsMode ? 0600 : static_cast<mode_t>(options.newFileMode & 0777));
-    off_t written = 0, handedOver = 0;
-    produce([&](std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(temp.fd(), bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throw CannotCreateFile(path, ErrnoText(errno));
-            }
-            bytes.remove_prefix(static_cast<size_t>(n));
-            written += n;
+    const mode_t createMode = s.keepsMode ? 0600 : static_cast<mode_t>(options.newFileMode & 0777);
+    for (int attempt = 0; s.fd.get() < 0; ++attempt) {
+        s.temporary = TemporaryName(path);
+        s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
+        s.fd = Descriptor(::openat(s.folder, s.temporary.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
+        if (s.fd.get() >= 0) break;
+        const int error = errno;
+        s.pending.reset();
+        s.temporary.clear();
+        if (error != EEXIST || attempt > 100) s.Fail(error);
+    }
+}
+
+OutputFile::~OutputFile() {
+    State& s = *state_;
+    s.fd = Descriptor(-1);
+    if (!s.committed && !s.temporary.empty()) ::unlinkat(s.folder, s.temporary.c_str(), 0);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    State& s = *state_;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(s.fd.get(), bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            s.Fail(errno);
         }
-        if (written - handedOver >= kWriteBackBytes) {
-            StartWriteBack(temp.fd(), handedOver, written - handedOver);
-            handedOver = written;
-        }
-    });
-    if (keepsMode && ::fchmod(temp.fd(), st.st_mode & 07777) != 0)
-        throw CannotCreateFile(path, ErrnoText(errno));
-    if (::fsync(temp.fd()) != 0) throw CannotCreateFile(path, ErrnoText(errno));
-    if (temp.Close() != 0) throw CannotCreateFile(path, ErrnoText(errno));
-    if (temp.RenameTo(name) != 0) throw CannotCreateFile(path, ErrnoText(errno));
+        bytes.remove_prefix(static_cast<size_t>(n));
+        s.written += n;
+    }
+    if (!s.temporary.empty() && s.written - s.handedOver >= kWriteBackBytes) {
+        StartWriteBack(s.fd.get(), s.handedOver, s.written - s.handedOver);
+        s.handedOver = s.written;
+    }
+}
+
+void OutputFile::Finish() {
+    State& s = *state_;
+    if (s.finished) return;
+    if (!s.temporary.empty()) {
+        if (s.keepsMode && ::fchmod(s.fd.get(), s.mode) != 0) s.Fail(errno);
+        if (::fsync(s.fd.get()) != 0) s.Fail(errno);
+    }
+    if (s.fd.Close() != 0) s.Fail(errno);
+    s.finished = true;
+}
+
+void OutputFile::Commit() {
+    Finish();
+    State& s = *state_;
+    if (s.committed || s.temporary.empty()) return;
+    if (::renameat(s.folder, s.temporary.c_str(), s.folder, s.name.c_str()) != 0) s.Fail(errno);
+    s.committed = true;
 }
 
 }  // namespace bq

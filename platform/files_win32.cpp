@@ -6,15 +6,13 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace bq {
 namespace {
-
-// What is read first of a text that a NUL byte may end early.
-constexpr size_t kFirstBlock = size_t{16} << 20;
 
 std::string SystemErrorText(DWORD code) {
     char* buffer = nullptr;
@@ -36,11 +34,8 @@ class Handle {
         if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
     }
     HANDLE get() const { return h_; }
-    BOOL Close() {
-        const BOOL ok = CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
+    // Gives up ownership of the handle.
+    HANDLE Release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
 
   private:
     HANDLE h_;
@@ -54,32 +49,6 @@ std::string TemporaryNameFor(const std::string& path) {
     std::string name = FolderPart(path) + "~bq";
     for (int i = 0; i < 10; ++i) name += kAlphabet[random() % 32];
     return name + ".tmp";
-}
-
-std::string ReadOpenFile(HANDLE file, const std::string& path, ReadUntil until) {
-    if (GetFileType(file) != FILE_TYPE_DISK) throw CannotOpenFile(path, "Not a regular file");
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
-    const size_t whole = static_cast<size_t>(size.QuadPart) + 1;
-    std::string text(until == ReadUntil::FirstNul ? std::min(whole, kFirstBlock) : whole, '\0');
-    size_t used = 0;
-    for (;;) {
-        if (used == text.size()) text.resize(text.size() * 2);
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(text.size() - used, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(file, text.data() + used, want, &got, nullptr))
-            throw CannotOpenFile(path, SystemErrorText(GetLastError()));
-        if (got == 0) break;
-        if (until == ReadUntil::FirstNul) {
-            if (const void* nul = std::memchr(text.data() + used, '\0', got)) {
-                used = static_cast<size_t>(static_cast<const char*>(nul) - text.data());
-                break;
-            }
-        }
-        used += got;
-    }
-    text.resize(used);
-    return text;
 }
 
 HANDLE OpenForReading(const std::string& path) {
@@ -104,16 +73,33 @@ Folder::~Folder() {
         CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-std::string ReadWholeFile(const std::string& path, ReadUntil until) {
-    Handle file(OpenForReading(path));
+InputFile::InputFile(const std::string& path, const Folder* folder) : path_(path) {
+    Handle file(OpenForReading(folder ? folder->Path() + FileNamePart(path) : path));
     if (file.get() == INVALID_HANDLE_VALUE) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
-    return ReadOpenFile(file.get(), path, until);
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) throw CannotOpenFile(path, "Not a regular file");
+    handle_ = reinterpret_cast<std::intptr_t>(file.Release());
 }
 
-std::string ReadWholeFile(const Folder& folder, const std::string& path, ReadUntil until) {
-    Handle file(OpenForReading(folder.Path() + FileNamePart(path)));
-    if (file.get() == INVALID_HANDLE_VALUE) throw CannotOpenFile(path, SystemErrorText(GetLastError()));
-    return ReadOpenFile(file.get(), path, until);
+InputFile::~InputFile() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
+    size_t done = 0;
+    while (done < size) {
+        // An explicit offset per read, so that threads never share a file position.
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(reinterpret_cast<HANDLE>(handle_), out + done, want, &got, &at)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_HANDLE_EOF) break;
+            throw CannotOpenFile(path_, SystemErrorText(error));
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
 }
 
 unsigned FileMode(const Folder&, const std::string&) { return 0666; }
@@ -123,44 +109,71 @@ bool RegularFileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,
-                         const WriteOptions& options) {
+struct OutputFile::State {
+    std::string path;       // as given, for the messages
+    std::string target;     // what the temporary file replaces
+    std::string temporary;  // its name
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool finished = false, committed = false;
+
+    [[noreturn]] void Fail(DWORD error) const { throw CannotCreateFile(path, SystemErrorText(error)); }
+};
+
+OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
+    : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.path = path;
     // Through a held folder, the file goes where the folder is now.
-    const std::string target = options.folder ? options.folder->Path() + FileNamePart(path) : path;
-    const DWORD attributes = GetFileAttributesA(target.c_str());
+    s.target = options.folder ? options.folder->Path() + FileNamePart(path) : path;
+    const DWORD attributes = GetFileAttributesA(s.target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw CannotCreateFile(path, SystemErrorText(ERROR_DIRECTORY));
-    std::string temp;
-    HANDLE created = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; created == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = TemporaryNameFor(target);
-        created =
-            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        s.Fail(ERROR_DIRECTORY);
+    for (int attempt = 0; s.file == INVALID_HANDLE_VALUE; ++attempt) {
+        s.temporary = TemporaryNameFor(s.target);
+        s.file = CreateFileA(s.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
-        if (created == INVALID_HANDLE_VALUE &&
-            ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100))
-            throw CannotCreateFile(path, SystemErrorText(error));
+        if (s.file == INVALID_HANDLE_VALUE &&
+            ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100)) {
+            s.temporary.clear();
+            s.Fail(error);
+        }
     }
-    Handle file(created);
-    try {
-        produce([&](std::string_view bytes) {
-            while (!bytes.empty()) {
-                const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-                DWORD wrote = 0;
-                if (!WriteFile(file.get(), bytes.data(), want, &wrote, nullptr))
-                    throw CannotCreateFile(path, SystemErrorText(GetLastError()));
-                bytes.remove_prefix(wrote);
-            }
-        });
-        if (!FlushFileBuffers(file.get()) || !file.Close())
-            throw CannotCreateFile(path, SystemErrorText(GetLastError()));
-        if (!MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw CannotCreateFile(path, SystemErrorText(GetLastError()));
-    } catch (...) {
-        if (file.get() != INVALID_HANDLE_VALUE) file.Close();
-        DeleteFileA(temp.c_str());
-        throw;
+}
+
+OutputFile::~OutputFile() {
+    State& s = *state_;
+    if (s.file != INVALID_HANDLE_VALUE) CloseHandle(s.file);
+    if (!s.committed && !s.temporary.empty()) DeleteFileA(s.temporary.c_str());
+}
+
+void OutputFile::Write(std::string_view bytes) {
+    State& s = *state_;
+    while (!bytes.empty()) {
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+        DWORD wrote = 0;
+        if (!WriteFile(s.file, bytes.data(), want, &wrote, nullptr)) s.Fail(GetLastError());
+        bytes.remove_prefix(wrote);
     }
+}
+
+void OutputFile::Finish() {
+    State& s = *state_;
+    if (s.finished) return;
+    if (!FlushFileBuffers(s.file)) s.Fail(GetLastError());
+    const HANDLE file = std::exchange(s.file, INVALID_HANDLE_VALUE);
+    if (!CloseHandle(file)) s.Fail(GetLastError());
+    s.finished = true;
+}
+
+void OutputFile::Commit() {
+    Finish();
+    State& s = *state_;
+    if (s.committed) return;
+    if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        s.Fail(GetLastError());
+    s.committed = true;
 }
 
 }  // namespace bq

@@ -57,10 +57,14 @@ class PosixRegistry : public Registry {
 
         const std::string store = (keyFolder / "HKCU.reg").string();
         std::string content;
-        const bool existed = std::filesystem::exists(std::filesystem::symlink_status(store, ec));
+        const auto exists = [&store, &ec] {
+            return std::filesystem::exists(std::filesystem::symlink_status(store, ec));
+        };
         // Every writer of ours reads, changes and replaces the store under
-        // this lock, so that no other key or value is ever lost.
-        const StoreLock lock(store + ".lock", existed ? SetDataFailed() : CreateKeyFailed());
+        // this lock, so that no other key or value is ever lost. Whether the
+        // store exists is asked again under it: another writer may have made it meanwhile.
+        const StoreLock lock(store + ".lock", exists() ? SetDataFailed() : CreateKeyFailed());
+        const bool existed = exists();
         if (existed) {
             try {
                 content = ReadWholeFile(store);

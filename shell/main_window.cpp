@@ -11,6 +11,23 @@
 
 namespace bq::shell {
 
+namespace {
+
+// Marks the window at work for as long as it lives: the windows repaint
+// meanwhile, and any event that reaches a handler then is no request of the user's.
+class Working {
+  public:
+    explicit Working(bool& working) : working_(working) { working_ = true; }
+    ~Working() { working_ = false; }
+    Working(const Working&) = delete;
+    Working& operator=(const Working&) = delete;
+
+  private:
+    bool& working_;
+};
+
+}  // namespace
+
 FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All files (*.*)|*.*", "TXT"}; }
 
 MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, std::string_view programPath,
@@ -96,19 +113,19 @@ void MainWindow::bDisplayClick() {
     });
 }
 
-void MainWindow::VerifyExtract() {
+void MainWindow::VerifyExtract(MergeOutput& output) {
     // Reading and checking a large extract takes seconds: the hour-glass
     // shows the program is at work until the next box asks the user something.
     const Busy busy(screen_);
-    working_ = true;
-    struct Done {
-        bool& working;
-        ~Done() { working = false; }
-    } done{working_};
+    const Working working(working_);
     session_.LoadExtract();
+    output.Verify(Responsive());
+}
+
+VerifyOptions MainWindow::Responsive() {
     VerifyOptions options;
     options.progress = [this](size_t, size_t) { screen_.KeepResponsive(); };
-    session_.Verify(options);
+    return options;
 }
 
 void MainWindow::bVerifyClick() {
@@ -117,12 +134,15 @@ void MainWindow::bVerifyClick() {
         const std::optional<std::string> path = screen_.ChooseFileToOpen(ExtractOpenDialog());
         if (!path) return;
         session_.SetExtractFile(*path);
-        VerifyExtract();
+        // The finished output waits in its temporary file while the user
+        // decides: Yes only renames it, No drops it.
+        MergeOutput output(session_);
+        VerifyExtract(output);
         screen_.Beep();
         const std::string question =
-            ConfirmationText(session_.ExtractFile(), session_.FormName(), session_.Rows().size());
+            ConfirmationText(session_.ExtractFile(), session_.FormName(), session_.OutputRowCount());
         if (screen_.Message(kConfirmationCaption, question, Icon::Question, Buttons::YesNo) == Answer::Yes)
-            SaveMergeOutput();
+            SaveMergeOutput(output);
     });
 }
 
@@ -134,12 +154,12 @@ Registry& MainWindow::UserRegistry() {
     return *registry_;
 }
 
-void MainWindow::SaveMergeOutput() {
+void MainWindow::SaveMergeOutput(MergeOutput& output) {
     std::string instructions;
     {
         const Busy busy(screen_);
-        instructions = bq::SaveMergeOutput(session_.ExtractFile(), session_.FormName(), session_.Rows(),
-                                           UserRegistry(), session_.ExtractFolder());
+        const Working working(working_);
+        instructions = output.Save(UserRegistry(), Responsive());
     }
     screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);
 }
@@ -157,8 +177,9 @@ void MainWindow::FormShow(std::string_view argument) {
     }
     const bool converted = Guarded(screen_, [&] {
         session_.SetExtractFile(path);
-        VerifyExtract();
-        SaveMergeOutput();
+        MergeOutput output(session_);
+        VerifyExtract(output);
+        SaveMergeOutput(output);
     });
     if (converted) screen_.CloseMainWindow();
 }

@@ -13,6 +13,7 @@
 #include "shell/form_selector.h"
 #include "shell/screen.h"
 #include "shell/template_window.h"
+#include "verify/merge_output.h"
 #include "verify/verification_session.h"
 
 namespace bq::shell {
@@ -69,10 +70,13 @@ class MainWindow : private SessionObserver {
     void coFormChange();
     void ShowFieldTypeHint(size_t row);
     void SetHint(std::string_view hint);
-    // Reads ExtractFile and runs the checks, the hour-glass showing.
-    void VerifyExtract();
-    // Writes the output, records TextDirectory and shows the instructions.
-    void SaveMergeOutput();
+    // Opens ExtractFile and runs the checks, the rows going to `output`,
+    // the hour-glass showing.
+    void VerifyExtract(MergeOutput& output);
+    // Puts the output in place, records TextDirectory and shows the instructions.
+    void SaveMergeOutput(MergeOutput& output);
+    // Options that keep the windows repainting during a long verification.
+    VerifyOptions Responsive();
     Registry& UserRegistry();
 
     Screen& screen_;

@@ -78,16 +78,20 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "Usage:\n"
         "  bqdm forms\n"
         "  bqdm fields FORM | --index N\n"
-        "  bqdm template FORM [--fields LIST] [-o FILE]\n"
+        "  bqdm template FORM [--fields LIST] [--csv] [-o FILE] [--force]\n"
+        "  bqdm extract FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]\n"
         "  bqdm check EXTRACT [--all] [--json]\n"
         "  bqdm merge EXTRACT\n"
+        "  bqdm preview EXTRACT [--records N]\n"
         "  bqdm --help | --version\n\n"
         "Commands:\n"
         "  forms     list the forms an extract can name\n"
         "  fields    list a form's destination fields\n"
         "  template  print or save the data extract template\n"
+        "  extract   make an extract from a spreadsheet's CSV\n"
         "  check     verify an extract without writing anything\n"
-        "  merge     verify an extract and write its merge output\n\n"
+        "  merge     verify an extract and write its merge output\n"
+        "  preview   show the first records field by field\n\n"
         "bqdm COMMAND --help describes a command.\n"
         "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
     const BqdmResult asked = Bqdm({"--help"});
@@ -136,6 +140,70 @@ TEST_F(Merge, WritesOutputRegistryAndInstructions) {
                   dir.string() + "/\"\n");
 }
 
+TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
+    const std::string extract = Write("x.txt",
+                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n"
+                                      "000000001\r\n-5.00\r\n{END DATA}\r\n");
+    const std::string warning =
+        extract +
+        ":6: warning: record 1 field 3 \"Box 1 - Student loan interest received\": minus "
+        "sign dropped: this amount cannot be negative \"-5.00\" [sign-dropped]\n"
+        "    written as 5.00\n";
+    const BqdmResult strict = Bqdm({"merge", extract, "--strict"});
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(strict.err, warning + "bqdm: warnings fail the merge (--strict); nothing was written\n");
+    EXPECT_EQ(Entries(dir),
+              (std::vector<std::string>{"config", "x.txt"}));  // the config folder of the fixture
+    const BqdmResult r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, warning);
+    EXPECT_EQ(Read(dir / "2018DM_x.txt"), "A,,,,,,,,,,N/A,000000001,,,5.00,,,,\r\n");
+}
+
+TEST_F(Check, LayoutFaultsGetTheirLineCodeAndHintWithAll) {
+    const std::string extract = Write(
+        "x.txt", "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\na\r\n\r\n{END DATA}\r\n");
+    const BqdmResult all = Bqdm({"check", extract, "--all"});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(all.err,
+              extract +
+                  ":4: error: Field allocation error. Total fields required per record = 3 is not an "
+                  "integral factor of Total fields recorded in this extract = 2 [field-allocation]\n"
+                  "    2 data lines make 0 records of 3 and 2 lines over; empty data lines that may be "
+                  "the extra ones: line 5\n1 error, 0 warnings in " +
+                  extract + "\n  field-allocation: 1\n");
+    const BqdmResult missing = Bqdm({"check", (dir / "none.txt").string(), "--json"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_EQ(
+        missing.out,
+        "{\"schema\":1,\"extract\":\"" + (dir / "none.txt").string() +
+            "\",\"form\":\"\",\"records\":0,\"valid\":false,\"errors\":[{\"line\":null,\"record\":null,"
+            "\"field\":null,\"fieldIndex\":null,\"caption\":null,\"value\":null,\"code\":\"cannot-open\","
+            "\"message\":\"Cannot open file \\\"" +
+            (dir / "none.txt").string() +
+            "\\\". No such file or directory.\",\"hint\":\"check the file's name and that it may be "
+            "read\"}],\"warnings\":[],\"counts\":{\"cannot-open\":1}}\n");
+}
+
+TEST_F(Check, PreviewShowsEachValueAsReadAndAsWritten) {
+    const std::string extract =
+        Write("x.txt",
+              "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nJos\xe9\r\n"
+              "12-3456789\r\n1.2E+03\r\nB\r\n123\r\n0\r\n{END DATA}\r\n");
+    const BqdmResult r = Bqdm({"preview", extract, "--records", "1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(
+        r.out,
+        "record 1\n"
+        "  line field  caption                   read                      written                   "
+        "problem\n"
+        "     4     0  Name line 1               \"Jos\xe9\"                    \"Jos\xe9\"                  "
+        "  \n"
+        "     5    11  Taxpayer id               \"12-3456789\"              \"123456789\"               \n"
+        "     6    14  Box 1 - Student loan ...  \"1.2E+03\"                 \"1.2E03\"                  "
+        "warning [exponent]\n");
+}
+
 TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const std::string extract = Write("x.txt",
                                       "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "
@@ -143,22 +211,36 @@ TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const BqdmResult all = Bqdm({"check", extract, "--all"});
     EXPECT_EQ(all.status, 1);
     EXPECT_EQ(all.out, "");
-    const std::string at = "EXTRACT = " + extract + "\n\nRecord # ";
-    EXPECT_EQ(all.err,
-              at + "1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"12\"\n\n" + at +
-                  "2, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid TIN \"1\"\n\n" + at +
-                  "2, Field # 3\nDestination field \"Box 1 - Student loan interest received\" maps to an "
-                  "invalid currency value \"x\"\n\n" +
-                  "3 bad values in " + extract + "\n");
+    const std::string tin =
+        "    expected TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX\n";
+    EXPECT_EQ(all.err, extract +
+                           ":5: error: record 1 field 2 \"Taxpayer id\": invalid TIN \"12\" [invalid-tin]\n" +
+                           tin + extract +
+                           ":8: error: record 2 field 2 \"Taxpayer id\": invalid TIN \"1\" [invalid-tin]\n" +
+                           tin + extract +
+                           ":9: error: record 2 field 3 \"Box 1 - Student loan interest received\": invalid "
+                           "currency value \"x\" [invalid-currency]\n"
+                           "    expected CURRENCY - Cannot be negative\n"
+                           "3 errors, 0 warnings in " +
+                           extract + "\n  invalid-currency: 1\n  invalid-tin: 2\n");
+    // Without --all the first bad value's message alone, as the windows show it.
+    const BqdmResult first = Bqdm({"check", extract});
+    EXPECT_EQ(first.err,
+              "EXTRACT = " + extract +
+                  "\n\nRecord # 1, Field # 2\nDestination field \"Taxpayer id\" maps to an invalid "
+                  "TIN \"12\"\n");
     const BqdmResult json = Bqdm({"check", extract, "--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.err, "");
-    EXPECT_EQ(
-        json.out,
-        "{\"extract\":\"" + extract +
-            "\",\"form\":\"1098-E\",\"records\":2,\"valid\":false,\"errors\":[{\"record\":1,\"field\":2,"
-            "\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12\",\"problem\":\"to an invalid "
-            "TIN\"}],\"warnings\":[]}\n");
+    EXPECT_EQ(json.out,
+              "{\"schema\":1,\"extract\":\"" + extract +
+                  "\",\"form\":\"1098-E\",\"records\":2,\"valid\":false,\"errors\":[{\"line\":5,\"record\":1,"
+                  "\"field\":2,\"fieldIndex\":11,\"caption\":\"Taxpayer id\",\"value\":\"12\",\"code\":"
+                  "\"invalid-tin\",\"message\":\"EXTRACT = " +
+                  extract +
+                  "\\u000d\\u000a\\u000d\\u000aRecord # 1, Field # 2\\u000d\\u000aDestination field "
+                  "\\\"Taxpayer id\\\" maps to an invalid TIN \\\"12\\\"\",\"hint\":\"" +
+                  tin.substr(4, tin.size() - 5) + "\"}],\"warnings\":[],\"counts\":{\"invalid-tin\":1}}\n");
     const BqdmResult ok = Bqdm({"check", Write("y.txt", kExtract)});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");

@@ -2,7 +2,9 @@
 
 #include "extract/extract_format.h"
 #include "extract/extract_lines.h"
+#include "extract/extract_reader.h"
 #include "extract/template_text.h"
+#include "platform/error.h"
 #include "schema/form_fields.h"
 
 namespace bq {
@@ -10,8 +12,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines LinesOf(const ExtractLines& lines) { return Lines(lines.begin(), lines.end()); }
-Lines Split(std::string text) { return LinesOf(ExtractLines(std::move(text))); }
+// The lines of `text` as the reader finds them; the walk over a piece of
+// the text (which never holds a NUL) must find the same.
+Lines Split(const std::string& text) {
+    Lines lines = HeadLines(ReadFromText(text), SIZE_MAX);
+    const ExtractLines walk(std::string_view(text).substr(0, text.find('\0')));
+    EXPECT_EQ(Lines(walk.begin(), walk.end()), lines);
+    return lines;
+}
 
 TEST(ExtractLines, EndAtCrLfLoneLfAndLoneCr) {
     EXPECT_EQ(Split("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
@@ -80,31 +88,53 @@ TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
     EXPECT_EQ(Split(edge), (Lines{std::string(63, 'x'), std::string(64, 'y'), std::string(62, 'z')}));
 }
 
-TEST(ExtractLines, SearchAndCountAgreeWithTheWalk) {
-    const ExtractLines lines("x{END DATA}\r\n{End Data} \r\nA\r\n\r\nB\rC\n{end data}");
-    // The line number a search lands on; 7 (the line count) for none.
-    const auto lineOf = [&lines](std::string_view text) {
-        return std::distance(lines.begin(), lines.FindLineIgnoringCase(text));
-    };
-    EXPECT_EQ(lineOf("{END DATA}"), 6);
-    EXPECT_EQ(lineOf("{END DATA} "), 1);
-    EXPECT_EQ(lineOf("{END DATA}  "), 7);
-    EXPECT_EQ(lineOf("b"), 4);
-    EXPECT_EQ(lineOf(""), 3);
-    const auto last = lines.FindLineIgnoringCase("{END DATA}");
-    EXPECT_EQ(lines.CountLines(lines.begin(), last), 6u);
-    EXPECT_EQ(lines.CountLines(lines.begin(), lines.end()), 7u);
-    EXPECT_EQ(lines.CountLines(last, last), 0u);
-    const ExtractLines unbroken("a\r\nb");
-    EXPECT_EQ(unbroken.CountLines(unbroken.begin(), unbroken.end()), 2u);
+// The records of the data area of `text` read in blocks of `blockBytes`,
+// each block's text checked to hold whole records of `n` lines.
+Lines Blocks(const std::string& text, size_t n, size_t blockBytes, size_t maxRecords = SIZE_MAX) {
+    const DataArea area = FindDataArea(ReadFromText(text));
+    RecordBlocks blocks(ReadFromText(text), area, n, blockBytes, maxRecords, "x.txt");
+    RecordBlock block;
+    Lines pieces;
+    while (blocks.Next(block)) {
+        const ExtractLines lines(block.Text());
+        EXPECT_EQ(static_cast<size_t>(std::distance(lines.begin(), lines.end())), block.records * n);
+        pieces.emplace_back(block.Text());
+    }
+    return pieces;
 }
 
-TEST(ExtractLines, KeepRangeSurvivesAMove) {
-    ExtractLines lines("h1\r\nh2\r\nx\r\ny\r\nend");
-    auto first = std::next(lines.begin(), 2), last = std::next(lines.begin(), 4);
-    lines.KeepRange(first, last);
-    ExtractLines moved = std::move(lines);
-    EXPECT_EQ(LinesOf(moved), (Lines{"x", "y"}));
+TEST(RecordBlocks, CutWholeRecordsWhateverTheBlockSize) {
+    const std::string data = "a\r\nb\r\rc\n\n\r\ndd\re\r\nf\n";  // 9 lines
+    const std::string text = "F\r\nK\r\n{BEGIN DATA}\r\n" + data + "{END DATA}\r\n";
+    for (size_t size = 1; size <= data.size() + 1; ++size) {
+        std::string joined;
+        for (const std::string& piece : Blocks(text, 3, size)) joined += piece;
+        EXPECT_EQ(joined, data) << size;
+    }
+    // A CR that ends what was read waits for the next byte: it may be half a CR LF.
+    EXPECT_EQ(Blocks(text, 3, 1), (Lines{"a\r\nb\r\r", "c\n\n\r\n", "dd\re\r\nf\n"}));
+    EXPECT_EQ(Blocks(text, 9, 4), Lines{data});
+    // Short records are cut by their number too.
+    EXPECT_EQ(Blocks(text, 1, 1000, 4), (Lines{"a\r\nb\r\rc\n", "\n\r\ndd\re\r\n", "f\n"}));
+    EXPECT_EQ(Blocks("F\nK\n{BEGIN DATA}\n{END DATA}\n", 1, 4), Lines{});
+}
+
+TEST(RecordBlocks, AnAreaThatChangedAfterItWasCountedIsAnError) {
+    const std::string text = "F\nK\n{BEGIN DATA}\na\nb\n{END DATA}\n";
+    const DataArea area = FindDataArea(ReadFromText(text));
+    for (const std::string& changed :
+         {std::string("F\nK\n{BEGIN DATA}\na\nbc{END DATA}\n"), std::string("F\nK\n{BEGIN DATA}\na\n"),
+          std::string("F\nK\n{BEGIN DATA}\na\r\r{END DATA}\n")}) {
+        RecordBlocks blocks(ReadFromText(changed), area, 1, 2, SIZE_MAX, "/d/x.txt");
+        RecordBlock block;
+        try {
+            while (blocks.Next(block)) {
+            }
+            ADD_FAILURE() << changed;
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), "Cannot open file \"/d/x.txt\". The file changed while it was read");
+        }
+    }
 }
 
 TEST(FormSegment, UpperCasesAndDropsOnlyTheFirstBlank) {
@@ -136,31 +166,47 @@ TEST(KeySegment, WriterPadsTheCountToThreeDigits) {
     EXPECT_EQ(KeyLine(std::string(98, '1')), "KEY 098" + std::string(98, '1'));
 }
 
+DataArea AreaOf(const std::string& text) { return FindDataArea(ReadFromText(text)); }
+
 TEST(DataArea, FindsTheFirstMarkersIgnoringCaseOnly) {
-    const ExtractLines lines(
-        "FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n");
-    const DataArea area = FindDataArea(lines);
+    const std::string text =
+        "FORM X\r\nKEY 0011\r\n{begin data}\r\na\r\n{BEGIN DATA}\r\n{End Data}\r\n{END DATA}\r\n";
+    const DataArea area = AreaOf(text);
     ASSERT_EQ(area.status, DataAreaStatus::Found);
     EXPECT_EQ(area.lineCount, 2u);
-    EXPECT_EQ(*area.first, "a");
-    EXPECT_EQ(*area.last, "{End Data}");
+    EXPECT_EQ(text.substr(area.first, area.end - area.first), "a\r\n{BEGIN DATA}\r\n");
 }
 
 TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
-    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA} \nx\n{END DATA}\n")).status,
-              DataAreaStatus::NoBegin);
-    EXPECT_EQ(FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\nx\n")).status, DataAreaStatus::NoEnd);
-    EXPECT_EQ(FindDataArea(ExtractLines("F\n{END DATA}\n{BEGIN DATA}\nx\n")).status,
-              DataAreaStatus::EndBeforeBegin);
-    const DataArea empty = FindDataArea(ExtractLines("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n"));
+    EXPECT_EQ(AreaOf("F\nK\n{BEGIN DATA} \nx\n{END DATA}\n").status, DataAreaStatus::NoBegin);
+    EXPECT_EQ(AreaOf("F\nK\n{BEGIN DATA}\nx\n").status, DataAreaStatus::NoEnd);
+    EXPECT_EQ(AreaOf("F\n{END DATA}\n{BEGIN DATA}\nx\n").status, DataAreaStatus::EndBeforeBegin);
+    EXPECT_EQ(AreaOf(std::string("F\n{BEGIN DATA}\n\0{END DATA}\n", 28)).status, DataAreaStatus::NoEnd);
+    const DataArea empty = AreaOf("F\nK\n{BEGIN DATA}\n{END DATA}\ntrailing\n");
     EXPECT_EQ(empty.status, DataAreaStatus::Found);
     EXPECT_EQ(empty.lineCount, 0u);
     // A marker inside a line, or as the last line without a break.
-    const ExtractLines unbroken("F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}");
-    const DataArea last = FindDataArea(unbroken);
+    const std::string unbroken = "F\nx{BEGIN DATA}\n{BEGIN DATA}\ra\r\rb\n{END DATA}";
+    const DataArea last = AreaOf(unbroken);
     EXPECT_EQ(last.status, DataAreaStatus::Found);
     EXPECT_EQ(last.lineCount, 3u);
-    EXPECT_EQ(*last.first, "a");
+    EXPECT_EQ(unbroken.substr(last.first), "a\r\rb\n{END DATA}");
+}
+
+TEST(DataArea, MarkersAndBreaksAreFoundAcrossTheReadingBlocks) {
+    // The pass reads a megabyte at a time: markers and CR LF pairs that
+    // straddle the edge of a block must count as in one piece.
+    constexpr size_t kBlock = size_t{1} << 20;
+    for (size_t at = kBlock - 20; at <= kBlock + 4; ++at) {
+        std::string text = "F\r\nK\r\n";
+        text += std::string(at - text.size() - 2, 'p') + "\r\n";
+        text += "{BEGIN DATA}\r\n\r\n\r\n{END DATA}\r\n";
+        const DataArea area = AreaOf(text);
+        ASSERT_EQ(area.status, DataAreaStatus::Found) << at;
+        EXPECT_EQ(area.first, at + 14) << at;
+        EXPECT_EQ(area.lineCount, 2u) << at;
+        EXPECT_EQ(text.substr(area.end), "{END DATA}\r\n") << at;
+    }
 }
 
 TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {

@@ -20,13 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Appends one record of `values`, all supplied as free text, to `rows`.
-void AppendValues(OutputRows& rows, const std::vector<std::string>& values) {
-    RecordBuilder record(std::string(values.size(), '$'), std::string(values.size(), '1'), 2018);
-    record.StartRecord();
-    for (size_t f = 0; f < values.size(); ++f) record.Put(f, values[f]);
-    rows.AppendRow(record);
-}
+// What follows the name line in a row of a 1098-E extract that supplies only the name.
+constexpr std::string_view kNameRowRest = ",,,,,,,,,,N/A,,,,0.00,,,,";
+
+// The registry of a test that does not look at TextDirectory.
+struct NoRegistry : Registry {
+    void SetTextDirectory(std::string_view) override {}
+};
 
 // The line of the current record of `record`.
 std::string Encoded(const RecordBuilder& record) {
@@ -104,16 +104,35 @@ TEST(RecordEncoding, ARejectedValueLeavesItsFieldAtTheDefault) {
     EXPECT_EQ(record.Row(), (std::vector<std::string>{"", "N/A", "0.00", ""}));
 }
 
-TEST(RecordEncoding, RowsLargerThanAChunkStayWhole) {
+class MergeOutputFile : public test::TempFolder {
+  protected:
+    // The 1098-E extract `x.txt` whose records supply only the name line, one value each.
+    std::string WriteNameExtract(const std::vector<std::string>& names) {
+        std::string text = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
+        for (const std::string& name : names) text += name + "\r\n";
+        return Write("x.txt", text + "{END DATA}\r\n");
+    }
+};
+
+TEST_F(MergeOutputFile, RecordsLargerThanABlockStayWhole) {
     const std::string big(3 << 20, 'x');
-    OutputRows rows;
-    for (int i = 0; i < 3; ++i) AppendValues(rows, {big, i == 1 ? "b" : ""});
-    AppendValues(rows, {"tail"});
-    const auto lines = rows.Lines();
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[1], big + ",b");
-    EXPECT_EQ(lines[2], big + ",");
-    EXPECT_EQ(lines[3], "tail");
+    const std::string rest(kNameRowRest);
+    const std::string expected =
+        big + rest + "\r\n" + "b" + rest + "\r\n" + big + rest + "\r\n" + "tail" + rest + "\r\n";
+    const std::string extract = WriteNameExtract({big, "b", big, "tail"});
+    for (size_t threads : {1u, 2u}) {
+        VerificationSession session;
+        session.SetExtractFile(extract);
+        session.LoadExtract();
+        std::string output;
+        VerifyOptions options;
+        options.output = [&output](std::string_view bytes) { output += bytes; };
+        options.threads = threads;
+        options.blockBytes = 4096;
+        session.Verify(options);
+        EXPECT_EQ(session.OutputRowCount(), 4u);
+        EXPECT_TRUE(output == expected) << threads;
+    }
 }
 
 TEST(OutputNames, SitNextToTheExtract) {
@@ -130,21 +149,24 @@ TEST(OutputNames, SitNextToTheExtract) {
         "- Browse to the FILE in the FOLDER shown above.\r\n- Click the \"Open\" button.");
 }
 
-class MergeOutput : public test::TempFolder {};
-
-TEST_F(MergeOutput, IsCrLfLinesAndReplacesThePreviousFile) {
-    OutputRows rows;
-    AppendValues(rows, {"a", "b c"});
-    AppendValues(rows, {""});
-    const std::string out = (dir / "out.txt").string();
-    WriteMergeOutput(out, rows);
-    EXPECT_EQ(Read(out), "a,\"b c\"\r\n\"\"\r\n");
-    WriteMergeOutput(out, OutputRows{});
-    EXPECT_EQ(Read(out), "");
-    EXPECT_EQ(Entries(dir), std::vector<std::string>{"out.txt"});
+TEST_F(MergeOutputFile, IsCrLfLinesAndReplacesThePreviousFile) {
+    const std::string rest(kNameRowRest);
+    NoRegistry registry;
+    for (const auto& [names, expected] : {std::pair<std::vector<std::string>, std::string>{
+                                              {"a", " b c "}, "a" + rest + "\r\n\"b c\"" + rest + "\r\n"},
+                                          std::pair<std::vector<std::string>, std::string>{{}, ""}}) {
+        VerificationSession session;
+        session.SetExtractFile(WriteNameExtract(names));
+        session.LoadExtract();
+        MergeOutput output(session);
+        output.Verify();
+        output.Save(registry);
+        EXPECT_EQ(Read(dir / "2018DM_x.txt"), expected);
+        EXPECT_EQ(Entries(dir), (std::vector<std::string>{"2018DM_x.txt", "x.txt"}));
+    }
 }
 
-TEST_F(MergeOutput, GoesToTheFolderTheExtractWasReadFrom) {
+TEST_F(MergeOutputFile, GoesToTheFolderTheExtractWasReadFrom) {
     // The extract's folder is swapped for a link to another folder between reading and writing.
     fs::create_directories(dir / "data");
     fs::create_directories(dir / "elsewhere");
@@ -155,7 +177,8 @@ TEST_F(MergeOutput, GoesToTheFolderTheExtractWasReadFrom) {
     VerificationSession session;
     session.SetExtractFile(extract);
     session.LoadExtract();
-    session.Verify();
+    MergeOutput output(session);
+    output.Verify();
 #ifdef _WIN32
     // Windows holds the folder open: it cannot be renamed away meanwhile.
     std::error_code held;
@@ -167,10 +190,8 @@ TEST_F(MergeOutput, GoesToTheFolderTheExtractWasReadFrom) {
     fs::create_directory_symlink(dir / "elsewhere", dir / "data");
     const fs::path read = dir / "moved";
 #endif
-    struct : Registry {
-        void SetTextDirectory(std::string_view) override {}
-    } registry;
-    SaveMergeOutput(extract, session.FormName(), session.Rows(), registry, session.ExtractFolder());
+    NoRegistry registry;
+    output.Save(registry);
     EXPECT_EQ(Read(read / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
     EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }

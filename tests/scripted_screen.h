@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -69,6 +70,7 @@ class ScriptedScreen : public shell::Screen {
     std::deque<shell::Answer> answers;  // an unanswered question gets No
     std::deque<std::string> files;      // an empty name, or none, cancels
     std::deque<bool> printers;          // true accepts the printer set-up; none cancels
+    std::function<void()> whileAsking;  // runs while a Yes/No question is open
 
     std::vector<Box> boxes;
     std::vector<Dialog> dialogs;
@@ -81,6 +83,7 @@ class ScriptedScreen : public shell::Screen {
                           shell::Buttons buttons) override {
         boxes.push_back({std::string(caption), std::string(text), icon, buttons, busy > 0});
         if (buttons == shell::Buttons::Ok) return shell::Answer::Ok;
+        if (whileAsking) whileAsking();
         if (answers.empty()) return shell::Answer::No;
         const shell::Answer a = answers.front();
         answers.pop_front();

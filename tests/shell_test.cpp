@@ -2,6 +2,7 @@
 // every box, question and file the user would see, with no toolkit linked.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "extract/template_text.h"
@@ -16,6 +17,7 @@
 #include "tests/sample_1099a.h"
 #include "tests/scripted_screen.h"
 #include "tests/temp_folder.h"
+#include "tests/test_platform.h"
 #include "verify/merge_output.h"
 
 namespace bq {
@@ -101,6 +103,46 @@ TEST_F(Shell, NoSavesNothingAndACancelledOpenDialogAsksNothing) {
     window.bVerifyClick();
     EXPECT_EQ(screen.dialogs.size(), 2u);
     EXPECT_EQ(screen.boxes.size(), 1u);
+}
+
+TEST_F(Shell, TheOutputWaitsBesideTheExtractUntilTheUserSaysYes) {
+    const std::string path = Write("good.txt", Extract1099A());
+    Write("2018DM_good.txt", "previous\r\n");
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        screen.files.push_back(path);
+        screen.answers.push_back(answer);
+        std::vector<std::string> asked;
+        std::string previous;
+        screen.whileAsking = [&] {
+            asked = Entries(dir);
+            previous = Read(OutputOf("good.txt"));
+        };
+        window.bVerifyClick();
+        // One finished temporary file beside the extract; the previous output untouched meanwhile.
+        ASSERT_EQ(asked.size(), 3u);
+        EXPECT_EQ(asked[0].substr(0, 4), ".~bq");
+        EXPECT_EQ(previous, "previous\r\n");
+        EXPECT_EQ(Entries(dir), (std::vector<std::string>{"2018DM_good.txt", "good.txt"}));
+    }
+    EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
+}
+
+TEST_F(Shell, AnOutputThatCannotBeCreatedIsToldOnlyAfterYes) {
+    const std::string path = Write("good.txt", Extract1099A());
+    std::filesystem::create_directory(OutputOf("good.txt"));
+    screen.files.push_back(path);
+    screen.answers.push_back(Answer::Yes);
+    window.bVerifyClick();
+#ifdef _WIN32
+    const std::string reason = SystemText(ERROR_DIRECTORY);
+#else
+    const std::string reason = std::strerror(EISDIR);
+#endif
+    EXPECT_EQ(screen.boxes,
+              (std::vector<Box>{Confirmation(path), Failure("Cannot create file \"" + OutputOf("good.txt") +
+                                                            "\". " + reason + ".")}));
+    EXPECT_TRUE(registry.folders.empty());
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"2018DM_good.txt", "good.txt"}));
 }
 
 TEST_F(Shell, FailedVerificationShowsOneStopBoxWithAFullStop) {
@@ -272,8 +314,9 @@ TEST(Messages, FullStopOnlyAfterACharacterAboveTheDot) {
 }
 
 TEST(Pagination, APageNarrowerThanOneCharacterStillMakesProgress) {
+    const std::vector<std::string> lines{"AB"};  // the pages are views into it
     const auto pages = shell::Paginate(
-        {"AB"}, [](std::string_view t) { return 7 * static_cast<int>(t.size()); }, 1, 1, 10);
+        lines, [](std::string_view t) { return 7 * static_cast<int>(t.size()); }, 1, 1, 10);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0], std::vector<std::string_view>{"A"});
     EXPECT_EQ(pages[1], std::vector<std::string_view>{"B"});

@@ -1,66 +1,11 @@
 #include "verify/merge_output.h"
 
-#include <algorithm>
-
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "schema/form_catalogue.h"
-#include "verify/record_builder.h"
 
 namespace bq {
-namespace {
-
-// A chunk is closed once it passes this size; lines are never split.
-constexpr size_t kChunkBytes = size_t{1} << 20;
-
-}  // namespace
-
-void OutputRows::Clear() {
-    chunks_.clear();
-    count_ = 0;
-}
-
-char* OutputRows::Room(size_t bytes) {
-    if (chunks_.empty() || chunks_.back().size >= kChunkBytes ||
-        chunks_.back().capacity - chunks_.back().size < bytes) {
-        // The first chunks start small and double, so that a short extract
-        // does not pay for a full chunk; from the ninth on they are full size.
-        const size_t grown =
-            std::min(kChunkBytes + kChunkBytes / 4, size_t{4096} << std::min<size_t>(chunks_.size(), 9));
-        Chunk chunk;
-        chunk.capacity = std::max(grown, bytes);
-        chunk.bytes.reset(new char[chunk.capacity]);
-        chunks_.push_back(std::move(chunk));
-    }
-    return chunks_.back().bytes.get() + chunks_.back().size;
-}
-
-void OutputRows::EndLine(char* end) {
-    *end++ = '\r';
-    *end++ = '\n';
-    Chunk& chunk = chunks_.back();
-    chunk.size = static_cast<size_t>(end - chunk.bytes.get());
-    ++count_;
-}
-
-void OutputRows::AppendRow(const RecordBuilder& record) {
-    char* at = Room(record.MaxEncodedSize() + 2);
-    EndLine(record.Encode(at));
-}
-
-std::vector<std::string> OutputRows::Lines() const {
-    std::vector<std::string> lines;
-    ForEachChunk([&lines](std::string_view chunk) {
-        size_t at = 0;
-        while (at < chunk.size()) {
-            const size_t end = chunk.find("\r\n", at);
-            lines.emplace_back(chunk.substr(at, end - at));
-            at = end + 2;
-        }
-    });
-    return lines;
-}
 
 std::string OutputFileName(std::string_view extractFile) {
     return FolderPart(extractFile) + std::string(kReportingYear) + "DM_" + FileNamePart(extractFile);
@@ -83,22 +28,54 @@ std::string ImportInstructions(std::string_view extractFile, std::string_view fo
     return text;
 }
 
-void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder,
-                      unsigned newFileMode) {
+MergeOutput::MergeOutput(VerificationSession& session)
+    : session_(session), path_(OutputFileName(session.ExtractFile())) {}
+
+MergeOutput::~MergeOutput() = default;
+
+std::unique_ptr<OutputFile> MergeOutput::Create() const {
     WriteOptions options;
-    options.folder = folder;
-    options.newFileMode = newFileMode;
-    WriteFileAtomically(
-        path, [&rows](const ByteSink& sink) { rows.ForEachChunk(sink); }, options);
+    options.folder = session_.ExtractFolder();
+    // The output holds the same SSNs and TINs as the extract: it is never more open.
+    if (options.folder) options.newFileMode = FileMode(*options.folder, session_.ExtractFile());
+    return std::make_unique<OutputFile>(path_, options);
 }
 
-std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
-                            Registry& registry, const Folder* folder) {
-    const std::string output = OutputFileName(extractFile);
-    // The output holds the same SSNs and TINs as the extract: it is never more open.
-    WriteMergeOutput(output, rows, folder, folder ? FileMode(*folder, extractFile) : 0666);
-    registry.SetTextDirectory(FolderPart(output));
-    return ImportInstructions(extractFile, formName);
+void MergeOutput::Verify(VerifyOptions options) {
+    file_.reset();
+    try {
+        file_ = Create();
+    } catch (const FileError&) {
+        // Told by Save, after the verification had its say.
+    }
+    options.output = [this](std::string_view bytes) {
+        if (!file_) return;
+        try {
+            file_->Write(bytes);
+        } catch (const FileError&) {
+            file_.reset();
+        }
+    };
+    session_.Verify(options);
+    if (!file_) return;
+    try {
+        file_->Finish();
+    } catch (const FileError&) {
+        file_.reset();
+    }
+}
+
+std::string MergeOutput::Save(Registry& registry, VerifyOptions options) {
+    if (!file_) {
+        std::unique_ptr<OutputFile> file = Create();
+        options.output = [&file](std::string_view bytes) { file->Write(bytes); };
+        session_.Verify(options);
+        file_ = std::move(file);
+    }
+    file_->Commit();
+    file_.reset();
+    registry.SetTextDirectory(FolderPart(path_));
+    return ImportInstructions(session_.ExtractFile(), session_.FormName());
 }
 
 }  // namespace bq

@@ -3,53 +3,16 @@
 // the import instructions shown once it is saved.
 #pragma once
 
-#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "verify/verification_session.h"
 
 namespace bq {
 
-class Folder;
-class RecordBuilder;
+class OutputFile;
 class Registry;
-
-// The finished output lines of a verification, held as the bytes of the
-// output file (every line followed by CR LF) in large chunks, so that a big
-// extract needs neither a list of small strings nor one huge reallocation.
-class OutputRows {
-  public:
-    void Clear();
-    // Encodes the current record of `record` and appends the line.
-    void AppendRow(const RecordBuilder& record);
-    size_t size() const { return count_; }
-    bool empty() const { return count_ == 0; }
-    // The output file's bytes, chunk by chunk, in order.
-    template <typename Sink>
-    void ForEachChunk(Sink&& sink) const {
-        for (const Chunk& chunk : chunks_)
-            if (chunk.size != 0) sink(std::string_view(chunk.bytes.get(), chunk.size));
-    }
-    // The lines without their line breaks; for callers that want a list.
-    std::vector<std::string> Lines() const;
-
-  private:
-    // Raw bytes rather than a string: lines are encoded straight into the
-    // chunk, with no initialising of bytes about to be overwritten.
-    struct Chunk {
-        std::unique_ptr<char[]> bytes;
-        size_t size = 0;
-        size_t capacity = 0;
-    };
-    // Room for `bytes` more bytes at the end of the output.
-    char* Room(size_t bytes);
-    // Ends the line that was written up to `end` into the room.
-    void EndLine(char* end);
-
-    std::vector<Chunk> chunks_;
-    size_t count_ = 0;
-};
 
 // The output file of `extractFile`: its folder part + "2018" + "DM_" + its file name.
 std::string OutputFileName(std::string_view extractFile);
@@ -57,18 +20,35 @@ std::string OutputFileName(std::string_view extractFile);
 // The text shown after saving, lines joined by CR LF.
 std::string ImportInstructions(std::string_view extractFile, std::string_view formName);
 
-// Writes `rows` to `path` atomically (the previous file is replaced only
-// once the new one is complete), through `folder` when given, never more
-// open than `newFileMode`. Throws Error "Cannot create file ...".
-void WriteMergeOutput(const std::string& path, const OutputRows& rows, const Folder* folder = nullptr,
-                      unsigned newFileMode = 0666);
+// The output of a session's verification, streamed into a temporary file
+// beside the extract as the records are verified, and put in place only by
+// Save: until then the previous output stays as it was, and dropping the
+// object removes the temporary file. Where no temporary file can be made or
+// written, the verification runs without one and Save writes the output in
+// a second pass, so that a bad value is still told before a file error.
+class MergeOutput {
+  public:
+    // `session` must have its extract loaded and outlive the object.
+    explicit MergeOutput(VerificationSession& session);
+    ~MergeOutput();
+    MergeOutput(const MergeOutput&) = delete;
+    MergeOutput& operator=(const MergeOutput&) = delete;
 
-// Writes the output file of `extractFile` into `folder`, the folder the
-// extract was read from (its path's folder when null), no more open than
-// the extract; records its folder as TextDirectory in `registry`, and
-// returns the import instructions. Throws Error with the message of the
-// step that failed; no later step runs.
-std::string SaveMergeOutput(const std::string& extractFile, std::string_view formName, const OutputRows& rows,
-                            Registry& registry, const Folder* folder);
+    // Runs session.Verify(options), the rows going to the temporary file.
+    void Verify(VerifyOptions options = {});
+    // Puts the output in place, no more open than the extract; records its
+    // folder as TextDirectory in `registry`, and returns the import
+    // instructions. Throws Error with the message of the step that failed;
+    // no later step runs. `options` serve a second pass.
+    std::string Save(Registry& registry, VerifyOptions options = {});
+
+  private:
+    // A new temporary file for the output.
+    std::unique_ptr<OutputFile> Create() const;
+
+    VerificationSession& session_;
+    std::string path_;
+    std::unique_ptr<OutputFile> file_;
+};
 
 }  // namespace bq

@@ -40,7 +40,12 @@ class RecordBuilder {
     // slot; a taxpayer id also stores its TIN type in the TIN-type field.
     // `raw` must outlive the record.
     Verdict Put(size_t f, std::string_view raw);
+    // What the f-th supplied field holds now: its value as written, or its default.
+    std::string_view Written(size_t f) const { return slots_[supplied_[f].slot]; }
 
+    // The bytes of a line that every record shares: its commas and the
+    // defaults of the fields no record supplies.
+    size_t SharedSize() const { return fixedSize_; }
     // The room Encode needs for the current record; a little more than it
     // takes, as short texts are copied in words.
     size_t MaxEncodedSize() const;

@@ -1,15 +1,21 @@
 #include "verify/verification_session.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "extract/extract_format.h"
+#include "extract/extract_lines.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "schema/text.h"
 #include "schema/type_codes.h"
+#include "verify/block_workers.h"
 #include "verify/conversions.h"
+#include "verify/layout_hints.h"
+#include "verify/record_builder.h"
+#include "verify/value_remarks.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -19,7 +25,32 @@ namespace {
 // enough to cost nothing per record.
 constexpr size_t kProgressEvery = 4096;
 
+// Records are verified in pieces of about this many bytes: large enough
+// that handing a piece to a thread costs nothing, small enough that the
+// pieces in flight stay a few megabytes.
+constexpr size_t kBlockBytes = size_t{1} << 20;
+
+// More threads than this would only add memory: reading and writing the
+// files caps the speed first.
+constexpr size_t kMostThreads = 4;
+
+// The records of a block when warnings are collected.
+constexpr size_t kRemarkedRecords = 4096;
+
 }  // namespace
+
+// What every block of one verification of the data shares.
+struct VerificationSession::DataRun {
+    std::string typeCodes;
+    int currentYear;
+    std::vector<int> selected;        // the field index of each value of a record
+    std::vector<FieldTraits> traits;  // of each value of a record
+    size_t firstDataLine;             // the line of the first value
+    bool encode;                      // the rows are wanted
+    bool collecting;                  // every problem is reported, none ends the run
+    bool remarks;                     // warnings are wanted
+    std::function<void(size_t, size_t, size_t, std::string_view, std::string_view)> onValue;
+};
 
 VerificationSession::VerificationSession() = default;
 
@@ -54,18 +85,31 @@ std::vector<bool> VerificationSession::Ticks() const {
 }
 
 void VerificationSession::LoadExtract() {
-    // Release the previous extract before reading, so two never coexist.
-    extractLines_.Clear();
+    file_.reset();
     folder_.reset();
+    text_.clear();
+    headRead_ = false;
     auto folder = std::make_unique<Folder>(extractFile_);
-    extractLines_.Assign(ReadWholeFile(*folder, extractFile_, ReadUntil::FirstNul));
+    file_ = std::make_unique<InputFile>(extractFile_, folder.get());
     folder_ = std::move(folder);
+    const InputFile& file = *file_;
+    read_ = [&file](std::uint64_t offset, char* out, size_t size) { return file.ReadAt(offset, out, size); };
 }
 
 void VerificationSession::LoadExtractText(std::string text) {
-    extractLines_.Clear();
+    file_.reset();
     folder_.reset();
-    extractLines_.Assign(std::move(text));
+    text_ = std::move(text);
+    headRead_ = false;
+    read_ = ReadFromText(text_);
+}
+
+const std::vector<std::string>& VerificationSession::HeadLines() {
+    if (!headRead_) {
+        headLines_ = read_ ? bq::HeadLines(read_, 2) : std::vector<std::string>{};
+        headRead_ = true;
+    }
+    return headLines_;
 }
 
 std::string VerificationSession::Located(std::string_view message) const {
@@ -78,101 +122,232 @@ void VerificationSession::Verify(const VerifyOptions& options) {
     VerifyExtractData(options);
 }
 
+void VerificationSession::Fail(std::string_view message, std::string_view code, size_t line,
+                               std::string hint) const {
+    throw ExtractError(Located(message), code, line, std::move(hint));
+}
+
 void VerificationSession::CheckFormSegment() {
-    const auto name = extractLines_.empty() ? std::nullopt : FormNameOfLine(*extractLines_.begin());
-    if (!name) throw Error(Located("FORM segment not found."));
+    const std::vector<std::string>& head = HeadLines();
+    const auto name = head.empty() ? std::nullopt : FormNameOfLine(head[0]);
+    if (!name)
+        Fail("FORM segment not found.", "form-segment-missing", 1,
+             FormSegmentHint(head.empty() ? "" : head[0]));
     const int index = FindFormIndex(*name);
-    if (index < 0) throw Error(Located("FORM " + *name + " not found."));
+    if (index < 0) Fail("FORM " + *name + " not found.", "form-unknown", 1, UnknownFormHint(*name));
     formName_ = *name;
     LoadFieldList(index);
 }
 
 void VerificationSession::CheckKeySegment() {
-    auto line = extractLines_.begin();
-    if (line != extractLines_.end()) ++line;
+    const std::vector<std::string>& head = HeadLines();
     KeyParts key;
-    const KeyLineStatus status =
-        line == extractLines_.end() ? KeyLineStatus::NotFound : SplitKeyLine(*line, key);
+    const KeyLineStatus status = head.size() < 2 ? KeyLineStatus::NotFound : SplitKeyLine(head[1], key);
     switch (status) {
         case KeyLineStatus::NotFound:
-            throw Error(Located("KEY segment not found."));
+            Fail("KEY segment not found.", "key-segment-missing", 2, KeyShapeHint());
         case KeyLineStatus::TooShort:
-            throw Error(Located("Bad KEY segment."));
+            Fail("Bad KEY segment.", "key-bad", 2, KeyShapeHint());
         case KeyLineStatus::Ok:
             break;
     }
     const auto count = ToInt32(key.countText);
     if (!count || *count < 0 || static_cast<size_t>(*count) != key.flags.size())
-        throw Error(Located("KEY segment checksum error."));
+        Fail("KEY segment checksum error.", "key-checksum", 2,
+             KeyChecksumHint(key.countText, key.flags.size()));
     if (key.flags.size() != fields_.size())
-        throw Error(
-            Located(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment."));
+        Fail(formName_ + " (" + std::string(kReportingYear) + ") checksum error in KEY segment.",
+             "key-field-count", 2, KeyFieldCountHint(formName_, fields_.size(), key.flags.size()));
     fieldFlags_ = key.flags;
     for (size_t i = 0; i < fields_.size(); ++i) fields_[i].checked = fieldFlags_[i] == '1';
     if (observer_) observer_->FlagsApplied();
 }
 
-ValueProblem VerificationSession::ProblemOf(size_t record, size_t f, int index, std::string_view raw,
-                                            bool rejected) const {
-    const FieldEntry& field = fields_[static_cast<size_t>(index)];
-    ValueProblem problem{record, f + 1, index, field.caption, std::string(raw), {}, {}};
-    if (rejected) {
-        problem.phrase = RejectionPhrase(field.typeCode);
-        problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) +
-                          ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" + field.caption +
-                          "\" maps " + std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+ValueProblem VerificationSession::ProblemOf(const DataRun& run, size_t record, size_t f, std::string_view raw,
+                                            const Remark* remark) const {
+    const size_t n = run.selected.size();
+    ValueProblem problem{remark == nullptr,
+                         run.firstDataLine + (record - 1) * n + f,
+                         record,
+                         f + 1,
+                         -1,
+                         {},
+                         std::string(raw),
+                         {},
+                         {},
+                         {},
+                         {}};
+    if (remark && remark->code == "empty-record") {
+        problem.fieldOrdinal = 0;
+    } else {
+        problem.fieldIndex = run.selected[f];
+        problem.caption = fields_[static_cast<size_t>(problem.fieldIndex)].caption;
     }
+    if (remark) {
+        problem.code = remark->code;
+        problem.message = remark->text;
+        problem.hint = remark->hint;
+        return problem;
+    }
+    const char typeCode = fields_[static_cast<size_t>(problem.fieldIndex)].typeCode;
+    problem.code = RejectionCode(typeCode);
+    problem.phrase = RejectionPhrase(typeCode);
+    problem.message = "EXTRACT = " + extractFile_ + "\r\n\r\nRecord # " + std::to_string(record) +
+                      ", Field # " + std::to_string(f + 1) + "\r\nDestination field \"" + problem.caption +
+                      "\" maps " + std::string(problem.phrase) + "\"" + problem.rawValue + "\"";
+    problem.hint = RejectionHint(typeCode, Trim(raw));
     return problem;
 }
 
 void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
-    const DataArea area = FindDataArea(extractLines_);
+    if (!read_) LoadExtractText({});
+    const DataArea area = FindDataArea(read_);
     switch (area.status) {
         case DataAreaStatus::NoBegin:
-            throw Error(Located("{BEGIN DATA} not found."));
+            Fail("{BEGIN DATA} not found.", "begin-missing", 0,
+                 "the data must follow a line {BEGIN DATA}, alone on its line");
         case DataAreaStatus::NoEnd:
-            throw Error(Located("{END DATA} not found."));
+            Fail("{END DATA} not found.", "end-missing", 0,
+                 "the data must be followed by a line {END DATA}, alone on its line");
         case DataAreaStatus::EndBeforeBegin:
-            throw Error(Located("{END DATA} precedes {BEGIN DATA}."));
+            Fail("{END DATA} precedes {BEGIN DATA}.", "end-before-begin", 0,
+                 "{BEGIN DATA} must come first, then the data, then {END DATA}");
         case DataAreaStatus::Found:
             break;
     }
-    const std::vector<int> selected = SelectedFields(fieldFlags_);
-    const size_t n = selected.size();
-    if (n == 0) throw Error(Located("No fields selected?"));
+    DataRun run;
+    run.selected = SelectedFields(fieldFlags_);
+    const size_t n = run.selected.size();
+    if (n == 0) Fail("No fields selected?", "no-fields", 2, "the KEY flags no field with 1");
     if (area.lineCount % n != 0)
-        throw Error(
-            Located("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
-                    "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
-                    std::to_string(area.lineCount)));
+        Fail("Field allocation error.\r\n\r\nTotal fields required per record = " + std::to_string(n) +
+                 "\r\n\r\nis not an integral factor of\r\n\r\nTotal fields recorded in this extract = " +
+                 std::to_string(area.lineCount),
+             "field-allocation", area.beginLine + 1,
+             AllocationHint(n, area.lineCount, EmptyDataLines(read_, area, 5)));
+    run.firstDataLine = area.beginLine + 1;
+    for (const int index : run.selected) {
+        const FieldEntry& field = fields_[static_cast<size_t>(index)];
+        run.traits.push_back(TraitsOf(field.typeCode, field.caption));
+    }
 
-    extractLines_.KeepRange(area.first, area.last);
-    outputRows_.Clear();
     const size_t records = area.lineCount / n;
-    std::string typeCodes;
-    for (const FieldEntry& field : fields_) typeCodes += field.typeCode;
-    record_ = std::make_unique<RecordBuilder>(typeCodes, fieldFlags_,
-                                              options.currentYear ? options.currentYear : CurrentYear());
-    RecordBuilder& record = *record_;
+    for (const FieldEntry& field : fields_) run.typeCodes += field.typeCode;
+    run.currentYear = options.currentYear ? options.currentYear : CurrentYear();
+    run.encode = static_cast<bool>(options.output);
+    run.collecting = static_cast<bool>(options.onProblem);
+    run.remarks = options.onProblem || options.onWarning;
+    run.onValue = options.onValue;
+    const size_t blockBytes = options.blockBytes ? options.blockBytes : kBlockBytes;
+    size_t maxRecords;
+    {
+        const RecordBuilder empty(run.typeCodes, fieldFlags_, run.currentYear);
+        outputRow_ = empty.Row();
+        tinTypeField_ = empty.TinTypeFieldIndex();
+        // Short lines can make an output many times their size: a block
+        // holds no more records than make about its size of output.
+        maxRecords = blockBytes / (empty.SharedSize() + 2);
+        // Every record may carry a warning or two held until its block is
+        // finished: blocks stay short enough that those cost little memory.
+        if (run.remarks) maxRecords = std::min(maxRecords, kRemarkedRecords);
+    }
+    outputRowCount_ = 0;
 
-    auto line = extractLines_.begin();
-    size_t untilProgress = kProgressEvery;
-    for (size_t r = 1; r <= records; ++r) {
+    size_t threads = options.threads;
+    if (threads == 0) threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+    RecordBlocks blocks(read_, area, n, blockBytes, maxRecords, extractFile_);
+    size_t reported = 0;
+    ForEachBlockInOrder(
+        blocks, threads, [&](BlockJob& job) { VerifyBlock(job, run); },
+        [&](BlockJob& job) {
+            outputRowCount_ += job.rowsDone;
+            outputRow_ = std::move(job.lastRow);
+            if (options.output) options.output(job.output.View());
+            for (const ValueProblem& problem : job.problems) {
+                if (options.onProblem)
+                    options.onProblem(problem);
+                else if (!problem.error)
+                    options.onWarning(problem);
+                else
+                    throw Error(problem.message);
+            }
+            if (options.progress &&
+                (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
+                reported = outputRowCount_;
+                options.progress(outputRowCount_, records);
+            }
+            return options.recordLimit == 0 || outputRowCount_ < options.recordLimit;
+        });
+    if (options.progress && records == 0) options.progress(0, 0);
+}
+
+void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
+    if (!job.record)
+        job.record = std::make_unique<RecordBuilder>(run.typeCodes, fieldFlags_, run.currentYear);
+    RecordBuilder& record = *job.record;
+    job.output.Clear();
+    job.problems.clear();
+    job.rowsDone = 0;
+    job.stopped = false;
+    const size_t n = run.selected.size();
+    const ExtractLines lines(job.input.Text());
+    auto line = lines.begin();
+    std::vector<Remark> remarks;
+    struct EmptyRun {
+        size_t records = 0;
+        size_t problem = 0;  // the run's warning in the block's problems
+        void Close(std::vector<ValueProblem>& problems) {
+            if (records > 1) problems[problem].hint = EmptyRecordRemark(records).hint;
+            records = 0;
+        }
+    } emptyRun;
+    for (size_t i = 0; i < job.input.records; ++i) {
+        const size_t r = job.firstRecord + i;
         record.StartRecord();
+        bool allEmpty = true;
         for (size_t f = 0; f < n; ++f, ++line) {
             const Verdict verdict = record.Put(f, *line);
-            if (verdict == Verdict::Accepted || (verdict == Verdict::Emptied && !options.onProblem)) continue;
-            const ValueProblem problem = ProblemOf(r, f, selected[f], *line, verdict == Verdict::Rejected);
-            if (!options.onProblem) throw Error(problem.message);
-            options.onProblem(problem);
+            if (run.onValue)
+                run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, *line,
+                            verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
+            if (run.remarks) {
+                if (allEmpty) allEmpty = Trim(*line).empty();
+                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], *line, record.Written(f))) {
+                    remarks.clear();
+                    FindRemarks(run.traits[f], Trim(*line), record.Written(f), verdict, remarks);
+                    for (const Remark& remark : remarks)
+                        job.problems.push_back(ProblemOf(run, r, f, *line, &remark));
+                }
+            }
+            if (verdict != Verdict::Rejected) continue;
+            job.problems.push_back(ProblemOf(run, r, f, *line, nullptr));
+            if (!run.collecting) {
+                job.stopped = true;
+                job.lastRow = record.Row();
+                return;
+            }
         }
-        outputRows_.AppendRow(record);
-        if (--untilProgress == 0 || r == records) {
-            untilProgress = kProgressEvery;
-            if (options.progress) options.progress(r, records);
+        if (run.remarks && n > 0) {
+            // A run of empty records, as blank lines at the end make, is one warning at its first.
+            if (!allEmpty) {
+                emptyRun.Close(job.problems);
+            } else if (emptyRun.records++ == 0) {
+                emptyRun.problem = job.problems.size();
+                const Remark remark = EmptyRecordRemark(1);
+                job.problems.push_back(ProblemOf(run, r, 0, {}, &remark));
+            }
         }
+        if (run.encode) {
+            char* at = job.output.Room(record.MaxEncodedSize() + 2);
+            at = record.Encode(at);
+            *at++ = '\r';
+            *at++ = '\n';
+            job.output.Use(at);
+        }
+        ++job.rowsDone;
     }
-    if (options.progress && records == 0) options.progress(0, 0);
+    emptyRun.Close(job.problems);
+    job.lastRow = record.Row();
 }
 
 }  // namespace bq

@@ -1,8 +1,10 @@
 // One verification session: the processing state of the main window without
 // the window. It holds the current form's field list with one tick per
-// field, the extract's lines, and the output being built, and runs the
-// checks in their fixed order (Verify): CheckFormSegment, CheckKeySegment,
-// VerifyExtractData. Every failure is an Error carrying the whole message.
+// field and the open extract, and runs the checks in their fixed order
+// (Verify): CheckFormSegment, CheckKeySegment, VerifyExtractData. The
+// extract is read in blocks, never whole, and the output rows go to the
+// caller as they are verified. Every failure is an Error carrying the whole
+// message.
 #pragma once
 
 #include <cstddef>
@@ -12,10 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "extract/extract_lines.h"
+#include "extract/extract_reader.h"
+#include "platform/error.h"
 #include "platform/files.h"
-#include "verify/merge_output.h"
-#include "verify/record_builder.h"
 
 namespace bq {
 
@@ -36,27 +37,61 @@ class SessionObserver {
     virtual void FlagsApplied() = 0;
 };
 
-// A value that failed its field's rule, or (as a warning) an optional value
-// that normalisation silently turned empty.
+// A bad value, or a value its rule changed or dropped quietly (a warning).
 struct ValueProblem {
+    bool error;           // a bad value; otherwise a warning
+    size_t line;          // the 1-based line of the extract
     size_t record;        // 1-based record number
-    size_t fieldOrdinal;  // 1-based position of the value within its record
-    int fieldIndex;       // the field's index in the form
+    size_t fieldOrdinal;  // 1-based position of the value within its record; 0 for the whole record
+    int fieldIndex;       // the field's index in the form; -1 for the whole record
     std::string caption;
     std::string rawValue;     // the extract line as read
+    std::string_view code;    // stable: "invalid-tin", "date-serial", ...
     std::string_view phrase;  // "to an invalid TIN ", or empty for a warning
-    std::string message;      // the full error message; empty for a warning
+    std::string message;      // the system's whole message; for a warning what happened
+    std::string hint;         // the likely fix in one line; may be empty
+};
+
+// A fault of the extract's layout: the system's message, and for tools a
+// stable code, the line it concerns (0: none) and a hint.
+class ExtractError : public Error {
+  public:
+    ExtractError(const std::string& message, std::string_view code, size_t line, std::string hint)
+        : Error(message), code(code), line(line), hint(std::move(hint)) {}
+    std::string_view code;
+    size_t line;
+    std::string hint;
 };
 
 struct VerifyOptions {
-    // Called with (records done, records in all) every few thousand records and at the end.
+    // Called with (records done, records in all) every few thousand records
+    // and at the end, on the calling thread, as records are done in order.
     std::function<void(size_t done, size_t total)> progress;
     // When set, every bad value and every warning is reported here and the
     // run goes on; when not set, the first bad value throws its message.
     std::function<void(const ValueProblem&)> onProblem;
+    // When set without onProblem, the warnings are reported here, and the
+    // first bad value still throws its message.
+    std::function<void(const ValueProblem&)> onWarning;
+    // When set, called with every value as it was read and as it is written,
+    // on whichever thread verifies it: for a preview, with one thread.
+    std::function<void(size_t line, size_t record, size_t f, std::string_view raw, std::string_view written)>
+        onValue;
+    // Receives the bytes of the output file, rows in record order, each
+    // ended by CR LF; when not set, no row is encoded.
+    std::function<void(std::string_view bytes)> output;
+    // When not 0, the verification ends once this many records are done (or more, a block at a time).
+    size_t recordLimit = 0;
     // The year two-digit years and month/day dates are placed around.
     int currentYear = 0;  // 0: the local clock's year
+    // The threads that verify: 0 for as many as pay here, 1 for the calling thread alone.
+    size_t threads = 0;
+    // The bytes of records verified as one piece; 0 for the usual size.
+    size_t blockBytes = 0;
 };
+
+struct BlockJob;
+struct Remark;
 
 class VerificationSession {
   public:
@@ -80,15 +115,14 @@ class VerificationSession {
     // --- the extract ---
     void SetExtractFile(std::string path) { extractFile_ = std::move(path); }
     const std::string& ExtractFile() const { return extractFile_; }
-    // Clears ExtractLines and reads ExtractFile into it, up to a NUL byte;
-    // its folder stays open for the output. Throws Error "Cannot open file
-    // ..." when it cannot be read.
+    // Opens ExtractFile, to be read when it is verified; its folder stays
+    // open for the output. Throws Error "Cannot open file ..." when it
+    // cannot be read.
     void LoadExtract();
     // The folder the extract was read from; null for an extract given as text.
     const Folder* ExtractFolder() const { return folder_.get(); }
-    // Clears ExtractLines and takes `text` as the extract's content.
+    // Takes `text` as the extract's content instead of a file.
     void LoadExtractText(std::string text);
-    const ExtractLines& Lines() const { return extractLines_; }
 
     // --- the checks ---
     // The three checks in their order; the first failure throws its Error.
@@ -102,29 +136,42 @@ class VerificationSession {
     const std::string& FieldFlags() const { return fieldFlags_; }
     // The record last worked on, one value per field, as far as it got;
     // empty before the first verification of the data.
-    std::vector<std::string> OutputRow() const {
-        return record_ ? record_->Row() : std::vector<std::string>{};
-    }
-    const OutputRows& Rows() const { return outputRows_; }
+    const std::vector<std::string>& OutputRow() const { return outputRow_; }
+    // The output rows verified: every record's after a successful run, those
+    // before the record of the first bad value after a failure.
+    size_t OutputRowCount() const { return outputRowCount_; }
     // The field index of the form's TIN-type field, or -1.
-    int TinTypeFieldIndex() const { return record_ ? record_->TinTypeFieldIndex() : -1; }
+    int TinTypeFieldIndex() const { return tinTypeField_; }
 
   private:
+    struct DataRun;
     std::string Located(std::string_view message) const;
-    // The report of the f-th value (0-based) of `record`, the raw line `raw`
-    // of field `index`: a rejection with its message, or else a warning.
-    ValueProblem ProblemOf(size_t record, size_t f, int index, std::string_view raw, bool rejected) const;
+    // The first two lines, read once per extract.
+    const std::vector<std::string>& HeadLines();
+    // The report of the f-th value (0-based) of `record`, the raw line `raw`:
+    // its rejection with the system's message when `remark` is null, or else the warning.
+    ValueProblem ProblemOf(const DataRun& run, size_t record, size_t f, std::string_view raw,
+                           const Remark* remark) const;
+    [[noreturn]] void Fail(std::string_view message, std::string_view code, size_t line,
+                           std::string hint) const;
+    // Verifies the records of `job` on any thread.
+    void VerifyBlock(BlockJob& job, const DataRun& run) const;
 
     SessionObserver* observer_ = nullptr;
     int formIndex_ = -1;
     std::vector<FieldEntry> fields_;
     std::string extractFile_;
     std::unique_ptr<Folder> folder_;
-    ExtractLines extractLines_;
+    std::unique_ptr<InputFile> file_;
+    std::string text_;
+    ReadBytesAt read_;
+    std::vector<std::string> headLines_;
+    bool headRead_ = false;
     std::string formName_;
     std::string fieldFlags_;
-    std::unique_ptr<RecordBuilder> record_;
-    OutputRows outputRows_;
+    std::vector<std::string> outputRow_;
+    size_t outputRowCount_ = 0;
+    int tinTypeField_ = -1;
 };
 
 }  // namespace bq

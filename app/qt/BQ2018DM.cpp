@@ -1,6 +1,7 @@
 // The desktop program on Qt: the main window and the template window live
 // for the whole process; closing the main window ends it.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 
 #include "app/qt/AppText.h"
@@ -18,6 +19,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication application(argc, argv);
+    // The installed desktop entry and icon bear this name; the desktop finds
+    // them through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(BQ_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(BQ_APP_ID)));
     bq::app::QtScreen screen;
     bq::shell::TemplateWindow templateWindow(screen);
     bq::shell::MainWindow mainWindow(screen, templateWindow,

@@ -3,8 +3,9 @@
 // to the shell's MainWindow; what it changed comes back through Redraw.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h builds on the types windows.h declares.
+#include <commctrl.h>
 
 #include <string>
 

@@ -2,7 +2,9 @@
 // record becomes one output line with exactly one value per field of the
 // form, or the run ends in an Error carrying one of the system's messages;
 // nothing else may escape. The collecting mode of `bqdm check --all` must
-// agree with the first-failure mode on the same bytes.
+// agree with the first-failure mode on the same bytes, and records split
+// into small blocks verified on several threads must give what one thread
+// reading one block gives: the same first error, the same output bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -55,17 +57,14 @@ bool IsSystemMessage(std::string_view message) {
     return StartsWith(head, "FORM ") && head.size() >= 16 && head.substr(head.size() - 11) == " not found.";
 }
 
-std::string OutputBytes(const bq::OutputRows& rows) {
-    std::string bytes;
-    rows.ForEachChunk([&](std::string_view chunk) { bytes += chunk; });
-    return bytes;
-}
-
-// Runs the three checks; returns the message of the Error that ended them, or empty.
-std::string Verify(bq::VerificationSession& session, const std::string& text,
-                   const bq::VerifyOptions& options) {
+// Runs the three checks, the output going to `output`; returns the message
+// of the Error that ended them, or empty.
+std::string Verify(bq::VerificationSession& session, const std::string& text, bq::VerifyOptions options,
+                   std::string& output) {
     session.SetExtractFile(std::string(kExtractFile));
     session.LoadExtractText(text);
+    output.clear();
+    options.output = [&output](std::string_view bytes) { output += bytes; };
     try {
         session.Verify(options);
     } catch (const bq::Error& e) {
@@ -83,14 +82,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     bq::VerifyOptions first;
     first.currentYear = 2026;
+    first.threads = 1;
     bq::VerificationSession session;
-    const std::string failure = Verify(session, text, first);
+    std::string bytes;
+    const std::string failure = Verify(session, text, first, bytes);
+
+    // The block size comes from the input, so that cuts fall everywhere.
+    bq::VerifyOptions parallel = first;
+    parallel.threads = 3;
+    parallel.blockBytes = 1 + (size == 0 ? 0 : data[size / 2] % 64);
+    bq::VerificationSession split;
+    std::string splitBytes;
+    if (Verify(split, text, parallel, splitBytes) != failure)
+        Fail("several threads failed differently", text);
+    if (splitBytes != bytes || split.OutputRowCount() != session.OutputRowCount() ||
+        split.OutputRow() != session.OutputRow())
+        Fail("several threads wrote other output", text);
 
     if (failure.empty()) {
-        const std::string bytes = OutputBytes(session.Rows());
         const auto records = bq::fuzz::ReadCsv(bytes);
         if (!records) Fail("output is not RFC 4180", bytes);
-        if (records->size() != session.Rows().size())
+        if (records->size() != session.OutputRowCount())
             Fail("output line count differs from the records", bytes);
         for (const bq::fuzz::CsvRecord& r : *records)
             if (r.size() != session.Fields().size())
@@ -100,17 +112,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<bq::ValueProblem> rejected;
     bq::VerifyOptions all = first;
     all.onProblem = [&](const bq::ValueProblem& p) {
-        if (!p.message.empty()) rejected.push_back(p);
+        if (p.error) rejected.push_back(p);
     };
     bq::VerificationSession collecting;
-    const std::string collectingFailure = Verify(collecting, text, all);
+    std::string collectingBytes;
+    const std::string collectingFailure = Verify(collecting, text, all, collectingBytes);
     const bool valueFailure = StartsWith(failure, "EXTRACT = ");
     if (!valueFailure) {
         if (collectingFailure != failure) Fail("collecting mode failed differently", collectingFailure);
         if (!rejected.empty())
             Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
-        if (failure.empty() && OutputBytes(collecting.Rows()) != OutputBytes(session.Rows()))
-            Fail("collecting mode wrote other output", text);
+        if (failure.empty() && collectingBytes != bytes) Fail("collecting mode wrote other output", text);
     } else {
         if (!collectingFailure.empty()) Fail("collecting mode threw", collectingFailure);
         if (rejected.empty() || rejected[0].message != failure)

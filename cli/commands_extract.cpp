@@ -1,0 +1,264 @@
+// bqdm extract: a spreadsheet's CSV made into a data extract, which is then
+// verified with every problem reported at its CSV row and column; and the
+// CSV header row that bqdm template --csv gives to start a spreadsheet from.
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include "cli/commands.h"
+#include "cli/json.h"
+#include "extract/csv_extract.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "schema/form_catalogue.h"
+#include "schema/text.h"
+#include "shell/messages.h"
+#include "verify/verification_session.h"
+
+namespace bq::cli {
+namespace {
+
+struct ExtractArgs {
+    std::string form, csv, output;
+    bool force = false, json = false;
+    CsvOptions options;
+};
+
+char DelimiterNamed(std::string_view text) {
+    if (text == "tab" || text == "\\t") return '\t';
+    if (text.size() != 1 || text == "\"" || text == "\r" || text == "\n")
+        throw UsageError{"--delimiter takes one character, such as ';', or 'tab'"};
+    return text[0];
+}
+
+TextEncoding EncodingNamed(std::string_view text) {
+    const std::string name = UpperCaseAscii(text);
+    if (name == "UTF-8" || name == "UTF8") return TextEncoding::Utf8;
+    if (name == "WINDOWS-1252" || name == "CP1252") return TextEncoding::Windows1252;
+    throw UsageError{"--encoding takes utf-8 or windows-1252"};
+}
+
+// DATA.csv gives DATA.txt in the same folder.
+std::string ExtractNameFor(const std::string& csv) {
+    std::string name = FileNamePart(csv);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return FolderPart(csv) + name + ".txt";
+}
+
+ExtractArgs ParseArgs(const std::vector<std::string>& args) {
+    ExtractArgs a;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--from" || arg == "-o" || arg == "--delimiter" || arg == "--encoding";
+        if (takesValue && i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+        if (arg == "--from")
+            a.csv = args[++i];
+        else if (arg == "-o")
+            a.output = args[++i];
+        else if (arg == "--delimiter")
+            a.options.delimiter = DelimiterNamed(args[++i]);
+        else if (arg == "--encoding")
+            a.options.encoding = EncodingNamed(args[++i]);
+        else if (arg == "--force")
+            a.force = true;
+        else if (arg == "--json")
+            a.json = true;
+        else if (a.form.empty() && !arg.empty() && arg[0] != '-')
+            a.form = arg;
+        else
+            throw UsageError{"unexpected argument '" + arg + "'"};
+    }
+    if (a.form.empty()) throw UsageError{"which form? (see bqdm forms)"};
+    if (a.csv.empty()) throw UsageError{"which spreadsheet? give --from DATA.csv"};
+    if (a.output.empty()) a.output = ExtractNameFor(a.csv);
+    return a;
+}
+
+// Refuses to replace a file unless told to; never the file being read.
+void ExpectWritable(const std::string& output, bool force, const std::string& input) {
+    if (!input.empty() && AbsolutePath(output) == AbsolutePath(input))
+        throw CannotCreateFile(output, "It is the CSV being read; name the extract with -o");
+    if (!force && RegularFileExists(output)) throw CannotCreateFile(output, "It exists; --force replaces it");
+}
+
+// One thing to tell about the CSV: a value verification reported, or an empty row.
+struct Finding {
+    CsvCell cell;  // column 0: the whole row
+    bool rejected = false;
+    std::string header;
+    std::optional<ValueProblem> value;
+    char typeCode = 0;
+};
+
+std::string ProblemText(const Finding& f) {
+    if (!f.value) return "empty row, skipped";
+    const ValueProblem& p = *f.value;
+    if (f.rejected) return "maps " + std::string(p.phrase) + "\"" + p.rawValue + "\"";
+    return p.message + (p.rawValue.empty() ? "" : " \"" + p.rawValue + "\"");
+}
+
+// The finding of `problem`, a value of the extract, placed in the CSV.
+Finding FindingOf(const CsvExtract& extract, const VerificationSession& session,
+                  const ValueProblem& problem) {
+    // A warning about a whole record points at its row.
+    if (problem.fieldOrdinal == 0) return {{extract.CellOf(problem.record, 1).row, 0}, false, "", problem, 0};
+    return {extract.CellOf(problem.record, problem.fieldOrdinal), problem.error,
+            extract.headers[problem.fieldOrdinal - 1], problem,
+            session.Fields()[static_cast<size_t>(problem.fieldIndex)].typeCode};
+}
+
+// DATA.csv:ROW:COLUMN "Header": problem, as a compiler names a place.
+std::string FindingLine(std::string_view csv, const Finding& f) {
+    // Appended piece by piece: GCC 12 warns falsely about "literal" + std::string here.
+    std::string line(csv);
+    line.append(":").append(std::to_string(f.cell.row));
+    if (f.cell.column != 0)
+        line.append(":").append(std::to_string(f.cell.column)).append(" \"").append(f.header).append("\"");
+    line.append(f.rejected ? ": " : ": warning: ").append(ProblemText(f));
+    if (f.value) {
+        line.append(" [").append(f.value->code).append("]");
+        if (!f.value->hint.empty()) line.append("\n    ").append(f.value->hint);
+    }
+    return line;
+}
+
+void WriteJson(std::ostream& out, const ExtractArgs& a, int form, bool written, size_t records,
+               const std::string& fatal, const std::vector<Finding>& findings) {
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Member("csv", a.csv);
+    json.Member("extract", a.output);
+    json.Member("form", FormNames[static_cast<size_t>(form)]);
+    json.Member("written", written);
+    json.Member("records", records);
+    const bool rejected =
+        std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; });
+    json.Member("valid", fatal.empty() && !rejected);
+    if (!fatal.empty()) json.Member("message", DisplayedMessage(fatal));
+    for (const bool errors : {true, false}) {
+        json.BeginArray(errors ? "errors" : "warnings");
+        for (const Finding& f : findings) {
+            if (f.rejected != errors) continue;
+            json.BeginObject();
+            json.Member("csvRow", f.cell.row);
+            if (f.value) {
+                const ValueProblem& p = *f.value;
+                json.Member("csvColumn", f.cell.column);
+                json.Member("header", f.header);
+                json.Member("record", p.record);
+                if (p.fieldOrdinal == 0) {
+                    for (std::string_view name : {"field", "fieldIndex", "caption"}) json.Null(name);
+                } else {
+                    json.Member("field", p.fieldOrdinal);
+                    json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
+                    json.Member("caption", p.caption);
+                }
+                json.Member("value", p.rawValue);
+                json.Member("code", p.code);
+                json.Member("message", p.error ? DisplayedMessage(p.message) : p.message);
+                json.Member("hint", p.hint);
+            } else {
+                json.Member("code", "empty-row");
+                json.Member("message", ProblemText(f));
+            }
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+    json.EndObject();
+    out << "\n";
+}
+
+// Verifies the extract just written; every problem it has becomes a finding.
+void CheckWritten(const ExtractArgs& a, const CsvExtract& extract, std::vector<Finding>& findings) {
+    VerificationSession session;
+    session.SetExtractFile(AbsolutePath(a.output));
+    session.LoadExtractText(extract.bytes);
+    VerifyOptions options;
+    options.onProblem = [&](const ValueProblem& p) { findings.push_back(FindingOf(extract, session, p)); };
+    session.Verify(options);
+}
+
+}  // namespace
+
+int RunExtract(const std::vector<std::string>& args, Streams& io) {
+    const ExtractArgs a = ParseArgs(args);
+    const int form = VisibleFormNamed(a.form);
+    std::string csv;
+    WriteOptions writeOptions;
+    try {
+        ExpectWritable(a.output, a.force, a.csv);
+        const Folder folder(a.csv);
+        csv = ReadWholeFile(a.csv, &folder);
+        // The extract holds what the CSV holds, so it is never more open.
+        writeOptions.newFileMode = FileMode(folder, a.csv);
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    CsvExtract extract;
+    try {
+        extract = ExtractFromCsv(csv, form, a.csv, a.options);
+    } catch (const Error& e) {
+        if (a.json)
+            WriteJson(io.out, a, form, false, 0, e.what(), {});
+        else
+            ReportMessage(io, e.what());
+        return kRejected;
+    }
+    try {
+        WriteFileAtomically(a.output, extract.bytes, writeOptions);
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    std::vector<Finding> findings;
+    for (size_t row : extract.skippedRows) findings.push_back({{row, 0}, false, {}, std::nullopt, 0});
+    std::string fatal;
+    try {
+        CheckWritten(a, extract, findings);
+    } catch (const Error& e) {
+        fatal = e.what();
+    }
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& x, const Finding& y) {
+        return std::pair(x.cell.row, x.cell.column) < std::pair(y.cell.row, y.cell.column);
+    });
+    const size_t rejected = static_cast<size_t>(
+        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; }));
+    const int status = fatal.empty() && rejected == 0 ? kOk : kRejected;
+    if (a.json) {
+        WriteJson(io.out, a, form, true, extract.recordRows.size(), fatal, findings);
+        return status;
+    }
+    for (const Finding& f : findings) io.err << FindingLine(a.csv, f) << "\n";
+    if (!fatal.empty()) ReportMessage(io, fatal);
+    if (rejected != 0)
+        io.err << rejected << (rejected == 1 ? " bad value" : " bad values") << " in " << a.csv << "\n";
+    io.out << FormNames[static_cast<size_t>(form)] << ": " << extract.recordRows.size()
+           << (extract.recordRows.size() == 1 ? " record" : " records") << " written to " << a.output
+           << (status == kOk ? ", valid" : "") << "\n";
+    return status;
+}
+
+int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::string& output, bool force,
+                    Streams& io) {
+    const std::string row = CsvHeaderRow(formIndex, ticks);
+    if (output.empty()) {
+        io.out << row.substr(0, row.size() - 2) << "\n";
+        return kOk;
+    }
+    try {
+        ExpectWritable(output, force, "");
+        WriteFileAtomically(output, row);
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    }
+    return kOk;
+}
+
+}  // namespace bq::cli
