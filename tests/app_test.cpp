@@ -3,23 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTreeView>
+#include <QWindow>
 
 #include "app/qt/AppText.h"
 #include "app/qt/FieldListModel.h"
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
+#include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "schema/type_codes.h"
 #include "tests/sample_1099a.h"
@@ -28,6 +37,9 @@
 #include "verify/merge_output.h"
 
 using bq::app::ScriptedQtScreen;
+
+// Failures show texts as text.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -150,8 +162,10 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     form.bVerify->click();
 
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    EXPECT_EQ(dialogs.fileDialogs[0].filters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
-    EXPECT_EQ(dialogs.fileDialogs[0].defaultSuffix, "TXT");
+    EXPECT_EQ(dialogs.fileDialogs[0].shownFilters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
+    // Every file, also one without a dot, is one of "all files".
+    EXPECT_EQ(dialogs.fileDialogs[0].filters,
+              QStringList({"Text files (*.txt) (*.txt)", "All files (*.*) (*)"}));
     EXPECT_FALSE(dialogs.fileDialogs[0].save);
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[0].caption, "Successful Verification");
@@ -171,6 +185,25 @@ TEST_F(AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     EXPECT_EQ(form.coForm->currentText(), "1099-A");
     EXPECT_TRUE(Ticked(FieldOfCode('$')));
     EXPECT_TRUE(form.bDisplay->isEnabled());
+}
+
+TEST_F(AppTest, TypedNameOpensTheFileItMeans) {
+    Write("bad-tin.txt", "");
+    Write("README", "");
+    Write("notes.TXT", "");
+    const struct {
+        std::string typed, opened;
+    } cases[] = {
+        {"bad-tin", "bad-tin.txt"},
+        {"bad-tin.TXT", "bad-tin.txt"},
+        {"README", "README"},
+        {"notes", "notes.TXT"},
+    };
+    for (const auto& c : cases) {
+        dialogs.files.push_back(PathOf(c.typed));
+        EXPECT_EQ(dialogs.ChooseFileToOpen(bq::shell::ExtractOpenDialog()), (dir / c.opened).string())
+            << c.typed;
+    }
 }
 
 TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
@@ -215,6 +248,7 @@ TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     const ScriptedQtScreen::FileDialogSeen& seen = dialogs.fileDialogs[0];
     EXPECT_EQ(seen.title, "SAVE FORM W-2 TEMPLATE");
     EXPECT_EQ(seen.proposedFile, "FORM W-2 TEMPLATE.txt");
+    EXPECT_EQ(seen.shownFilters, QStringList{"Text Files"});
     EXPECT_EQ(seen.filters, QStringList{"Text Files (*.txt)"});
     EXPECT_EQ(seen.defaultSuffix, "TXT");
     EXPECT_TRUE(seen.save);
@@ -284,6 +318,142 @@ TEST_F(AppTest, AltKeyOfADisabledButtonTypesNothing) {
     QTest::keyClick(form.coForm->lineEdit(), Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(form.coForm->currentText(), "1099-A");
     EXPECT_EQ(Session().FormIndex(), 13);
+}
+
+// A screen of `dpi` dots per inch as Qt 6 draws on it: every window is
+// scaled by dpi / 96 and the fonts are drawn at the screen's own resolution,
+// so a text can outgrow its scaled control where hinting rounds it up.
+class Screen {
+  public:
+    explicit Screen(int dpi) : device_(1, 1, QImage::Format_RGB32), scale_(dpi / 96.0) {
+        const int dotsPerMeter = qRound(dpi / 0.0254);
+        device_.setDotsPerMeterX(dotsPerMeter);
+        device_.setDotsPerMeterY(dotsPerMeter);
+    }
+    // Whether `text` in the font of `control` fits `room` pixels of it.
+    bool Fits(const QWidget* control, const QString& text, double room) const {
+        const QFontMetricsF metrics(control->font(), const_cast<QImage*>(&device_));
+        return metrics.size(Qt::TextShowMnemonic, text).width() <= room * scale_;
+    }
+
+  private:
+    QImage device_;
+    double scale_;
+};
+
+// The width a button leaves for its caption: the style's frame and margins off.
+double CaptionRoom(const QPushButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    return button->width() -
+           button->style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), button).width();
+}
+
+// The width a framed label leaves for its text: the frame and, as QLabel
+// does for a framed label, half an x off the left.
+double TextRoom(const QLabel* label) {
+    return label->contentsRect().width() -
+           QFontMetricsF(label->font()).horizontalAdvance(QLatin1Char('x')) / 2;
+}
+
+// The width a row of a list with check boxes leaves for its caption.
+double CaptionRoom(const QTreeView* list) {
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    const QModelIndex row = list->model()->index(0, 0);
+    const QString caption = row.data().toString();
+    const double chrome = list->itemDelegate()->sizeHint(option, row).width() -
+                          QFontMetricsF(list->font()).horizontalAdvance(caption);
+    return list->header()->sectionSize(0) - chrome;
+}
+
+// The width the field list's header leaves for its caption.
+double HeaderRoom(const QTreeView* list) {
+    return list->header()->sectionSize(0) - 2 * list->style()->pixelMetric(QStyle::PM_HeaderMargin);
+}
+
+// Qt's line edit keeps 2 pixels clear on either side of its text.
+constexpr int kLineEditMargin = 2;
+
+TEST_F(AppTest, EveryTextFitsItsControlAt100And144Dpi) {
+    form.show();
+    Type("1099-A");
+    const double selectorRoom = form.coForm->lineEdit()->width() - 2 * kLineEditMargin;
+    const double rowRoom = CaptionRoom(form.lvDestination);
+    const double headerRoom = HeaderRoom(form.lvDestination);
+    for (int dpi : {100, 144}) {
+        const Screen screen(dpi);
+        QStringList cut;
+        for (const QPushButton* button :
+             {form.bDisplay, form.bVerify, fmTemplate.bPrint, fmTemplate.bSave, fmTemplate.bClose})
+            if (!screen.Fits(button, button->text(), CaptionRoom(button))) cut.append(button->text());
+        for (const bq::TypeCode& code : bq::TypeCodes) {
+            const QString hint = bq::app::FromBytes(bq::TypeHint(code.code));
+            if (!screen.Fits(form.TypeStatus, hint, TextRoom(form.TypeStatus))) cut.append(hint);
+        }
+        for (std::string_view caption : {bq::shell::kNoFormCaption, bq::shell::kFormCaption})
+            if (!screen.Fits(form.lvDestination->header(), bq::app::FromBytes(caption), headerRoom))
+                cut.append(bq::app::FromBytes(caption));
+        for (int position = 0; position < form.coForm->count(); ++position)
+            if (!screen.Fits(form.coForm, form.coForm->itemText(position), selectorRoom))
+                cut.append(form.coForm->itemText(position));
+        for (int formIndex = bq::kFirstVisibleForm; formIndex < bq::kFormCount; ++formIndex)
+            for (const bq::FieldDescriptor& field : bq::FormFields(formIndex)) {
+                const QString caption = bq::app::FromBytes(bq::CaptionOf(field));
+                if (!screen.Fits(form.lvDestination, caption, rowRoom)) cut.append(caption);
+            }
+        EXPECT_EQ(cut, QStringList()) << dpi << " dpi";
+    }
+}
+
+// Without Microsoft's fonts, fontconfig offers the metric twins of fonts-liberation.
+TEST_F(AppTest, WindowsTakeTheMetricTwinsOfArialAndCourierNew) {
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains("Liberation Mono") || families.contains("Courier New"))
+        GTEST_SKIP() << "needs fonts-liberation and no Courier New";
+    const QFontInfo memo(fmTemplate.RzMemo1->font());
+    EXPECT_EQ(memo.family(), "Liberation Mono");
+    EXPECT_TRUE(memo.bold());
+    EXPECT_EQ(memo.pixelSize(), 13);
+    for (const QWidget* window : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&fmTemplate)}) {
+        const QFontInfo controls(window->font());
+        EXPECT_EQ(controls.family(), "Liberation Sans");
+        EXPECT_EQ(controls.pointSize(), 8);
+    }
+}
+
+TEST_F(AppTest, TemplateWindowCoversTheMainWindowAndBelongsToIt) {
+    form.show();
+    form.move(137, 91);
+    fmTemplate.show();
+    EXPECT_EQ(fmTemplate.geometry().topLeft(), form.geometry().topLeft());
+    EXPECT_EQ(fmTemplate.frameGeometry().topLeft(), form.frameGeometry().topLeft());
+    // X11 window managers keep a window above its owner only when it is a dialog.
+    EXPECT_EQ(fmTemplate.windowType(), Qt::Dialog);
+    EXPECT_EQ(fmTemplate.windowHandle()->transientParent(), form.windowHandle());
+    fmTemplate.hide();
+}
+
+TEST_F(AppTest, AClickGivesTheMemoThePageKeysAndCopyButTabPassesItBy) {
+    std::vector<std::string> lines{"FORM W-2"};
+    for (int i = 0; i < 100; ++i) lines.push_back("LINE " + std::to_string(i));
+    templateWindow.Fill(lines);
+    fmTemplate.show();
+    QPlainTextEdit* memo = fmTemplate.RzMemo1;
+    fmTemplate.bClose->setFocus();
+    QTest::keyClick(fmTemplate.bClose, Qt::Key_Tab);
+    EXPECT_EQ(fmTemplate.focusWidget(), fmTemplate.bPrint);
+
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(fmTemplate.focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_PageDown);
+    EXPECT_GT(memo->verticalScrollBar()->value(), 0);
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    QStringList copied{"FORM W-2"};
+    for (int i = 0; i < 100; ++i) copied.append("LINE " + QString::number(i));
+    EXPECT_EQ(QApplication::clipboard()->text(), copied.join('\n'));
+    fmTemplate.hide();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/scripted_qt_screen.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,15 +26,28 @@ static QString Next(std::deque<QString>& queue) {
     return answer;
 }
 
+// The entries of the dialog's filter list, found by the name Qt's layout gives it.
+static QStringList ShownFilters(const QFileDialog& dialog) {
+    QStringList shown;
+    if (const auto* list = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < list->count(); ++i) shown.append(list->itemText(i));
+    return shown;
+}
+
 std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
     const QStringList selected = dialog.selectedFiles();
-    fileDialogs.push_back(
-        {dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
-         dialog.nameFilters(), dialog.defaultSuffix(), dialog.acceptMode() == QFileDialog::AcceptSave,
-         !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
+    const bool save = dialog.acceptMode() == QFileDialog::AcceptSave;
+    fileDialogs.push_back({dialog.windowTitle(),
+                           selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
+                           ShownFilters(dialog), dialog.nameFilters(), dialog.defaultSuffix(), save,
+                           !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
     const QString file = Next(files);
     if (file.isEmpty()) return std::nullopt;
-    return file;
+    if (save) return file;
+    dialog.selectFile(file);
+    QMetaObject::invokeMethod(&dialog, "accept", Qt::DirectConnection);  // Open
+    if (dialog.result() != QDialog::Accepted) return std::nullopt;
+    return dialog.selectedFiles().first();
 }
 
 bool ScriptedQtScreen::RunPrintDialog(QPrintDialog& dialog) {

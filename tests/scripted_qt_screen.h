@@ -20,8 +20,9 @@ class ScriptedQtScreen : public QtScreen {
     };
     struct FileDialogSeen {
         QString title;
-        QString proposedFile;  // the file name of the first selected file, folder left out
-        QStringList filters;
+        QString proposedFile;      // the file name of the first selected file, folder left out
+        QStringList shownFilters;  // the filter list as the user reads it
+        QStringList filters;       // Qt's name filters, whose parentheses hold the patterns
         QString defaultSuffix;
         bool save;
         bool confirmOverwrite;
@@ -30,7 +31,10 @@ class ScriptedQtScreen : public QtScreen {
     // An unanswered question gets No, an unanswered file dialog is cancelled
     // and an unanswered printer set-up is cancelled.
     std::deque<QMessageBox::StandardButton> answers;
-    std::deque<QString> files;  // an empty name cancels
+    // An empty name cancels. An open dialog gets its answer typed into its
+    // name box, then Open pressed: the answer must lead to a file, or Qt's
+    // own "not found" box would wait for a user.
+    std::deque<QString> files;
     // A file name accepts the printer set-up with a PDF printer writing that file;
     // an empty name cancels.
     std::deque<QString> printAnswers;

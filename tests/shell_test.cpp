@@ -11,6 +11,7 @@
 #include "schema/type_codes.h"
 #include "shell/command_line.h"
 #include "shell/error_display.h"
+#include "shell/file_dialog_rules.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "tests/reference_row.h"
@@ -347,6 +348,42 @@ TEST(ErrorDisplay, LongLinesAreCutAndLineBreaksKept) {
     EXPECT_EQ(shell::CutLongLines("", 3), "");
     EXPECT_EQ(shell::CutLongLines("abc\n", 3), "abc\n");
 }
+TEST(FileDialogRules, StarDotStarLetsEveryFileThroughAndDescriptionsStayAsWritten) {
+    using shell::NameFilter;
+    EXPECT_EQ(shell::NameFilters("Text files (*.txt)|*.txt|All files (*.*)|*.*"),
+              (std::vector<NameFilter>{{"Text files (*.txt)", {"*.txt"}}, {"All files (*.*)", {"*"}}}));
+    EXPECT_EQ(shell::NameFilters("Extracts|*.txt;*.*;*.csv"),
+              (std::vector<NameFilter>{{"Extracts", {"*.txt", "*", "*.csv"}}}));
+    EXPECT_EQ(shell::NameFilters("Text Files|*.txt|Dangling"),
+              (std::vector<NameFilter>{{"Text Files", {"*.txt"}}}));
+    EXPECT_EQ(shell::NameFilters(""), std::vector<NameFilter>{});
+}
+
+TEST(FileDialogRules, TypedNameFindsItsFileWithTheDefaultExtensionInAnyCase) {
+    const std::vector<std::string> files{"bad-tin.txt", "README",   "notes.TXT", "x.txt",
+                                         "x.Txt",       "data.csv", ".TXT"};
+    const struct {
+        std::string_view typed;
+        std::optional<std::string> meant;
+    } cases[] = {
+        {"bad-tin", "bad-tin.txt"},
+        {"bad-tin.TXT", "bad-tin.txt"},
+        {"bad-tin.txt", "bad-tin.txt"},
+        {"README", "README"},
+        {"notes", "notes.TXT"},
+        {"x", "x.Txt"},             // the first of several in byte order
+        {"BAD-TIN", std::nullopt},  // only the extension's case is free
+        {"data", std::nullopt},
+        {"data.csv", "data.csv"},
+        {"bad-tin.csv", std::nullopt},  // an extension of its own gets no other
+        {"", std::nullopt},
+        {".txt", ".TXT"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(shell::MeantFile(c.typed, "TXT", files), c.meant) << c.typed;
+    EXPECT_EQ(shell::MeantFile("README", "", files), "README");
+    EXPECT_EQ(shell::MeantFile("bad-tin", "", files), std::nullopt);
+}
+
 #ifndef _WIN32
 // The reason is the C library's text; Windows words its own.
 TEST_F(Shell, TemplateThatCannotBeSavedShowsTheError) {

@@ -6,7 +6,10 @@
 
 TAutoSize::TAutoSize(QWidget* window, QPoint marker)
     : QObject(window), window_(window), size_(marker.x() + 2, marker.y() + 2) {
-    window_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // A dialog stays one, so that it belongs to its parent window: X11 window
+    // managers keep only dialogs above the window they belong to.
+    const Qt::WindowFlags type = (window_->windowFlags() & Qt::WindowType_Mask) | Qt::Window;
+    window_->setWindowFlags(type | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowCloseButtonHint);
     window_->setFixedSize(size_);
     window_->installEventFilter(this);

@@ -11,6 +11,7 @@
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
 #include "shell/error_display.h"
+#include "shell/file_dialog_rules.h"
 
 namespace bq::app {
 namespace {
@@ -29,22 +30,25 @@ QMessageBox::Icon IconOf(shell::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// "Description|pattern" pairs as Qt's name filters, which take the
-// patterns from the parentheses of "Description (pattern)".
+// The filter entries as Qt's name filters, which read the patterns from the
+// parentheses of "Description (patterns)".
 QStringList NameFilters(std::string_view filter) {
-    const QStringList parts = FromBytes(filter).split(QLatin1Char('|'));
     QStringList names;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
-        names.append(parts[i].endsWith(pattern) ? parts[i] : parts[i] + QLatin1Char(' ') + pattern);
+    for (const shell::NameFilter& entry : shell::NameFilters(filter)) {
+        QStringList patterns;
+        for (const std::string& pattern : entry.patterns) patterns.append(FromBytes(pattern));
+        names.append(FromBytes(entry.description) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                     QLatin1Char(')'));
     }
     return names;
 }
 
 void Configure(QFileDialog& dialog, const shell::FileDialog& spec) {
     if (!spec.title.empty()) dialog.setWindowTitle(FromBytes(spec.title));
+    // The list shows each description as it is written, as on Windows; the
+    // patterns stay out of sight, or "All files (*.*)" would show as "All files (*.*) (*)".
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(NameFilters(spec.filter));
-    dialog.setDefaultSuffix(FromBytes(spec.defaultExtension));
     if (!spec.proposedName.empty()) dialog.selectFile(FromPath(spec.proposedName));
 }
 
@@ -87,7 +91,7 @@ void QtScreen::SetBusy(bool busy) {
 }
 
 std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& spec) {
-    TTopMostOpenDialog dialog(DialogParent());
+    TTopMostOpenDialog dialog(DialogParent(), spec.defaultExtension);
     Configure(dialog, spec);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;
@@ -97,6 +101,7 @@ std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& s
 std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& spec) {
     TTopMostSaveDialog dialog(DialogParent());
     Configure(dialog, spec);
+    dialog.setDefaultSuffix(FromBytes(spec.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;

@@ -5,6 +5,8 @@
 
 #include <QFileDialog>
 #include <QPrintDialog>
+#include <optional>
+#include <string>
 
 // The window id of the open dialog, or 0.
 extern WId ActiveDialogHandle;
@@ -31,9 +33,21 @@ class TTopMost : public Dialog {
     void DoClose() { ActiveDialogHandle = 0; }
 };
 
+// Opens an existing file. A typed name is looked for as on Windows, with
+// `defaultExtension` in any letter case when it has no extension, and as it
+// is when that is the name of a file (shell/file_dialog_rules.h).
 class TTopMostOpenDialog : public TTopMost<QFileDialog> {
   public:
-    explicit TTopMostOpenDialog(QWidget* parent = nullptr);
+    TTopMostOpenDialog(QWidget* parent, std::string defaultExtension);
+
+  protected:
+    void accept() override;
+
+  private:
+    // The file the name box leads to under that rule, or nothing.
+    std::optional<QString> MeantPath() const;
+
+    std::string defaultExtension_;
 };
 
 class TTopMostSaveDialog : public TTopMost<QFileDialog> {

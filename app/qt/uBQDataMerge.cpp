@@ -13,6 +13,7 @@
 #include "app/qt/AppText.h"
 #include "app/qt/AutoSize.h"
 #include "app/qt/FieldListModel.h"
+#include "app/qt/Fonts.h"
 #include "shell/messages.h"
 
 using namespace bq::app;
@@ -47,6 +48,7 @@ class UpperCaseValidator : public QValidator {
 TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* parent)
     : QWidget(parent), window_(window), argument_(std::move(argument)) {
     setWindowTitle(FromBytes(bq::kMainWindowCaption));
+    setFont(InterfaceFont());
     AutoSize = new TAutoSize(this, QPoint(676, 417));
 
     coForm = new QComboBox(this);

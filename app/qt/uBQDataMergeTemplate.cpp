@@ -1,30 +1,17 @@
 #include "app/qt/uBQDataMergeTemplate.h"
 
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/qt/AppText.h"
 #include "app/qt/AutoSize.h"
+#include "app/qt/Fonts.h"
 
 using namespace bq::app;
 
 namespace {
 
 constexpr int kButtonPanelHeight = 41;
-
-QFont MemoFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setBold(true);
-    font.setPixelSize(13);
-    // The template's columns line up only in a fixed-pitch font.
-    const QFontInfo matched(font);
-    if (!matched.exactMatch() &&
-        matched.family().compare(QStringLiteral("Courier New"), Qt::CaseInsensitive) != 0)
-        font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
-    return font;
-}
 
 QPushButton* Button(const QString& text, int left, QWidget* panel) {
     auto* button = new QPushButton(text, panel);
@@ -38,13 +25,17 @@ QPushButton* Button(const QString& text, int left, QWidget* panel) {
 TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
     : QDialog(mainWindow), window_(window), mainWindow_(mainWindow) {
     setWindowTitle(FromBytes(bq::shell::kTemplateCaption));
+    setFont(InterfaceFont());
     AutoSize = new TAutoSize(this, QPoint(686, 444));
     const QSize client = AutoSize->ClientSize();
 
     RzMemo1 = new QPlainTextEdit(this);
     RzMemo1->setGeometry(0, 0, client.width(), client.height() - kButtonPanelHeight);
     RzMemo1->setReadOnly(true);
-    RzMemo1->setFocusPolicy(Qt::NoFocus);
+    // Out of the tab order, but a click gives it the keys: PgUp, PgDn,
+    // selecting with the arrows and Ctrl+C.
+    RzMemo1->setFocusPolicy(Qt::ClickFocus);
+    RzMemo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RzMemo1->setFrameShape(QFrame::NoFrame);
     RzMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RzMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -69,6 +60,9 @@ void TfmTemplate::showEvent(QShowEvent* event) {
     for (const std::string& line : window_.Lines()) text.append(FromBytes(line));
     RzMemo1->setPlainText(text.join(QLatin1Char('\n')));
     // The window opens over the main window, wherever the user has moved it.
-    if (mainWindow_) move(mainWindow_->pos());
+    // Client areas line up where frames do, as both windows have the same
+    // frame; a frame position is no use before X11 first maps the window and
+    // tells its frame, and put the window a title bar too high.
+    if (mainWindow_) setGeometry(QRect(mainWindow_->geometry().topLeft(), size()));
     QDialog::showEvent(event);
 }
