@@ -1,5 +1,7 @@
 // bqdm check and merge: the whole conversion without windows.
 #include <functional>
+#include <istream>
+#include <iterator>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -17,28 +19,26 @@
 namespace bq::cli {
 namespace {
 
+// How the extract read from standard input is named in messages.
+constexpr std::string_view kStandardInput = "(standard input)";
+
 struct CheckOptions {
-    std::string extract;
+    std::string extract;  // "-" for standard input
     bool all = false;
     bool json = false;
+    bool quiet = false;
 };
 
-CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool allowFlags) {
+CheckOptions ExtractOptions(const Arguments& args) {
     CheckOptions o;
-    for (const std::string& a : args) {
-        if (allowFlags && a == "--all")
-            o.all = true;
-        else if (allowFlags && a == "--json")
-            o.json = true;
-        else if (o.extract.empty() && !a.empty() && (a[0] != '-' || a.size() == 1))
-            o.extract = a;
-        else
-            throw UsageError{"unexpected argument '" + a + "'"};
-    }
-    if (o.extract.empty()) throw UsageError{"which extract? give its file name"};
+    o.all = args.Has("all");
+    o.json = args.Has("json");
+    o.quiet = args.Has("quiet");
+    if (args.operands.empty()) throw UsageError{"which extract? give its file name"};
+    o.extract = args.operands[0];
     // The folder recorded for the filing product must name a real folder,
     // so a relative name is made absolute before anything else.
-    o.extract = AbsolutePath(o.extract);
+    if (o.extract != "-") o.extract = AbsolutePath(o.extract);
     return o;
 }
 
@@ -92,6 +92,16 @@ void WriteJsonReport(std::ostream& out, const VerificationSession& session, cons
 
 // Reads `extract` into `session`; false, after telling why, when it cannot be read.
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
+    if (extract == "-") {
+        session.SetExtractFile(std::string(kStandardInput));
+        std::string text(std::istreambuf_iterator<char>(io.in), {});
+        if (io.in.bad()) {
+            io.err << "bqdm: standard input could not be read\n";
+            return false;
+        }
+        session.LoadExtractText(std::move(text));
+        return true;
+    }
     session.SetExtractFile(extract);
     try {
         session.LoadExtract();
@@ -104,13 +114,16 @@ bool LoadReported(VerificationSession& session, const std::string& extract, Stre
 
 }  // namespace
 
-int RunMerge(const std::vector<std::string>& args, Streams& io) {
-    const CheckOptions o = ParseExtractArgs(args, false);
+int RunMerge(const Arguments& args, Streams& io) {
+    const CheckOptions o = ExtractOptions(args);
+    // The output goes next to the extract, and standard input has no folder.
+    if (o.extract == "-")
+        throw UsageError{"merge writes next to its extract, so it needs a file name, not -"};
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
     MergeOutput output(session);
     try {
-        Verify(io, true, nullptr, [&output](const VerifyOptions& options) { output.Verify(options); });
+        Verify(io, !o.quiet, nullptr, [&output](const VerifyOptions& options) { output.Verify(options); });
     } catch (const FileError& e) {
         ReportMessage(io, e.what());
         return kIoFailure;
@@ -129,15 +142,15 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     return kOk;
 }
 
-int RunCheck(const std::vector<std::string>& args, Streams& io) {
-    const CheckOptions o = ParseExtractArgs(args, true);
+int RunCheck(const Arguments& args, Streams& io) {
+    const CheckOptions o = ExtractOptions(args);
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
     std::vector<ValueProblem> errors, warnings;
     std::string fatal;
     try {
         if (o.all || o.json)
-            Verify(session, io, !o.json, [&](const ValueProblem& p) {
+            Verify(session, io, !o.json && !o.quiet, [&](const ValueProblem& p) {
                 // Without --all only the first bad value is reported.
                 if (p.message.empty())
                     warnings.push_back(p);
@@ -145,7 +158,7 @@ int RunCheck(const std::vector<std::string>& args, Streams& io) {
                     errors.push_back(p);
             });
         else
-            Verify(session, io, true, nullptr);
+            Verify(session, io, !o.quiet, nullptr);
     } catch (const FileError& e) {
         ReportMessage(io, e.what());
         return kIoFailure;

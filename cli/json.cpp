@@ -1,5 +1,7 @@
 #include "cli/json.h"
 
+#include "cli/windows1252.h"
+
 namespace bq::cli {
 
 void JsonWriter::Separator() {
@@ -18,12 +20,14 @@ void JsonWriter::String(std::string_view s) {
     out_ << '"';
     for (char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\')
+        if (c == '"' || c == '\\') {
             out_ << '\\' << ch;
-        else if (c < 0x20 || c > 0x7E)
-            out_ << "\\u00" << kHex[c >> 4] << kHex[c & 15];
-        else
+        } else if (c < 0x20 || c > 0x7E) {
+            const char32_t cp = CodePointOf1252(c);
+            out_ << "\\u" << kHex[cp >> 12] << kHex[(cp >> 8) & 15] << kHex[(cp >> 4) & 15] << kHex[cp & 15];
+        } else {
             out_ << ch;
+        }
     }
     out_ << '"';
 }

@@ -1,6 +1,6 @@
 // A minimal streaming JSON writer for bqdm's reports. Extract bytes are
-// ANSI text, so bytes above 0x7F are written as \u00XX (their Latin-1
-// reading) and the document is always valid ASCII.
+// Windows-1252 text, so bytes above 0x7E are written as the \uXXXX escape
+// of their Windows-1252 reading and the document is always valid ASCII.
 #pragma once
 
 #include <cstddef>

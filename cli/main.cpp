@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     // A closed standard output is reported below, not a silent death.
     bq::IgnoreBrokenPipe();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = bq::cli::Run(args, std::cout, std::cerr);
+    const int status = bq::cli::Run(args, std::cin, std::cout, std::cerr);
     errno = 0;
     std::cout.flush();
     if (std::cout) return status;

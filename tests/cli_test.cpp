@@ -51,6 +51,62 @@ TEST(Cli, CatalogueCommands) {
               "0\tn\tSocial security number\n1\tv\tW-2 Verification Code\n");
 }
 
+TEST(Cli, FieldsAsJsonAndTheLegendOfTheirCodes) {
+    EXPECT_EQ(Bqdm({"fields", "--index", "2", "--json"}).out,
+              "{\"form\":\"W-2 VCode\",\"index\":2,\"fields\":[{\"index\":0,\"code\":\"n\",\"caption\":"
+              "\"Social security number\"},{\"index\":1,\"code\":\"v\",\"caption\":\"W-2 Verification "
+              "Code\"}]}\n");
+    const std::string help = Bqdm({"fields", "--help"}).out;
+    const std::string legend =
+        "\nType codes (bqdm types shows what their values become):\n"
+        "  $  STRING DATA - No special formatting required\n"
+        "  C  CURRENCY - Negative amounts reflect losses\n";
+    EXPECT_EQ(help.substr(help.find("\nType codes"), legend.size()), legend);
+    const std::string end =
+        "  g  1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other\n"
+        "  e  (no hint)\n  k  (no hint)\n  9  (no hint)\n  v  (no hint)\n";
+    EXPECT_EQ(help.substr(help.size() - end.size()), end);
+}
+
+// What the rules make of the sample values, long lists broken into lines.
+TEST(Cli, TypesShowWhatTheRulesMakeOfSampleValues) {
+    const BqdmResult r = Bqdm({"types"});
+    EXPECT_EQ(r.status, 0);
+    const std::string first =
+        "  $  STRING DATA - No special formatting required\n"
+        "     accepts any text, written as it is\n"
+        "     default empty\n"
+        "  C  CURRENCY - Negative amounts reflect losses\n"
+        "     accepts \"$1,234.50\" -> \"1234.50\", \"-1,000\" -> \"-1000\", \"\" -> \"0\"\n"
+        "     rejects \"1 000\"\n"
+        "     default \"0.00\"\n";
+    EXPECT_EQ(r.out.substr(0, first.size()), first);
+    for (const std::string block : {
+             "  N  TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX\n"
+             "     accepts \"12-3456789\" -> \"123456789\" (TIN type EIN),\n"
+             "             \"123-45-6789\" -> \"123456789\" (TIN type SSN), \"123456789\" -> \"123456789\",\n"
+             "             \"\" -> \"\" (TIN type N/A)\n"
+             "     rejects \"12-34\"\n"
+             "     default empty\n",
+             "  y  2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Not Required\n"
+             "     accepts \"18\" -> \"2018\", \"50\" -> \"1950\", \"2018\" -> \"2018\", \"\" -> \"\", "
+             "\"123\" -> \"\" "
+             "(unreadable)\n"
+             "     default empty\n",
+             "  T  TIN TYPE: { 1, EIN }=Employer ID, { 2, SSN }=Social Security, { Blank, N/A }=Not "
+             "available\n"
+             "     accepts \"1\" -> \"EIN\", \"2\" -> \"SSN\", \"\" -> \"N/A\", \"EIN\" -> \"EIN\"\n"
+             "     default \"N/A\"\n",
+             "  g  1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other\n"
+             "     accepts \"3\" -> \"3\"\n"
+             "     rejects \"0\", \"10\", \"\"\n"
+             "     default empty\n",
+         })
+        EXPECT_NE(r.out.find(block), std::string::npos) << block;
+    const std::string last = "  v  (no hint)\n     accepts any text, written as it is\n     default empty\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last);
+}
+
 TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
     const struct {
         std::vector<std::string> args;
@@ -77,32 +133,100 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "bqdm - the Brisquill data merge module (reporting year 2018) without windows\n\n"
         "Usage:\n"
         "  bqdm forms\n"
-        "  bqdm fields FORM | --index N\n"
-        "  bqdm template FORM [--fields LIST] [-o FILE]\n"
-        "  bqdm check EXTRACT [--all] [--json]\n"
-        "  bqdm merge EXTRACT\n"
-        "  bqdm --help | --version\n\n"
+        "  bqdm fields FORM | --index N [--json]\n"
+        "  bqdm types\n"
+        "  bqdm template FORM --fields LIST [-o FILE]\n"
+        "  bqdm check EXTRACT | - [--all] [--json] [--quiet]\n"
+        "  bqdm merge EXTRACT [--quiet]\n"
+        "  bqdm help [COMMAND] | --help | --version\n\n"
         "Commands:\n"
         "  forms     list the forms an extract can name\n"
         "  fields    list a form's destination fields\n"
+        "  types     explain the field type codes\n"
         "  template  print or save the data extract template\n"
         "  check     verify an extract without writing anything\n"
         "  merge     verify an extract and write its merge output\n\n"
-        "bqdm COMMAND --help describes a command.\n"
+        "Examples:\n"
+        "  bqdm fields 1099-MISC\n"
+        "  bqdm template W-2 --fields 0,3,5 -o \"FORM W-2 TEMPLATE.txt\"\n"
+        "  bqdm check EXTRACT.txt\n\n"
+        "bqdm help COMMAND (or bqdm COMMAND --help) describes a command.\n"
         "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
-    const BqdmResult asked = Bqdm({"--help"});
-    EXPECT_EQ(asked.status, 0);
-    EXPECT_EQ(asked.out, help);
+    for (const char* asked : {"--help", "-h", "help"}) {
+        const BqdmResult r = Bqdm({asked});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, help) << asked;
+    }
     const BqdmResult none = Bqdm({});
     EXPECT_EQ(none.status, 2);
     EXPECT_EQ(none.err, help);
     EXPECT_EQ(none.out, "");
-    EXPECT_EQ(Bqdm({"merge", "--help"}).out,
-              "Usage: bqdm merge EXTRACT\n\n"
-              "verify an extract and write its merge output.\n"
-              "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
-              "file name), records the folder as TextDirectory and prints the import\n"
-              "instructions on stdout.\n");
+    const std::string mergeHelp =
+        "Usage: bqdm merge EXTRACT [--quiet]\n\n"
+        "verify an extract and write its merge output.\n"
+        "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
+        "file name), records the folder as TextDirectory and prints the import\n"
+        "instructions on stdout.\n\n"
+        "Options:\n"
+        "  -q, --quiet  draw no progress bar\n"
+        "  -h, --help   show this help\n\n"
+        "Examples:\n"
+        "  bqdm merge EXTRACT.txt\n"
+        "  bqdm merge -- -leading-dash.txt\n";
+    // Help wins over a missing operand, wherever it stands before "--".
+    for (const std::vector<std::string>& asked : std::vector<std::vector<std::string>>{
+             {"merge", "--help"}, {"merge", "-q", "-h"}, {"help", "merge"}}) {
+        const BqdmResult r = Bqdm(asked);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, mergeHelp) << asked.back();
+    }
+    // Options are listed in a column; a second line of help stays in it.
+    EXPECT_EQ(Bqdm({"template", "--help"}).out,
+              "Usage: bqdm template FORM --fields LIST [-o FILE]\n\n"
+              "print or save the data extract template.\n"
+              "Prints the template of FORM for the fields of LIST; at least one field\n"
+              "is needed.\n\n"
+              "Options:\n"
+              "      --fields LIST  the ticked fields: comma-separated indexes (from 0) or 'all'\n"
+              "  -o, --output FILE  write the template to FILE, every line followed by CR LF,\n"
+              "                     replacing FILE atomically\n"
+              "  -h, --help         show this help\n\n"
+              "Examples:\n"
+              "  bqdm template W-2 --fields 0,3,5\n"
+              "  bqdm template 1099-MISC --fields=all -o \"FORM 1099-MISC TEMPLATE.txt\"\n");
+    const std::string version = "bqdm 1.0.0 (BQ2018DM, reporting year 2018)\n";
+    EXPECT_EQ(Bqdm({"--version"}).out, version);
+    EXPECT_EQ(Bqdm({"-V"}).out, version);
+}
+
+TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
+    const std::string template0 = Bqdm({"template", "1098-E", "--fields", "0"}).out;
+    EXPECT_EQ(Bqdm({"template", "--fields=0", "1098-E"}).out, template0);
+    EXPECT_EQ(Bqdm({"template", "1098-E", "--fields=5", "--fields", "0"}).out, template0);
+    EXPECT_EQ(Bqdm({"fields", "--index=2"}).out, Bqdm({"fields", "--index", "2"}).out);
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+    } cases[] = {
+        {{"template", "W-2", "--fields"}, "bqdm template: --fields needs a value (LIST)\n"},
+        {{"template", "W-2", "--fields", "0", "-o"}, "bqdm template: --output needs a value (FILE)\n"},
+        {{"check", "--all=yes", "x"}, "bqdm check: --all takes no value\n"},
+        {{"check", "--every", "x"},
+         "bqdm check: unknown option '--every' (a file name that begins with - goes after --)\n"},
+        {{"merge", "-x"}, "bqdm merge: unknown option '-x' (a file name that begins with - goes after --)\n"},
+        {{"merge", "--", "--help", "two"}, "bqdm merge: unexpected argument 'two'\n"},
+        {{"merge", "-"}, "bqdm merge: merge writes next to its extract, so it needs a file name, not -\n"},
+        {{"fields", "W-2", "--index", "3"}, "bqdm fields: give FORM or --index N, not both\n"},
+        {{"forms", "W-2"}, "bqdm forms: unexpected argument 'W-2'\n"},
+        {{"help", "frobnicate"}, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n"},
+        {{"help", "forms", "W-2"}, "bqdm help: unexpected argument 'W-2'\n"},
+    };
+    for (const auto& c : cases) {
+        const BqdmResult r = Bqdm(c.args);
+        EXPECT_EQ(r.status, 2) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
 }
 
 class Template : public test::TempFolder {};
@@ -164,6 +288,26 @@ TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
     EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "x.txt", "y.txt"}));
 }
+TEST_F(Check, ReadsTheExtractFromStandardInput) {
+    const BqdmResult ok = Bqdm({"check", "-"}, kExtract);
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
+    EXPECT_EQ(ok.err, "");
+    const BqdmResult empty = Bqdm({"check", "-"});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "FORM segment not found.\n\nEXTRACT = (standard input)\n");
+    // Windows-1252 bytes in JSON are their Unicode escapes.
+    const BqdmResult json = Bqdm({"check", "--json", "-"},
+                                 "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n"
+                                 "Jos\xe9\r\n000000001\r\n\x80\x92\r\n{END DATA}\r\n");
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out,
+              "{\"extract\":\"(standard input)\",\"form\":\"1098-E\",\"records\":1,\"valid\":false,"
+              "\"errors\":[{\"record\":1,\"field\":3,\"fieldIndex\":14,\"caption\":\"Box 1 - Student loan "
+              "interest received\",\"value\":\"\\u20ac\\u2019\",\"problem\":\"to an invalid currency "
+              "value\"}],\"warnings\":[]}\n");
+}
+
 // FIFOs and devices are POSIX things.
 TEST_F(Template, OutputNeverReplacesASpecialFile) {
     const std::string tmpl = Bqdm({"template", "1098-e", "--fields", "0"}).out;
