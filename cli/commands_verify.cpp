@@ -10,7 +10,6 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
-#include "platform/terminal.h"
 #include "schema/text.h"
 #include "shell/messages.h"
 #include "verify/merge_output.h"
@@ -49,7 +48,7 @@ std::string_view WarningText(char typeCode) {
 // Verifies through `verify` with a progress bar on a terminal; throws the first Error.
 void Verify(Streams& io, bool drawProgress, std::function<void(const ValueProblem&)> onProblem,
             const std::function<void(const VerifyOptions&)>& verify) {
-    Progress progress(io.err, drawProgress && StderrIsTerminal());
+    Progress progress(io.err, drawProgress ? ProgressColumns() : 0);
     VerifyOptions options;
     options.progress = progress.Callback();
     options.onProblem = std::move(onProblem);

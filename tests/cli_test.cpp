@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/console_buffer.h"
+#include "cli/progress.h"
 #include "extract/template_text.h"
 #include "schema/form_fields.h"
 #include "tests/bqdm_fixture.h"
@@ -21,6 +23,9 @@ namespace bq {
 namespace {
 
 namespace fs = std::filesystem;
+using cli::ConsoleBuffer;
+using cli::Encoding;
+using cli::Progress;
 
 const std::string kExtract =
     "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
@@ -228,6 +233,58 @@ TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
         EXPECT_EQ(r.out, "");
     }
 }
+
+TEST(Cli, ProgressFitsItsColumnsAndLeavesNoLineBehind) {
+    std::ostringstream err;
+    {
+        Progress wide(err, 60);
+        const auto draw = wide.Callback();
+        draw(2, 200);
+        draw(3, 200);  // the same percentage is not drawn again
+        draw(200, 200);
+    }
+    EXPECT_EQ(err.str(),
+              "\rverifying [                          ] 1% 2/200 records"
+              "\rverifying [##########################] 100% 200/200 records"
+              "\r" +
+                  std::string(59, ' ') + "\r");
+    err.str("");
+    {
+        // Too narrow for a bar: the counts alone, cut before the last column.
+        Progress narrow(err, 24);
+        narrow.Callback()(1, 2);
+    }
+    EXPECT_EQ(err.str(), "\rverifying 50% 1/2 recor\r" + std::string(23, ' ') + "\r");
+    Progress off(err, 0);
+    EXPECT_FALSE(off.Callback());
+}
+
+#ifndef _WIN32
+TEST(Cli, ConsoleTextIsUtf8OnlyWhenAskedAndAFailedWriteKeepsItsReason) {
+    for (const Encoding encoding : {Encoding::AsIs, Encoding::Utf8From1252}) {
+        std::FILE* file = std::tmpfile();
+        {
+            ConsoleBuffer buffer(file, encoding);
+            std::ostream(&buffer) << "Jos\xe9 \x80\x92 \x81\n";
+        }
+        std::rewind(file);
+        char bytes[64];
+        const std::string written(bytes, std::fread(bytes, 1, sizeof bytes, file));
+        std::fclose(file);
+        EXPECT_EQ(written, encoding == Encoding::AsIs ? "Jos\xe9 \x80\x92 \x81\n"
+                                                      : "Jos\u00e9 \u20ac\u2019 \xc2\x81\n");
+    }
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    ConsoleBuffer buffer(full, Encoding::AsIs);
+    std::ostream out(&buffer);
+    out << "1094\n" << std::flush;
+    EXPECT_FALSE(out);
+    EXPECT_TRUE(buffer.Failed());
+    EXPECT_EQ(buffer.Error(), ENOSPC);
+    std::fclose(full);
+}
+#endif
 
 class Template : public test::TempFolder {};
 
