@@ -1,6 +1,6 @@
 // bqdm, the headless tool: the module's conversion and its catalogue on the
 // command line. Exit status: 0 done, 1 extract rejected, 2 usage error,
-// 3 a file or the registry value could not be read or written.
+// 3 a file, the registry value or standard output could not be read or written.
 #pragma once
 
 #include <iosfwd>

@@ -1,7 +1,6 @@
 // bqdm check and merge: the whole conversion without windows.
 #include <functional>
 #include <istream>
-#include <iterator>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -93,7 +92,10 @@ void WriteJsonReport(std::ostream& out, const VerificationSession& session, cons
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
     if (extract == "-") {
         session.SetExtractFile(std::string(kStandardInput));
-        std::string text(std::istreambuf_iterator<char>(io.in), {});
+        std::string text;
+        char piece[1 << 16];
+        while (io.in.read(piece, sizeof piece) || io.in.gcount() > 0)
+            text.append(piece, static_cast<size_t>(io.in.gcount()));
         if (io.in.bad()) {
             io.err << "bqdm: standard input could not be read\n";
             return false;
