@@ -12,6 +12,8 @@
 namespace bq::cli {
 namespace {
 
+constexpr std::string_view kWhichForm = "which form? (see bqdm forms)";
+
 int CatalogueIndex(std::string_view text) {
     const auto n = ToInt32(text);
     if (!n || *n < 0 || *n >= kFormCount)
@@ -67,7 +69,7 @@ int RunForms(const Arguments&, Streams& io) {
 int RunFields(const Arguments& args, Streams& io) {
     const std::optional<std::string> catalogueIndex = args.Value("index");
     if (catalogueIndex && !args.operands.empty()) throw UsageError{"give FORM or --index N, not both"};
-    if (!catalogueIndex && args.operands.empty()) throw UsageError{"which form? (see bqdm forms)"};
+    if (!catalogueIndex && args.operands.empty()) throw UsageError{std::string(kWhichForm)};
     const int index = catalogueIndex ? CatalogueIndex(*catalogueIndex) : VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
     if (args.Has("json")) {
@@ -80,7 +82,7 @@ int RunFields(const Arguments& args, Streams& io) {
 }
 
 int RunTemplate(const Arguments& args, Streams& io) {
-    if (args.operands.empty()) throw UsageError{"which form? (see bqdm forms)"};
+    if (args.operands.empty()) throw UsageError{std::string(kWhichForm)};
     const int index = VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
     const std::optional<std::string> list = args.Value("fields");

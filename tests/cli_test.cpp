@@ -223,6 +223,8 @@ TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
         {{"merge", "-"}, "bqdm merge: merge writes next to its extract, so it needs a file name, not -\n"},
         {{"fields", "W-2", "--index", "3"}, "bqdm fields: give FORM or --index N, not both\n"},
         {{"forms", "W-2"}, "bqdm forms: unexpected argument 'W-2'\n"},
+        {{"template", "--fields", "0"}, "bqdm template: which form? (see bqdm forms)\n"},
+        {{"check", "--all"}, "bqdm check: which extract? give its file name\n"},
         {{"help", "frobnicate"}, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n"},
         {{"help", "forms", "W-2"}, "bqdm help: unexpected argument 'W-2'\n"},
     };
