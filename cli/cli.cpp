@@ -78,6 +78,16 @@ void PrintCommandHelp(const Command& c, std::ostream& out) {
     }
 }
 
+// Reports a usage error of `command` as its one line; the status to exit with.
+int UsageFailure(std::ostream& err, std::string_view command, std::string_view message) {
+    err << "bqdm" << (command.empty() ? "" : " ") << command << ": " << message << "\n";
+    return kUsage;
+}
+
+int UnknownCommand(std::ostream& err, std::string_view name) {
+    return UsageFailure(err, "", "unknown command '" + std::string(name) + "' (see bqdm --help)");
+}
+
 int RunCommand(const Command& command, const std::vector<std::string>& args, Streams& io) {
     try {
         const Arguments parsed = ParseArguments(args, command.options, command.maxOperands);
@@ -87,11 +97,27 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Str
         }
         return command.run(parsed, io);
     } catch (const UsageError& e) {
-        io.err << "bqdm " << command.name << ": " << e.message << "\n";
-        return kUsage;
+        return UsageFailure(io.err, command.name, e.message);
     } catch (const std::bad_alloc&) {
         ReportMessage(io, kOutOfMemory);
         return kIoFailure;
+    }
+}
+
+// bqdm help [COMMAND]: what bqdm COMMAND --help prints, or bqdm --help without COMMAND.
+int RunHelp(const std::vector<std::string>& args, Streams& io) {
+    try {
+        const Arguments parsed = ParseArguments(args, {}, 1);
+        if (parsed.operands.empty() || parsed.Has(kHelpOption.name)) {
+            PrintHelp(io.out);
+            return kOk;
+        }
+        const Command* command = FindCommand(parsed.operands[0]);
+        if (!command) return UnknownCommand(io.err, parsed.operands[0]);
+        PrintCommandHelp(*command, io.out);
+        return kOk;
+    } catch (const UsageError& e) {
+        return UsageFailure(io.err, "help", e.message);
     }
 }
 
@@ -99,31 +125,19 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Str
 
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     Streams io{in, out, err};
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
-        PrintHelp(args.empty() ? err : out);
-        return args.empty() ? kUsage : kOk;
+    if (args.empty()) {
+        PrintHelp(err);
+        return kUsage;
     }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return RunHelp(rest, io);
     if (args[0] == "--version" || args[0] == "-V") {
         out << "bqdm 1.0.0 (BQ2018DM, reporting year " << kReportingYear << ")\n";
         return kOk;
     }
-    // "bqdm help COMMAND" is "bqdm COMMAND --help".
-    const bool help = args[0] == "help";
-    const std::string& name = help ? args[1] : args[0];
-    const Command* command = FindCommand(name);
-    if (!command) {
-        err << "bqdm: unknown command '" << name << "' (see bqdm --help)\n";
-        return kUsage;
-    }
-    if (help) {
-        if (args.size() > 2) {
-            err << "bqdm help: unexpected argument '" << args[2] << "'\n";
-            return kUsage;
-        }
-        PrintCommandHelp(*command, out);
-        return kOk;
-    }
-    return RunCommand(*command, std::vector<std::string>(args.begin() + 1, args.end()), io);
+    const Command* command = FindCommand(args[0]);
+    if (!command) return UnknownCommand(err, args[0]);
+    return RunCommand(*command, rest, io);
 }
 
 void ReportMessage(Streams& io, std::string_view message) {

@@ -157,10 +157,11 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "  bqdm check EXTRACT.txt\n\n"
         "bqdm help COMMAND (or bqdm COMMAND --help) describes a command.\n"
         "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
-    for (const char* asked : {"--help", "-h", "help"}) {
-        const BqdmResult r = Bqdm({asked});
+    for (const std::vector<std::string>& asked :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"help"}, {"help", "--help"}}) {
+        const BqdmResult r = Bqdm(asked);
         EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out, help) << asked;
+        EXPECT_EQ(r.out, help) << asked.back();
     }
     const BqdmResult none = Bqdm({});
     EXPECT_EQ(none.status, 2);
