@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <new>
 #include <ostream>
 
@@ -13,112 +14,131 @@
 namespace bq::cli {
 namespace {
 
-constexpr Command kCommands[] = {
-    {"forms", "", "list the forms an extract can name",
-     "Prints the forms of the selector, one name a line, in catalogue order.\n", RunForms},
-    {"fields", "FORM | --index N", "list a form's destination fields",
-     "Prints one line per field: INDEX<TAB>TYPE CODE<TAB>CAPTION, index from 0.\n"
-     "FORM is a form name in any letter case; --index N takes any catalogue\n"
-     "index from 0 to 36, the hidden forms included.\n",
-     RunFields},
-    {"template", "FORM [--fields LIST] [--csv] [-o FILE] [--force]",
-     "print or save the data extract template",
-     "LIST is comma-separated field indexes (from 0) or 'all'; at least one\n"
-     "field is needed. Prints the template; with -o FILE writes it there\n"
-     "instead, every line followed by CR LF, replacing FILE atomically.\n"
-     "  --csv    the first row of a spreadsheet instead: the captions of the\n"
-     "           fields, comma-separated; -o FILE is replaced only with --force\n",
-     RunTemplate},
-    {"extract", "FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]",
-     "make an extract from a spreadsheet's CSV",
-     "The first row of DATA.csv names the columns, each by a field's caption\n"
-     "(letter case and blanks aside) or by #INDEX (see bqdm fields); every\n"
-     "later row is one record, and empty rows are skipped. Writes EXTRACT\n"
-     "(DATA.txt beside the CSV unless -o is given), then verifies it and\n"
-     "reports each problem as DATA.csv:ROW:COLUMN. Exit 0 when the extract is\n"
-     "valid, 1 when the CSV or a value in it is rejected.\n"
-     "  --force        replace EXTRACT if it exists\n"
-     "  --delimiter C  ',', ';' or 'tab'; told from the first row otherwise\n"
-     "  --encoding E   utf-8 or windows-1252; told from the bytes otherwise\n"
-     "  --json         the report as one JSON document on stdout\n",
-     RunExtract},
-    {"check", "EXTRACT [--all] [--json]", "verify an extract without writing anything",
-     "Exit 0 when the extract is valid (a one-line summary on stdout), 1 when\n"
-     "it is rejected (the message on stderr).\n"
-     "  --all   report every bad value, not only the first, then a count; also\n"
-     "          warn about optional dates and years that become empty\n"
-     "  --json  the report as one JSON document on stdout\n",
-     RunCheck},
-    {"merge", "EXTRACT", "verify an extract and write its merge output",
-     "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
-     "file name), records the folder as TextDirectory and prints the import\n"
-     "instructions on stdout.\n",
-     RunMerge},
-    {"preview", "EXTRACT [--records N]", "show the first records field by field",
-     "Shows the first N records (default 3) of EXTRACT field by field: the\n"
-     "line of each value, its field's index and caption, the value as read and\n"
-     "as written to the merge output, and any problem with its code.\n"
-     "Example: bqdm preview w2.txt --records 1\n",
-     RunPreview},
-};
-
 const Command* FindCommand(std::string_view name) {
-    for (const Command& c : kCommands)
+    for (const Command& c : Commands())
         if (c.name == name) return &c;
     return nullptr;
+}
+
+// `text`'s lines, each after `indent`.
+void PrintIndented(std::ostream& out, std::string_view text, std::string_view indent) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        out << indent << text.substr(at, end - at) << "\n";
+        at = end + 1;
+    }
+}
+
+std::string UsageLine(const Command& c) {
+    return "bqdm " + std::string(c.name) + (c.synopsis.empty() ? "" : " ") + std::string(c.synopsis);
 }
 
 void PrintHelp(std::ostream& out) {
     out << "bqdm - the Brisquill data merge module (reporting year " << kReportingYear
         << ") without windows\n\n"
         << "Usage:\n";
-    for (const Command& c : kCommands)
-        out << "  bqdm " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << "\n";
-    out << "  bqdm --help | --version\n\nCommands:\n";
-    for (const Command& c : kCommands)
+    for (const Command& c : Commands()) out << "  " << UsageLine(c) << "\n";
+    out << "  bqdm help [COMMAND] | --help | --version\n\nCommands:\n";
+    for (const Command& c : Commands())
         out << "  " << c.name << std::string(10 - c.name.size(), ' ') << c.summary << "\n";
-    out << "\nbqdm COMMAND --help describes a command.\n"
+    out << "\nExamples:\n"
+        << "  bqdm fields 1099-MISC\n"
+        << "  bqdm template W-2 --fields 0,3,5 -o \"FORM W-2 TEMPLATE.txt\"\n"
+        << "  bqdm check EXTRACT.txt\n"
+        << "\nbqdm help COMMAND (or bqdm COMMAND --help) describes a command.\n"
         << "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
 }
 
-void PrintCommandHelp(const Command& c, std::ostream& out) {
-    out << "Usage: bqdm " << c.name << (c.synopsis.empty() ? "" : " ") << c.synopsis << "\n\n"
-        << c.summary << ".\n"
-        << c.help;
+// "-o, --output FILE" or "    --all": an option as its help lists it.
+std::string OptionLabel(const Option& o) {
+    std::string label = o.alias ? std::string{'-', o.alias, ',', ' '} : "    ";
+    label.append("--").append(o.name);
+    if (!o.value.empty()) label.append(" ").append(o.value);
+    return label;
 }
 
-}  // namespace
+void PrintCommandHelp(const Command& c, std::ostream& out) {
+    out << "Usage: " << UsageLine(c) << "\n\n" << c.summary << ".\n" << c.help << "\nOptions:\n";
+    std::vector<Option> options(c.options.begin(), c.options.end());
+    options.push_back(kHelpOption);
+    size_t width = 0;
+    for (const Option& o : options) width = std::max(width, OptionLabel(o).size());
+    for (const Option& o : options) {
+        const std::string label = OptionLabel(o);
+        const size_t firstLine = std::min(o.help.find('\n'), o.help.size());
+        out << "  " << label << std::string(width + 2 - label.size(), ' ') << o.help.substr(0, firstLine)
+            << "\n";
+        if (firstLine < o.help.size())
+            PrintIndented(out, o.help.substr(firstLine + 1), std::string(width + 4, ' '));
+    }
+    out << "\nExamples:\n";
+    PrintIndented(out, c.examples, "  ");
+    if (c.moreHelp) {
+        out << "\n";
+        c.moreHelp(out);
+    }
+}
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Streams io{out, err};
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        PrintHelp(args.empty() ? err : out);
-        return args.empty() ? kUsage : kOk;
-    }
-    if (args[0] == "--version") {
-        out << "bqdm " << kVersion << " (BQ2018DM, reporting year " << kReportingYear << ")\n";
-        return kOk;
-    }
-    const Command* command = FindCommand(args[0]);
-    if (!command) {
-        err << "bqdm: unknown command '" << args[0] << "' (see bqdm --help)\n";
-        return kUsage;
-    }
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    for (const std::string& a : rest)
-        if (a == "--help" || a == "-h") {
-            PrintCommandHelp(*command, out);
+// Reports a usage error of `command` as its one line; the status to exit with.
+int UsageFailure(std::ostream& err, std::string_view command, std::string_view message) {
+    err << "bqdm" << (command.empty() ? "" : " ") << command << ": " << message << "\n";
+    return kUsage;
+}
+
+int UnknownCommand(std::ostream& err, std::string_view name) {
+    return UsageFailure(err, "", "unknown command '" + std::string(name) + "' (see bqdm --help)");
+}
+
+int RunCommand(const Command& command, const std::vector<std::string>& args, Streams& io) {
+    try {
+        const Arguments parsed = ParseArguments(args, command.options, command.maxOperands);
+        if (parsed.Has(kHelpOption.name)) {
+            PrintCommandHelp(command, io.out);
             return kOk;
         }
-    try {
-        return command->run(rest, io);
+        return command.run(parsed, io);
     } catch (const UsageError& e) {
-        err << "bqdm " << command->name << ": " << e.message << "\n";
-        return kUsage;
+        return UsageFailure(io.err, command.name, e.message);
     } catch (const std::bad_alloc&) {
         ReportMessage(io, kOutOfMemory);
         return kIoFailure;
     }
+}
+
+// bqdm help [COMMAND]: what bqdm COMMAND --help prints, or bqdm --help without COMMAND.
+int RunHelp(const std::vector<std::string>& args, Streams& io) {
+    try {
+        const Arguments parsed = ParseArguments(args, {}, 1);
+        if (parsed.operands.empty() || parsed.Has(kHelpOption.name)) {
+            PrintHelp(io.out);
+            return kOk;
+        }
+        const Command* command = FindCommand(parsed.operands[0]);
+        if (!command) return UnknownCommand(io.err, parsed.operands[0]);
+        PrintCommandHelp(*command, io.out);
+        return kOk;
+    } catch (const UsageError& e) {
+        return UsageFailure(io.err, "help", e.message);
+    }
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    Streams io{in, out, err};
+    if (args.empty()) {
+        PrintHelp(err);
+        return kUsage;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return RunHelp(rest, io);
+    if (args[0] == "--version" || args[0] == "-V") {
+        out << "bqdm " << kVersion << " (BQ2018DM, reporting year " << kReportingYear << ")\n";
+        return kOk;
+    }
+    const Command* command = FindCommand(args[0]);
+    if (!command) return UnknownCommand(err, args[0]);
+    return RunCommand(*command, rest, io);
 }
 
 void ReportMessage(Streams& io, std::string_view message) {

@@ -1,6 +1,6 @@
 // bqdm, the headless tool: the module's conversion and its catalogue on the
 // command line. Exit status: 0 done, 1 extract rejected, 2 usage error,
-// 3 a file or the registry value could not be read or written.
+// 3 a file, the registry value or standard output could not be read or written.
 #pragma once
 
 #include <iosfwd>
@@ -11,7 +11,8 @@ namespace bq::cli {
 
 enum ExitStatus { kOk = 0, kRejected = 1, kUsage = 2, kIoFailure = 3 };
 
-// Runs bqdm with `args` (without the program name), writing to `out` and `err`.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Runs bqdm with `args` (without the program name), reading standard input
+// from `in` and writing to `out` and `err`.
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace bq::cli

@@ -49,29 +49,15 @@ std::string ExtractNameFor(const std::string& csv) {
     return FolderPart(csv) + name + ".txt";
 }
 
-ExtractArgs ParseArgs(const std::vector<std::string>& args) {
+ExtractArgs ParseArgs(const Arguments& args) {
     ExtractArgs a;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool takesValue = arg == "--from" || arg == "-o" || arg == "--delimiter" || arg == "--encoding";
-        if (takesValue && i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
-        if (arg == "--from")
-            a.csv = args[++i];
-        else if (arg == "-o")
-            a.output = args[++i];
-        else if (arg == "--delimiter")
-            a.options.delimiter = DelimiterNamed(args[++i]);
-        else if (arg == "--encoding")
-            a.options.encoding = EncodingNamed(args[++i]);
-        else if (arg == "--force")
-            a.force = true;
-        else if (arg == "--json")
-            a.json = true;
-        else if (a.form.empty() && !arg.empty() && arg[0] != '-')
-            a.form = arg;
-        else
-            throw UsageError{"unexpected argument '" + arg + "'"};
-    }
+    if (!args.operands.empty()) a.form = args.operands[0];
+    a.csv = args.Value("from").value_or("");
+    a.output = args.Value("output").value_or("");
+    if (const auto d = args.Value("delimiter")) a.options.delimiter = DelimiterNamed(*d);
+    if (const auto e = args.Value("encoding")) a.options.encoding = EncodingNamed(*e);
+    a.force = args.Has("force");
+    a.json = args.Has("json");
     if (a.form.empty()) throw UsageError{"which form? (see bqdm forms)"};
     if (a.csv.empty()) throw UsageError{"which spreadsheet? give --from DATA.csv"};
     if (a.output.empty()) a.output = ExtractNameFor(a.csv);
@@ -185,7 +171,7 @@ void CheckWritten(const ExtractArgs& a, const CsvExtract& extract, std::vector<F
 
 }  // namespace
 
-int RunExtract(const std::vector<std::string>& args, Streams& io) {
+int RunExtract(const Arguments& args, Streams& io) {
     const ExtractArgs a = ParseArgs(args);
     const int form = VisibleFormNamed(a.form);
     std::string csv;

@@ -31,22 +31,15 @@ struct PreviewValue {
 
 }  // namespace
 
-int RunPreview(const std::vector<std::string>& args, Streams& io) {
-    std::string extract;
+int RunPreview(const Arguments& args, Streams& io) {
+    if (args.operands.empty()) throw UsageError{"which extract? give its file name"};
+    const std::string extract = args.operands[0];
     size_t records = kDefaultRecords;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--records") {
-            const auto n = i + 1 < args.size() ? ToInt32(args[i + 1]) : std::nullopt;
-            if (!n || *n < 1) throw UsageError{"--records needs a number from 1"};
-            records = static_cast<size_t>(*n);
-            ++i;
-        } else if (extract.empty() && !args[i].empty() && args[i][0] != '-') {
-            extract = args[i];
-        } else {
-            throw UsageError{"unexpected argument '" + args[i] + "'"};
-        }
+    if (const auto given = args.Value("records")) {
+        const auto n = ToInt32(*given);
+        if (!n || *n < 1) throw UsageError{"--records needs a number from 1"};
+        records = static_cast<size_t>(*n);
     }
-    if (extract.empty()) throw UsageError{"which extract? give its file name"};
 
     VerificationSession session;
     session.SetExtractFile(AbsolutePath(extract));

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "extract/template_text.h"
 #include "platform/error.h"
 #include "schema/form_catalogue.h"
@@ -11,9 +12,7 @@
 namespace bq::cli {
 namespace {
 
-void ExpectNoMore(const std::vector<std::string>& args, size_t used) {
-    if (args.size() > used) throw UsageError{"unexpected argument '" + args[used] + "'"};
-}
+constexpr std::string_view kWhichForm = "which form? (see bqdm forms)";
 
 int CatalogueIndex(std::string_view text) {
     const auto n = ToInt32(text);
@@ -40,68 +39,70 @@ std::vector<bool> TicksFromList(std::string_view list, size_t fieldCount) {
     return ticks;
 }
 
+// The field list of form `index` as {"form", "index", "fields": [{"index",
+// "code", "caption"}...]}.
+void WriteFieldsJson(std::ostream& out, int index, const std::vector<FieldDescriptor>& fields) {
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Member("form", FormNames[index]);
+    json.Member("index", static_cast<size_t>(index));
+    json.BeginArray("fields");
+    for (size_t i = 0; i < fields.size(); ++i) {
+        json.BeginObject();
+        json.Member("index", i);
+        json.Member("code", std::string(1, TypeCodeOf(fields[i])));
+        json.Member("caption", CaptionOf(fields[i]));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    out << "\n";
+}
+
 }  // namespace
 
-int RunForms(const std::vector<std::string>& args, Streams& io) {
-    ExpectNoMore(args, 0);
+int RunForms(const Arguments&, Streams& io) {
     for (int i = kFirstVisibleForm; i < kFormCount; ++i) io.out << FormNames[i] << "\n";
     return 0;
 }
 
-int RunFields(const std::vector<std::string>& args, Streams& io) {
-    int index;
-    if (!args.empty() && args[0] == "--index") {
-        if (args.size() < 2) throw UsageError{"--index needs a form index"};
-        index = CatalogueIndex(args[1]);
-        ExpectNoMore(args, 2);
-    } else {
-        if (args.empty()) throw UsageError{"which form? (see bqdm forms)"};
-        index = VisibleFormNamed(args[0]);
-        ExpectNoMore(args, 1);
-    }
+int RunFields(const Arguments& args, Streams& io) {
+    const std::optional<std::string> catalogueIndex = args.Value("index");
+    if (catalogueIndex && !args.operands.empty()) throw UsageError{"give FORM or --index N, not both"};
+    if (!catalogueIndex && args.operands.empty()) throw UsageError{std::string(kWhichForm)};
+    const int index = catalogueIndex ? CatalogueIndex(*catalogueIndex) : VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
+    if (args.Has("json")) {
+        WriteFieldsJson(io.out, index, fields);
+        return 0;
+    }
     for (size_t i = 0; i < fields.size(); ++i)
         io.out << i << '\t' << TypeCodeOf(fields[i]) << '\t' << CaptionOf(fields[i]) << "\n";
     return 0;
 }
 
-int RunTemplate(const std::vector<std::string>& args, Streams& io) {
-    std::string form, list, output;
-    bool csv = false, force = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--csv" || a == "--force") {
-            (a == "--csv" ? csv : force) = true;
-            continue;
-        }
-        if ((a == "--fields" || a == "-o") && i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-        if (a == "--fields")
-            list = args[++i];
-        else if (a == "-o")
-            output = args[++i];
-        else if (form.empty() && (a.empty() || a[0] != '-'))
-            form = a;
-        else
-            throw UsageError{"unexpected argument '" + a + "'"};
-    }
-    if (form.empty()) throw UsageError{"which form? (see bqdm forms)"};
-    const int index = VisibleFormNamed(form);
+int RunTemplate(const Arguments& args, Streams& io) {
+    if (args.operands.empty()) throw UsageError{std::string(kWhichForm)};
+    const int index = VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
-    if (list.empty())
+    const std::optional<std::string> list = args.Value("fields");
+    if (!list || list->empty())
         throw UsageError{"a template needs at least one field: give --fields LIST or --fields all"};
-    const std::vector<bool> ticks = TicksFromList(list, fields.size());
-    if (csv) return SaveCsvTemplate(index, ticks, output, force, io);
+    const std::vector<bool> ticks = TicksFromList(*list, fields.size());
+    const std::optional<std::string> output = args.Value("output");
+    const bool force = args.Has("force");
+    if (args.Has("csv")) return SaveCsvTemplate(index, ticks, output.value_or(""), force, io);
     if (force) throw UsageError{"--force goes with --csv; a template file is always replaced"};
     std::vector<std::string> captions;
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =
         TemplateLines(FormNames[index], captions, ticks, DesktopProgramName());
-    if (output.empty()) {
+    if (!output) {
         for (const std::string& line : lines) io.out << line << "\n";
         return 0;
     }
     try {
-        SaveTemplate(output, lines);
+        SaveTemplate(*output, lines);
     } catch (const Error& e) {
         ReportMessage(io, e.what());
         return kIoFailure;

@@ -1,5 +1,6 @@
 // bqdm check and merge: the whole conversion without windows.
 #include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 
@@ -18,40 +19,34 @@
 namespace bq::cli {
 namespace {
 
+// How the extract read from standard input is named in messages.
+constexpr std::string_view kStandardInput = "(standard input)";
+
 struct CheckOptions {
-    std::string extract;
+    std::string extract;  // "-" for standard input
     bool all = false;
     bool json = false;
+    bool quiet = false;
     bool strict = false;
     std::optional<size_t> maxProblems;
 };
 
-CheckOptions ParseExtractArgs(const std::vector<std::string>& args, bool isCheck) {
+CheckOptions ExtractOptions(const Arguments& args) {
     CheckOptions o;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (isCheck && a == "--all") {
-            o.all = true;
-        } else if (isCheck && a == "--json") {
-            o.json = true;
-        } else if (a == "--strict") {
-            o.strict = true;
-        } else if (a == "--max-problems") {
-            if (i + 1 == args.size()) throw UsageError{"--max-problems needs a number"};
-            const std::string& n = args[++i];
-            if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos)
-                throw UsageError{"--max-problems needs a number, not '" + n + "'"};
-            o.maxProblems = std::stoul(n);
-        } else if (o.extract.empty() && !a.empty() && (a[0] != '-' || a.size() == 1)) {
-            o.extract = a;
-        } else {
-            throw UsageError{"unexpected argument '" + a + "'"};
-        }
+    o.all = args.Has("all");
+    o.json = args.Has("json");
+    o.quiet = args.Has("quiet");
+    o.strict = args.Has("strict");
+    if (const auto n = args.Value("max-problems")) {
+        if (n->empty() || n->size() > 9 || n->find_first_not_of("0123456789") != std::string::npos)
+            throw UsageError{"--max-problems needs a number, not '" + *n + "'"};
+        o.maxProblems = std::stoul(*n);
     }
-    if (o.extract.empty()) throw UsageError{"which extract? give its file name"};
+    if (args.operands.empty()) throw UsageError{"which extract? give its file name"};
+    o.extract = args.operands[0];
     // The folder recorded for the filing product must name a real folder,
     // so a relative name is made absolute before anything else.
-    o.extract = AbsolutePath(o.extract);
+    if (o.extract != "-") o.extract = AbsolutePath(o.extract);
     return o;
 }
 
@@ -61,13 +56,26 @@ constexpr size_t kShownProblems = 100;
 // Verifies through `verify` with a progress bar on a terminal; throws the first Error.
 void Verify(Streams& io, bool drawProgress, VerifyOptions options,
             const std::function<void(const VerifyOptions&)>& verify) {
-    Progress progress(io.err, drawProgress && StderrIsTerminal());
+    Progress progress(io.err, drawProgress ? ProgressColumns() : 0);
     options.progress = progress.Callback();
     verify(options);
 }
 
-// Opens the extract of `session`; false, after telling why, when it cannot be read.
+// Opens the extract of `session` (standard input for "-"); false, after telling why, when it cannot be read.
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
+    if (extract == "-") {
+        session.SetExtractFile(std::string(kStandardInput));
+        std::string text;
+        char piece[1 << 16];
+        while (io.in.read(piece, sizeof piece) || io.in.gcount() > 0)
+            text.append(piece, static_cast<size_t>(io.in.gcount()));
+        if (io.in.bad()) {
+            io.err << "bqdm: standard input could not be read\n";
+            return false;
+        }
+        session.LoadExtractText(std::move(text));
+        return true;
+    }
     session.SetExtractFile(extract);
     try {
         session.LoadExtract();
@@ -80,8 +88,11 @@ bool LoadReported(VerificationSession& session, const std::string& extract, Stre
 
 }  // namespace
 
-int RunMerge(const std::vector<std::string>& args, Streams& io) {
-    const CheckOptions o = ParseExtractArgs(args, false);
+int RunMerge(const Arguments& args, Streams& io) {
+    const CheckOptions o = ExtractOptions(args);
+    // The output goes next to the extract, and standard input has no folder.
+    if (o.extract == "-")
+        throw UsageError{"merge writes next to its extract, so it needs a file name, not -"};
     ProblemReport report(o.extract, o.maxProblems.value_or(kShownProblems));
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
@@ -89,7 +100,7 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     try {
         VerifyOptions options;
         options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
-        Verify(io, true, options, [&output](const VerifyOptions& options) { output.Verify(options); });
+        Verify(io, !o.quiet, options, [&output](const VerifyOptions& options) { output.Verify(options); });
     } catch (const FileError& e) {
         ReportMessage(io, e.what());
         return kIoFailure;
@@ -113,14 +124,19 @@ int RunMerge(const std::vector<std::string>& args, Streams& io) {
     return kOk;
 }
 
-int RunCheck(const std::vector<std::string>& args, Streams& io) {
-    const CheckOptions o = ParseExtractArgs(args, true);
-    ProblemReport report(o.extract, o.maxProblems.value_or(o.json ? 0 : kShownProblems));
+int RunCheck(const Arguments& args, Streams& io) {
+    const CheckOptions o = ExtractOptions(args);
+    ProblemReport report(o.extract == "-" ? std::string(kStandardInput) : o.extract,
+                         o.maxProblems.value_or(o.json ? 0 : kShownProblems));
     VerificationSession session;
-    session.SetExtractFile(o.extract);
     int status = kOk;
     try {
-        session.LoadExtract();
+        if (o.extract == "-") {
+            if (!LoadReported(session, o.extract, io)) return kIoFailure;
+        } else {
+            session.SetExtractFile(o.extract);
+            session.LoadExtract();
+        }
         VerifyOptions options;
         const auto add = [&report](const ValueProblem& p) { report.Add(p); };
         if (o.all || o.json)
@@ -130,7 +146,8 @@ int RunCheck(const std::vector<std::string>& args, Streams& io) {
             };
         else
             options.onWarning = add;
-        Verify(io, !o.json, options, [&session](const VerifyOptions& options) { session.Verify(options); });
+        Verify(io, !o.json && !o.quiet, options,
+               [&session](const VerifyOptions& options) { session.Verify(options); });
     } catch (const FileError& e) {
         if (!o.json) {
             ReportMessage(io, e.what());

@@ -1,5 +1,7 @@
 #include "cli/json.h"
 
+#include "cli/windows1252.h"
+
 namespace bq::cli {
 
 void JsonWriter::Separator() {
@@ -13,17 +15,6 @@ void JsonWriter::Name(std::string_view name) {
     out_ << ':';
 }
 
-namespace {
-
-// The characters of Windows-1252 at 0x80-0x9F; its five unassigned bytes
-// keep the C1 control of the same number, as Windows itself maps them.
-constexpr unsigned short kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-}  // namespace
-
 void JsonWriter::String(std::string_view s) {
     static constexpr char kHex[] = "0123456789abcdef";
     out_ << '"';
@@ -32,8 +23,8 @@ void JsonWriter::String(std::string_view s) {
         if (c == '"' || c == '\\') {
             out_ << '\\' << ch;
         } else if (c < 0x20 || c > 0x7E) {
-            const unsigned u = c >= 0x80 && c < 0xA0 ? kWindows1252High[c - 0x80] : c;
-            out_ << "\\u" << kHex[u >> 12] << kHex[(u >> 8) & 15] << kHex[(u >> 4) & 15] << kHex[u & 15];
+            const char32_t cp = CodePointOf1252(c);
+            out_ << "\\u" << kHex[cp >> 12] << kHex[(cp >> 8) & 15] << kHex[(cp >> 4) & 15] << kHex[cp & 15];
         } else {
             out_ << ch;
         }

@@ -1,7 +1,6 @@
 // A minimal streaming JSON writer for bqdm's reports. Extract bytes are
-// Windows-1252 text, the ANSI code page of the filing product, so bytes
-// above 0x7F are written as the \uXXXX of their character there, and the
-// document is always valid ASCII.
+// Windows-1252 text, so bytes above 0x7E are written as the \uXXXX escape
+// of their Windows-1252 reading and the document is always valid ASCII.
 #pragma once
 
 #include <cstddef>

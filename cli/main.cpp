@@ -1,23 +1,38 @@
-#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/console_buffer.h"
 #include "platform/terminal.h"
+
+namespace {
+
+// How text goes to `stream`: converted only for a terminal that shows UTF-8,
+// never into files or pipes, whose readers expect the extract's own bytes.
+bq::cli::Encoding EncodingFor(bq::StandardStream stream, bool utf8Terminal) {
+    return utf8Terminal && bq::IsTerminal(stream) ? bq::cli::Encoding::Utf8From1252 : bq::cli::Encoding::AsIs;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     // A closed standard output is reported below, not a silent death.
     bq::IgnoreBrokenPipe();
+    bq::UseBinaryStandardInput();
+    const bool utf8Terminal = bq::TerminalWantsUtf8();
+    bq::cli::ConsoleBuffer outBuffer(stdout, EncodingFor(bq::StandardStream::Output, utf8Terminal));
+    bq::cli::ConsoleBuffer errBuffer(stderr, EncodingFor(bq::StandardStream::Error, utf8Terminal));
+    std::ostream out(&outBuffer), err(&errBuffer);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = bq::cli::Run(args, std::cout, std::cerr);
-    errno = 0;
-    std::cout.flush();
-    if (std::cout) return status;
-    const int error = errno;
-    std::cerr << "bqdm: standard output could not be written" << (error ? ": " : "")
-              << (error ? std::strerror(error) : "") << "; files already written are kept\n";
+    const int status = bq::cli::Run(args, std::cin, out, err);
+    out.flush();
+    if (!outBuffer.Failed()) return status;
+    const int error = outBuffer.Error();
+    err << "bqdm: standard output could not be written" << (error ? ": " : "")
+        << (error ? std::strerror(error) : "") << "; files already written are kept\n";
     return bq::cli::kIoFailure;
 }

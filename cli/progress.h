@@ -1,5 +1,5 @@
-// The progress bar bqdm draws on stderr during a long verification, only
-// when stderr is a terminal.
+// The progress bar bqdm draws on stderr during a long verification: one
+// line that fits the terminal and is cleared when verification ends.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +8,14 @@
 
 namespace bq::cli {
 
+// The columns a bar may use on stderr: 0 (no bar) when stderr is no
+// terminal or TERM is "dumb", which cannot return to the line's start.
+int ProgressColumns();
+
 class Progress {
   public:
-    Progress(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    // Draws within `columns` columns of `err`; 0 draws nothing.
+    Progress(std::ostream& err, int columns) : err_(err), columns_(columns) {}
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
     // Clears the bar, also when verification ends in an error.
@@ -21,8 +26,8 @@ class Progress {
   private:
     void Draw(size_t done, size_t total);
     std::ostream& err_;
-    bool enabled_;
-    bool drawn_ = false;
+    int columns_;
+    size_t drawnWidth_ = 0;
     int lastPercent_ = -1;
 };
 

@@ -124,14 +124,17 @@ TEST_F(BadInput, OddFileNamesAreTakenAsGiven) {
     EXPECT_EQ(r.out, test::LfLines(ImportInstructions(extract, "1098-E")) + "\n");
     EXPECT_EQ(Read(dir / ("2018DM_" + name)), "A,,,,,,,,,,N/A,000000001,,,1,,,,\r\n");
 
-    // A relative name that begins with a dash reads as an option; "./" avoids that.
+    // A relative name that begins with a dash reads as an option; "--" or "./" avoids that.
     const fs::path cwd = fs::current_path();
     fs::current_path(dir);
     const Result dashed = Bqdm({"check", name});
+    const Result ended = Bqdm({"check", "--", name});
     const Result dotted = Bqdm({"check", "./" + name});
     fs::current_path(cwd);
     EXPECT_EQ(dashed.status, 2);
-    EXPECT_EQ(dashed.err, "bqdm check: unexpected argument '" + name + "'\n");
+    EXPECT_EQ(dashed.err,
+              "bqdm check: unknown option '" + name + "' (a file name that begins with - goes after --)\n");
+    EXPECT_EQ(ended.status, 0) << ended.err;
     EXPECT_EQ(dotted.status, 0) << dotted.err;
 
     // TextDirectory cannot hold a line break: the output is written, the value is refused.

@@ -26,9 +26,11 @@ struct BqdmResult {
     std::string out, err;
 };
 
-inline BqdmResult Bqdm(const std::vector<std::string>& args) {
+// Runs bqdm in-process with `input` as its standard input.
+inline BqdmResult Bqdm(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
     std::ostringstream out, err;
-    const int status = cli::Run(args, out, err);
+    const int status = cli::Run(args, in, out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/console_buffer.h"
+#include "cli/progress.h"
 #include "extract/template_text.h"
 #include "schema/form_fields.h"
 #include "tests/bqdm_fixture.h"
@@ -21,6 +23,9 @@ namespace bq {
 namespace {
 
 namespace fs = std::filesystem;
+using cli::ConsoleBuffer;
+using cli::Encoding;
+using cli::Progress;
 
 const std::string kExtract =
     "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
@@ -51,6 +56,62 @@ TEST(Cli, CatalogueCommands) {
               "0\tn\tSocial security number\n1\tv\tW-2 Verification Code\n");
 }
 
+TEST(Cli, FieldsAsJsonAndTheLegendOfTheirCodes) {
+    EXPECT_EQ(Bqdm({"fields", "--index", "2", "--json"}).out,
+              "{\"form\":\"W-2 VCode\",\"index\":2,\"fields\":[{\"index\":0,\"code\":\"n\",\"caption\":"
+              "\"Social security number\"},{\"index\":1,\"code\":\"v\",\"caption\":\"W-2 Verification "
+              "Code\"}]}\n");
+    const std::string help = Bqdm({"fields", "--help"}).out;
+    const std::string legend =
+        "\nType codes (bqdm types shows what their values become):\n"
+        "  $  STRING DATA - No special formatting required\n"
+        "  C  CURRENCY - Negative amounts reflect losses\n";
+    EXPECT_EQ(help.substr(help.find("\nType codes"), legend.size()), legend);
+    const std::string end =
+        "  g  1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other\n"
+        "  e  (no hint)\n  k  (no hint)\n  9  (no hint)\n  v  (no hint)\n";
+    EXPECT_EQ(help.substr(help.size() - end.size()), end);
+}
+
+// What the rules make of the sample values, long lists broken into lines.
+TEST(Cli, TypesShowWhatTheRulesMakeOfSampleValues) {
+    const BqdmResult r = Bqdm({"types"});
+    EXPECT_EQ(r.status, 0);
+    const std::string first =
+        "  $  STRING DATA - No special formatting required\n"
+        "     accepts any text, written as it is\n"
+        "     default empty\n"
+        "  C  CURRENCY - Negative amounts reflect losses\n"
+        "     accepts \"$1,234.50\" -> \"1234.50\", \"-1,000\" -> \"-1000\", \"\" -> \"0\"\n"
+        "     rejects \"1 000\"\n"
+        "     default \"0.00\"\n";
+    EXPECT_EQ(r.out.substr(0, first.size()), first);
+    for (const std::string block : {
+             "  N  TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX\n"
+             "     accepts \"12-3456789\" -> \"123456789\" (TIN type EIN),\n"
+             "             \"123-45-6789\" -> \"123456789\" (TIN type SSN), \"123456789\" -> \"123456789\",\n"
+             "             \"\" -> \"\" (TIN type N/A)\n"
+             "     rejects \"12-34\"\n"
+             "     default empty\n",
+             "  y  2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Not Required\n"
+             "     accepts \"18\" -> \"2018\", \"50\" -> \"1950\", \"2018\" -> \"2018\", \"\" -> \"\", "
+             "\"123\" -> \"\" "
+             "(unreadable)\n"
+             "     default empty\n",
+             "  T  TIN TYPE: { 1, EIN }=Employer ID, { 2, SSN }=Social Security, { Blank, N/A }=Not "
+             "available\n"
+             "     accepts \"1\" -> \"EIN\", \"2\" -> \"SSN\", \"\" -> \"N/A\", \"EIN\" -> \"EIN\"\n"
+             "     default \"N/A\"\n",
+             "  g  1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other\n"
+             "     accepts \"3\" -> \"3\"\n"
+             "     rejects \"0\", \"10\", \"\"\n"
+             "     default empty\n",
+         })
+        EXPECT_NE(r.out.find(block), std::string::npos) << block;
+    const std::string last = "  v  (no hint)\n     accepts any text, written as it is\n     default empty\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - last.size()), last);
+}
+
 TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
     const struct {
         std::vector<std::string> args;
@@ -77,37 +138,173 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "bqdm - the Brisquill data merge module (reporting year 2018) without windows\n\n"
         "Usage:\n"
         "  bqdm forms\n"
-        "  bqdm fields FORM | --index N\n"
-        "  bqdm template FORM [--fields LIST] [--csv] [-o FILE] [--force]\n"
+        "  bqdm fields FORM | --index N [--json]\n"
+        "  bqdm types\n"
+        "  bqdm template FORM --fields LIST [--csv] [-o FILE] [--force]\n"
         "  bqdm extract FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]\n"
-        "  bqdm check EXTRACT [--all] [--json]\n"
-        "  bqdm merge EXTRACT\n"
+        "  bqdm check EXTRACT | - [--all] [--json] [--strict] [--max-problems N] [--quiet]\n"
+        "  bqdm merge EXTRACT [--strict] [--max-problems N] [--quiet]\n"
         "  bqdm preview EXTRACT [--records N]\n"
-        "  bqdm --help | --version\n\n"
+        "  bqdm help [COMMAND] | --help | --version\n\n"
         "Commands:\n"
         "  forms     list the forms an extract can name\n"
         "  fields    list a form's destination fields\n"
+        "  types     explain the field type codes\n"
         "  template  print or save the data extract template\n"
         "  extract   make an extract from a spreadsheet's CSV\n"
         "  check     verify an extract without writing anything\n"
         "  merge     verify an extract and write its merge output\n"
         "  preview   show the first records field by field\n\n"
-        "bqdm COMMAND --help describes a command.\n"
+        "Examples:\n"
+        "  bqdm fields 1099-MISC\n"
+        "  bqdm template W-2 --fields 0,3,5 -o \"FORM W-2 TEMPLATE.txt\"\n"
+        "  bqdm check EXTRACT.txt\n\n"
+        "bqdm help COMMAND (or bqdm COMMAND --help) describes a command.\n"
         "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
-    const BqdmResult asked = Bqdm({"--help"});
-    EXPECT_EQ(asked.status, 0);
-    EXPECT_EQ(asked.out, help);
+    for (const std::vector<std::string>& asked :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"help"}, {"help", "--help"}}) {
+        const BqdmResult r = Bqdm(asked);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, help) << asked.back();
+    }
     const BqdmResult none = Bqdm({});
     EXPECT_EQ(none.status, 2);
     EXPECT_EQ(none.err, help);
     EXPECT_EQ(none.out, "");
-    EXPECT_EQ(Bqdm({"merge", "--help"}).out,
-              "Usage: bqdm merge EXTRACT\n\n"
-              "verify an extract and write its merge output.\n"
-              "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
-              "file name), records the folder as TextDirectory and prints the import\n"
-              "instructions on stdout.\n");
+    const std::string mergeHelp =
+        "Usage: bqdm merge EXTRACT [--strict] [--max-problems N] [--quiet]\n"
+        "\n"
+        "verify an extract and write its merge output.\n"
+        "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
+        "file name), records the folder as TextDirectory and prints the import\n"
+        "instructions on stdout.\n"
+        "\n"
+        "Options:\n"
+        "      --strict          warnings fail the run (status 1)\n"
+        "      --max-problems N  show at most N problems (100 unless given; 0: all),\n"
+        "                        then how many more and the counts per field\n"
+        "  -q, --quiet           draw no progress bar\n"
+        "  -h, --help            show this help\n"
+        "\n"
+        "Examples:\n"
+        "  bqdm merge EXTRACT.txt\n"
+        "  bqdm merge -- -leading-dash.txt\n";
+    // Help wins over a missing operand, wherever it stands before "--".
+    for (const std::vector<std::string>& asked : std::vector<std::vector<std::string>>{
+             {"merge", "--help"}, {"merge", "-q", "-h"}, {"help", "merge"}}) {
+        const BqdmResult r = Bqdm(asked);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, mergeHelp) << asked.back();
+    }
+    // Options are listed in a column; a second line of help stays in it.
+    EXPECT_EQ(Bqdm({"template", "--help"}).out,
+              "Usage: bqdm template FORM --fields LIST [--csv] [-o FILE] [--force]\n"
+              "\n"
+              "print or save the data extract template.\n"
+              "Prints the template of FORM for the fields of LIST; at least one field\n"
+              "is needed.\n"
+              "\n"
+              "Options:\n"
+              "      --fields LIST  the ticked fields: comma-separated indexes (from 0) or 'all'\n"
+              "  -o, --output FILE  write the template to FILE, every line followed by CR LF,\n"
+              "                     replacing FILE atomically\n"
+              "      --csv          the first row of a spreadsheet instead: the captions of the\n"
+              "                     fields, comma-separated; -o FILE is replaced only with --force\n"
+              "      --force        with --csv: replace FILE if it exists\n"
+              "  -h, --help         show this help\n"
+              "\n"
+              "Examples:\n"
+              "  bqdm template W-2 --fields 0,3,5\n"
+              "  bqdm template 1099-MISC --fields=all -o \"FORM 1099-MISC TEMPLATE.txt\"\n"
+              "  bqdm template 1099-MISC --fields 0,2,11,18 --csv -o misc.csv\n");
+    const std::string version = "bqdm 1.0.0 (BQ2018DM, reporting year 2018)\n";
+    EXPECT_EQ(Bqdm({"--version"}).out, version);
+    EXPECT_EQ(Bqdm({"-V"}).out, version);
 }
+
+TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
+    const std::string template0 = Bqdm({"template", "1098-E", "--fields", "0"}).out;
+    EXPECT_EQ(Bqdm({"template", "--fields=0", "1098-E"}).out, template0);
+    EXPECT_EQ(Bqdm({"template", "1098-E", "--fields=5", "--fields", "0"}).out, template0);
+    EXPECT_EQ(Bqdm({"fields", "--index=2"}).out, Bqdm({"fields", "--index", "2"}).out);
+    const struct {
+        std::vector<std::string> args;
+        const char* err;
+    } cases[] = {
+        {{"template", "W-2", "--fields"}, "bqdm template: --fields needs a value (LIST)\n"},
+        {{"template", "W-2", "--fields", "0", "-o"}, "bqdm template: --output needs a value (FILE)\n"},
+        {{"check", "--all=yes", "x"}, "bqdm check: --all takes no value\n"},
+        {{"check", "--every", "x"},
+         "bqdm check: unknown option '--every' (a file name that begins with - goes after --)\n"},
+        {{"merge", "-x"}, "bqdm merge: unknown option '-x' (a file name that begins with - goes after --)\n"},
+        {{"merge", "--", "--help", "two"}, "bqdm merge: unexpected argument 'two'\n"},
+        {{"merge", "-"}, "bqdm merge: merge writes next to its extract, so it needs a file name, not -\n"},
+        {{"fields", "W-2", "--index", "3"}, "bqdm fields: give FORM or --index N, not both\n"},
+        {{"forms", "W-2"}, "bqdm forms: unexpected argument 'W-2'\n"},
+        {{"template", "--fields", "0"}, "bqdm template: which form? (see bqdm forms)\n"},
+        {{"check", "--all"}, "bqdm check: which extract? give its file name\n"},
+        {{"help", "frobnicate"}, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n"},
+        {{"help", "forms", "W-2"}, "bqdm help: unexpected argument 'W-2'\n"},
+    };
+    for (const auto& c : cases) {
+        const BqdmResult r = Bqdm(c.args);
+        EXPECT_EQ(r.status, 2) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(Cli, ProgressFitsItsColumnsAndLeavesNoLineBehind) {
+    std::ostringstream err;
+    {
+        Progress wide(err, 60);
+        const auto draw = wide.Callback();
+        draw(2, 200);
+        draw(3, 200);  // the same percentage is not drawn again
+        draw(200, 200);
+    }
+    EXPECT_EQ(err.str(),
+              "\rverifying [                          ] 1% 2/200 records"
+              "\rverifying [##########################] 100% 200/200 records"
+              "\r" +
+                  std::string(59, ' ') + "\r");
+    err.str("");
+    {
+        // Too narrow for a bar: the counts alone, cut before the last column.
+        Progress narrow(err, 24);
+        narrow.Callback()(1, 2);
+    }
+    EXPECT_EQ(err.str(), "\rverifying 50% 1/2 recor\r" + std::string(23, ' ') + "\r");
+    Progress off(err, 0);
+    EXPECT_FALSE(off.Callback());
+}
+
+#ifndef _WIN32
+TEST(Cli, ConsoleTextIsUtf8OnlyWhenAskedAndAFailedWriteKeepsItsReason) {
+    for (const Encoding encoding : {Encoding::AsIs, Encoding::Utf8From1252}) {
+        std::FILE* file = std::tmpfile();
+        {
+            ConsoleBuffer buffer(file, encoding);
+            std::ostream(&buffer) << "Jos\xe9 \x80\x92 \x81\n";
+        }
+        std::rewind(file);
+        char bytes[64];
+        const std::string written(bytes, std::fread(bytes, 1, sizeof bytes, file));
+        std::fclose(file);
+        EXPECT_EQ(written, encoding == Encoding::AsIs ? "Jos\xe9 \x80\x92 \x81\n"
+                                                      : "Jos\u00e9 \u20ac\u2019 \xc2\x81\n");
+    }
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    ConsoleBuffer buffer(full, Encoding::AsIs);
+    std::ostream out(&buffer);
+    out << "1094\n" << std::flush;
+    EXPECT_FALSE(out);
+    EXPECT_TRUE(buffer.Failed());
+    EXPECT_EQ(buffer.Error(), ENOSPC);
+    std::fclose(full);
+}
+#endif
 
 class Template : public test::TempFolder {};
 
@@ -246,6 +443,31 @@ TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
     EXPECT_EQ(Entries(dir), (std::vector<std::string>{"config", "x.txt", "y.txt"}));
 }
+TEST_F(Check, ReadsTheExtractFromStandardInput) {
+    const BqdmResult ok = Bqdm({"check", "-"}, kExtract);
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.out, "1098-E: 1 record, valid\n");
+    EXPECT_EQ(ok.err, "");
+    const BqdmResult empty = Bqdm({"check", "-"});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "FORM segment not found.\n\nEXTRACT = (standard input)\n");
+    // Windows-1252 bytes in JSON are their Unicode escapes.
+    const BqdmResult json = Bqdm({"check", "--json", "-"},
+                                 "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n"
+                                 "Jos\xe9\r\n000000001\r\n\x80\x92\r\n{END DATA}\r\n");
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(
+        json.out,
+        "{\"schema\":1,\"extract\":\"(standard input)\",\"form\":\"1098-E\",\"records\":1,\"valid\":false,"
+        "\"errors\":[{\"line\":6,\"record\":1,\"field\":3,\"fieldIndex\":14,\"caption\":\"Box 1 - Student "
+        "loan interest received\",\"value\":\"\\u20ac\\u2019\",\"code\":\"invalid-currency\",\"message\":"
+        "\"EXTRACT = (standard input)\\u000d\\u000a\\u000d\\u000aRecord # 1, Field # "
+        "3\\u000d\\u000aDestination "
+        "field \\\"Box 1 - Student loan interest received\\\" maps to an invalid currency value "
+        "\\\"\\u20ac\\u2019\\\"\",\"hint\":\"expected CURRENCY - Cannot be negative\"}],\"warnings\":[],"
+        "\"counts\":{\"invalid-currency\":1}}\n");
+}
+
 // FIFOs and devices are POSIX things.
 TEST_F(Template, OutputNeverReplacesASpecialFile) {
     const std::string tmpl = Bqdm({"template", "1098-e", "--fields", "0"}).out;

@@ -482,5 +482,28 @@ TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
     EXPECT_EQ(Read(output), kNewOutput);
 }
 
+TEST_F(FaultInjection, FullStandardOutputIsReportedByEveryCommand) {
+    const std::vector<std::string> toFull = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full"};
+    const std::vector<std::vector<std::string>> commands = {{"forms"},
+                                                            {"fields", "W-2C"},
+                                                            {"types"},
+                                                            {"--help"},
+                                                            {"help", "check"},
+                                                            {"--version"},
+                                                            {"template", "W-2C", "--fields", "all"},
+                                                            {"check", extract},
+                                                            {"check", "--json", extract},
+                                                            {"merge", extract}};
+    for (const std::vector<std::string>& args : commands) {
+        const Outcome r = BqdmChild(args, toFull);
+        EXPECT_EQ(r.status, 3) << args[0];
+        EXPECT_EQ(
+            r.err,
+            "bqdm: standard output could not be written: No space left on device; files already written "
+            "are kept\n")
+            << args[0];
+    }
+}
+
 }  // namespace
 }  // namespace bq

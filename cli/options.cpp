@@ -1,0 +1,66 @@
+#include "cli/options.h"
+
+#include "cli/commands.h"
+
+namespace bq::cli {
+namespace {
+
+const Option* FindOption(std::span<const Option> options, std::string_view name, bool alias) {
+    const auto matches = [&](const Option& o) {
+        return alias ? name.size() == 1 && o.alias == name[0] : o.name == name;
+    };
+    if (matches(kHelpOption)) return &kHelpOption;
+    for (const Option& o : options)
+        if (matches(o)) return &o;
+    return nullptr;
+}
+
+}  // namespace
+
+bool Arguments::Has(std::string_view name) const { return Value(name).has_value(); }
+
+std::optional<std::string> Arguments::Value(std::string_view name) const {
+    std::optional<std::string> value;
+    for (const auto& [given, text] : options)
+        if (given == name) value = text;
+    return value;
+}
+
+Arguments ParseArguments(const std::vector<std::string>& args, std::span<const Option> options,
+                         size_t maxOperands) {
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        // A lone "-" is an operand: standard input, where a command takes it.
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {
+            if (parsed.operands.size() == maxOperands) throw UsageError{"unexpected argument '" + a + "'"};
+            parsed.operands.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool isLong = a[1] == '-';
+        const std::string_view body = std::string_view(a).substr(isLong ? 2 : 1);
+        const size_t equals = isLong ? body.find('=') : std::string_view::npos;
+        const Option* option = FindOption(options, body.substr(0, equals), !isLong);
+        if (!option)
+            throw UsageError{"unknown option '" + a + "' (a file name that begins with - goes after --)"};
+        const std::string shown = "--" + std::string(option->name);
+        if (option->value.empty()) {
+            if (equals != std::string_view::npos) throw UsageError{shown + " takes no value"};
+            parsed.options.emplace_back(option->name, "");
+        } else if (equals != std::string_view::npos) {
+            parsed.options.emplace_back(option->name, std::string(body.substr(equals + 1)));
+        } else {
+            if (i + 1 >= args.size())
+                throw UsageError{shown + " needs a value (" + std::string(option->value) + ")"};
+            parsed.options.emplace_back(option->name, args[++i]);
+        }
+    }
+    return parsed;
+}
+
+}  // namespace bq::cli
