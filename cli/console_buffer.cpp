@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "cli/windows1252.h"
+#include "schema/windows1252.h"
 
 namespace bq::cli {
 namespace {

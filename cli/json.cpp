@@ -1,6 +1,6 @@
 #include "cli/json.h"
 
-#include "cli/windows1252.h"
+#include "schema/windows1252.h"
 
 namespace bq::cli {
 

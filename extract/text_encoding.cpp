@@ -4,22 +4,18 @@
 #include <optional>
 
 #include "platform/error.h"
+#include "schema/windows1252.h"
 
 namespace bq {
 namespace {
 
-// Windows-1252 bytes 0x80 to 0x9F by their code points; 0 where the code
-// page leaves the byte undefined. Every other byte is its own code point.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
 std::optional<char> Windows1252Byte(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-    for (size_t i = 0; i < 32; ++i)
-        if (kHighControls[i] == c && c != 0) return static_cast<char>(0x80 + i);
+    // The C1 controls stand for the five bytes the code page leaves
+    // undefined; a CSV character is never written as one of those.
+    if (c < 0x100) return std::nullopt;
+    for (unsigned byte = 0x80; byte < 0xA0; ++byte)
+        if (CodePointOf1252(static_cast<unsigned char>(byte)) == c) return static_cast<char>(byte);
     return std::nullopt;
 }
 

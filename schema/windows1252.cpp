@@ -1,6 +1,6 @@
-#include "cli/windows1252.h"
+#include "schema/windows1252.h"
 
-namespace bq::cli {
+namespace bq {
 namespace {
 
 // 0x80 to 0x9F; the rest of the code page is Latin-1.
@@ -32,4 +32,4 @@ void AppendUtf8From1252(std::string& out, std::string_view text) {
     }
 }
 
-}  // namespace bq::cli
+}  // namespace bq

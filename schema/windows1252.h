@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace bq::cli {
+namespace bq {
 
 // The code point of a Windows-1252 byte. The five bytes the code page leaves
 // undefined map to the C1 controls of the same value, as Windows maps them.
@@ -14,4 +14,4 @@ char32_t CodePointOf1252(unsigned char byte);
 // Appends Windows-1252 `text` to `out` as UTF-8.
 void AppendUtf8From1252(std::string& out, std::string_view text);
 
-}  // namespace bq::cli
+}  // namespace bq
