@@ -1,7 +1,7 @@
 // The desktop program on Windows: the main window and the template window
 // live for the whole process; closing the main window ends it.
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "app/win32/Win32Screen.h"
 #include "app/win32/uBQDataMerge.h"

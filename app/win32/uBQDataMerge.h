@@ -3,8 +3,8 @@
 // to the shell's MainWindow; what it changed comes back through Redraw.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
