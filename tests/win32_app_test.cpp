@@ -1,0 +1,348 @@
+// The Win32 front end's wiring: the real windows and controls, driven with
+// the messages a user's clicks and keys produce, the boxes answered by a
+// script. The flows themselves are tested with the shell.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/Controls.h"
+#include "app/win32/uBQDataMerge.h"
+#include "app/win32/uBQDataMergeTemplate.h"
+#include "schema/form_catalogue.h"
+#include "schema/type_codes.h"
+#include "tests/sample_1099a.h"
+#include "tests/scripted_win32_screen.h"
+#include "tests/temp_folder.h"
+#include "verify/merge_output.h"
+
+using bq::win32::ScriptedWin32Screen;
+using bq::win32::WindowText;
+
+namespace {
+
+// "WIDTHxHEIGHT" of a window's client area.
+std::string ClientSize(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return std::to_string(r.right) + "x" + std::to_string(r.bottom);
+}
+
+// "LEFT,TOP WIDTHxHEIGHT" of a control in its parent's client area.
+std::string PlaceOf(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+           "x" + std::to_string(r.bottom - r.top);
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& separator) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i) text += (i ? separator : "") + lines[i];
+    return text;
+}
+
+class Win32AppTest : public bq::test::TempFolder {
+  protected:
+    Win32AppTest() {
+        screen.SetWindows(&form, &fmTemplate);
+        // The last test's main window, destroyed, asked the thread to quit.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) continue;
+    }
+
+    // What the program's message loop does with the queued messages.
+    void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                continue;
+            }
+            if (IsWindow(form.Handle()) && IsDialogMessageA(form.Handle(), &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    // Keys typed into the selector's edit field.
+    void Type(const std::string& keys) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(form.coForm, &info);
+        for (char key : keys) SendMessageA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(key), 1);
+    }
+    // The part of the selector's text that is selected.
+    std::string SelectedText() {
+        DWORD start = 0, end = 0;
+        SendMessageA(form.coForm, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return WindowText(form.coForm).substr(start, end - start);
+    }
+    // The user picks `position` in the drop-down list.
+    void Pick(int position) {
+        SendMessageA(form.coForm, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+        SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(form.coForm), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(form.coForm));
+    }
+    void Tick(size_t row, bool on) { ListView_SetCheckState(form.lvDestination, static_cast<int>(row), on); }
+    bool Ticked(size_t row) { return ListView_GetCheckState(form.lvDestination, static_cast<int>(row)) != 0; }
+    void Select(size_t row) {
+        ListView_SetItemState(form.lvDestination, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    int SelectedRow() { return ListView_GetNextItem(form.lvDestination, -1, LVNI_SELECTED); }
+    int Rows() { return ListView_GetItemCount(form.lvDestination); }
+    std::string RowText(size_t row) {
+        char text[512] = "";
+        ListView_GetItemText(form.lvDestination, static_cast<int>(row), 0, text, sizeof text);
+        return text;
+    }
+    std::string Header() {
+        char text[512] = "";
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(form.lvDestination, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+        return text;
+    }
+    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+    static bool Enabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
+    static std::string HintOf(char code) { return std::string(bq::FindTypeCode(code)->hint); }
+
+    ScriptedWin32Screen screen;
+    bq::test::RecordingRegistry registry;
+    bq::shell::TemplateWindow templateWindow{screen};
+    bq::shell::MainWindow window{screen, templateWindow, "C:\\Programs\\BQ2018DM.exe", &registry};
+    bq::win32::TForm1 form{window, {}};
+    bq::win32::TfmTemplate fmTemplate{templateWindow, form.Handle()};
+    bool quit = false;
+};
+
+const std::string kErrorCaption = "Brisquill Data Merge Module ";
+const std::string kNoFormCaption = "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST";
+const std::string kFormCaption = "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA";
+
+TEST_F(Win32AppTest, MainWindowHasItsDesignedLayout) {
+    EXPECT_EQ(WindowText(form.Handle()), "Brisquill Data Merge Module [ 2018 ]");
+    EXPECT_EQ(ClientSize(form.Handle()), "678x419");
+    const LONG_PTR style = GetWindowLongPtrA(form.Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_EQ(style & WS_SYSMENU, WS_SYSMENU);
+    EXPECT_EQ(PlaceOf(form.coForm).substr(0, 9), "8,10 102x");
+    EXPECT_EQ(PlaceOf(form.lvDestination), "118,10 549x380");
+    EXPECT_EQ(PlaceOf(form.TypeStatus), "118,394 552x19");
+    EXPECT_EQ(PlaceOf(form.bDisplay), "8,333 102x25");
+    EXPECT_EQ(PlaceOf(form.bVerify), "8,364 102x25");
+    EXPECT_EQ(WindowText(form.bDisplay), "&Display Template");
+    EXPECT_EQ(WindowText(form.bVerify), "&Verify an Extract");
+    EXPECT_FALSE(Enabled(form.bDisplay));
+    EXPECT_TRUE(Enabled(form.bVerify));
+    EXPECT_EQ(WindowText(form.coForm), "");
+    EXPECT_EQ(WindowText(form.TypeStatus), "");
+}
+
+TEST_F(Win32AppTest, FieldListIsOneColumnWithCheckBoxes) {
+    const HWND header = ListView_GetHeader(form.lvDestination);
+    EXPECT_EQ(Header_GetItemCount(header), 1);
+    EXPECT_EQ(Header(), kNoFormCaption);
+    EXPECT_GE(ListView_GetColumnWidth(form.lvDestination, 0), 300);
+    const DWORD extended = ListView_GetExtendedListViewStyle(form.lvDestination);
+    EXPECT_EQ(extended & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT),
+              LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    const LONG_PTR style = GetWindowLongPtrA(form.lvDestination, GWL_STYLE);
+    EXPECT_EQ(style & (LVS_TYPEMASK | LVS_SINGLESEL | LVS_EDITLABELS), LVS_REPORT | LVS_SINGLESEL);
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(Win32AppTest, SelectorOffersTheVisibleFormsInUpperCase) {
+    ASSERT_EQ(SendMessageA(form.coForm, CB_GETCOUNT, 0, 0), 33);
+    for (int i = 0; i < 33; ++i) {
+        char item[64] = "";
+        SendMessageA(form.coForm, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        EXPECT_EQ(item, std::string(bq::FormNames[static_cast<size_t>(i + 4)])) << "row " << i;
+    }
+    EXPECT_EQ(SendMessageA(form.coForm, CB_GETMINVISIBLE, 0, 0), 37);
+}
+
+TEST_F(Win32AppTest, PickingAFormListsItsFieldsUnticked) {
+    Pick(9);  // 1099-A
+    EXPECT_EQ(WindowText(form.coForm), "1099-A");
+    EXPECT_EQ(Header(), kFormCaption);
+    const std::vector<bq::FieldDescriptor> fields = bq::FormFields(bq::test::k1099A);
+    ASSERT_EQ(Rows(), static_cast<int>(fields.size()));
+    for (size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(RowText(i), bq::CaptionOf(fields[i])) << "row " << i;
+        EXPECT_FALSE(Ticked(i)) << "row " << i;
+    }
+    EXPECT_EQ(WindowText(form.TypeStatus), "");
+    EXPECT_FALSE(Enabled(form.bDisplay));
+}
+
+TEST_F(Win32AppTest, TypingCompletesToTheFirstFormBeginningWithTheText) {
+    Type("1099-i");
+    EXPECT_EQ(WindowText(form.coForm), "1099-INT");
+    EXPECT_EQ(SelectedText(), "NT");
+    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(Rows(), static_cast<int>(bq::FormFields(19).size()));
+    EXPECT_EQ(Header(), kFormCaption);
+}
+
+TEST_F(Win32AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
+    Pick(9);
+    const size_t text = bq::test::FieldOfCode('$'), money = bq::test::FieldOfCode('c');
+    Tick(text, true);
+    EXPECT_EQ(SelectedRow(), static_cast<int>(text));
+    EXPECT_EQ(WindowText(form.TypeStatus), HintOf('$'));
+    EXPECT_TRUE(Enabled(form.bDisplay));
+
+    Tick(money, true);
+    EXPECT_EQ(WindowText(form.TypeStatus), HintOf('c'));
+    Tick(money, false);
+    EXPECT_EQ(WindowText(form.TypeStatus), "");
+    EXPECT_TRUE(Enabled(form.bDisplay));
+    Tick(text, false);
+    EXPECT_FALSE(Enabled(form.bDisplay));
+    EXPECT_EQ(window.Session().CountCheckedFields(), 0u);
+}
+
+TEST_F(Win32AppTest, SelectingARowShowsItsHint) {
+    Pick(9);
+    Select(bq::test::FieldOfCode('D'));
+    EXPECT_EQ(WindowText(form.TypeStatus), HintOf('D'));
+}
+
+TEST_F(Win32AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
+    const std::string path = Write("good.txt", bq::test::Extract1099A());
+    screen.files.push_back(path);
+    screen.answers.push_back(IDYES);
+    Click(form.bVerify);
+
+    ASSERT_EQ(screen.fileDialogs.size(), 1u);
+    EXPECT_FALSE(screen.fileDialogs[0].save);
+    ASSERT_EQ(screen.boxes.size(), 2u);
+    EXPECT_EQ(screen.boxes[0].caption, "Successful Verification");
+    EXPECT_EQ(screen.boxes[0].flags, static_cast<UINT>(MB_ICONQUESTION | MB_YESNO));
+    EXPECT_EQ(screen.boxes[0].owner, form.Handle());
+    EXPECT_FALSE(screen.boxes[0].busy);
+    EXPECT_EQ(screen.boxes[0].text,
+              "EXTRACT: " + path +
+                  "\r\n\r\nRETURNS: 1099-A\r\nRECORDS: 2\r\n\r\nREPORTING YEAR: 2018\r\n\r\n"
+                  "Do you want to save the output for merging with Brisquill?");
+    EXPECT_EQ(screen.boxes[1].caption, "Data Extract Import Instructions");
+    EXPECT_EQ(screen.boxes[1].flags, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(screen.boxes[1].text, bq::ImportInstructions(path, "1099-A"));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"2018DM_good.txt", "good.txt"}));
+    EXPECT_EQ(registry.folders, std::vector<std::string>{(dir / "").string()});
+    // The window now shows the extract's form and ticks.
+    EXPECT_EQ(WindowText(form.coForm), "1099-A");
+    EXPECT_TRUE(Ticked(bq::test::FieldOfCode('$')));
+    EXPECT_TRUE(Enabled(form.bDisplay));
+}
+
+TEST_F(Win32AppTest, FailedVerificationShowsOneStopBox) {
+    const std::string path = Write("bad.txt", "NOT A FORM\r\n");
+    screen.files.push_back(path);
+    Click(form.bVerify);
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(screen.boxes[0].flags, static_cast<UINT>(MB_ICONERROR | MB_OK));
+    EXPECT_EQ(screen.boxes[0].text, "FORM segment not found.\r\n\r\nEXTRACT = " + path + ".");
+    EXPECT_FALSE(screen.boxes[0].busy);
+    EXPECT_FALSE(screen.Busy());
+}
+
+TEST_F(Win32AppTest, CommandLineExtractIsSavedAndTheProgramEnds) {
+    const std::string path = Write("good.txt", bq::test::Extract1099A());
+    bq::win32::TForm1 started(window, " \t" + path + "  ");
+    screen.SetWindows(&started, &fmTemplate);
+    started.Show();
+    Pump();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Data Extract Import Instructions");
+    EXPECT_EQ(screen.boxes[0].owner, started.Handle());
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"2018DM_good.txt", "good.txt"}));
+    EXPECT_EQ(registry.folders.size(), 1u);
+    EXPECT_FALSE(IsWindow(started.Handle()));
+    EXPECT_TRUE(quit);
+}
+
+TEST_F(Win32AppTest, MissingCommandLineExtractLeavesTheWindowOpen) {
+    const std::string path = (dir / "gone.txt").string();
+    bq::win32::TForm1 started(window, path);
+    screen.SetWindows(&started, &fmTemplate);
+    started.Show();
+    Pump();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, "Brisquill Data Merge Module [ 2018 ]");
+    EXPECT_EQ(screen.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING | MB_OK));
+    EXPECT_EQ(screen.boxes[0].text,
+              "Failed to open data extract:\r\n\r\n" + path +
+                  "\r\n\r\nUsage: BQ2018DM.exe \"File specification\"\r\n\r\n"
+                  "\"File specification\" = fully qualified file name of your data extract!");
+    EXPECT_TRUE(IsWindowVisible(started.Handle()));
+    EXPECT_FALSE(quit);
+}
+
+TEST_F(Win32AppTest, TemplateWindowShowsTheTemplateOverTheMainWindow) {
+    EXPECT_EQ(WindowText(fmTemplate.Handle()), "Data Extract Template");
+    EXPECT_EQ(ClientSize(fmTemplate.Handle()), "688x446");
+    EXPECT_EQ(WindowText(fmTemplate.bPrint), "&Print");
+    EXPECT_EQ(WindowText(fmTemplate.bSave), "&Save");
+    EXPECT_EQ(WindowText(fmTemplate.bClose), "&Close");
+    EXPECT_EQ(PlaceOf(fmTemplate.bPrint), "10,413 75x25");
+    EXPECT_EQ(PlaceOf(fmTemplate.bSave), "93,413 75x25");
+    EXPECT_EQ(PlaceOf(fmTemplate.bClose), "604,413 75x25");
+    const LONG_PTR memoStyle = GetWindowLongPtrA(fmTemplate.RzMemo1, GWL_STYLE);
+    EXPECT_EQ(memoStyle & (ES_READONLY | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP),
+              ES_READONLY | WS_HSCROLL | WS_VSCROLL);
+
+    Pick(9);
+    Tick(bq::test::FieldOfCode('$'), true);
+    Click(form.bDisplay);
+    ASSERT_EQ(screen.templates.size(), 1u);
+    const ScriptedWin32Screen::TemplateSeen& seen = screen.templates[0];
+    EXPECT_TRUE(seen.visible);
+    EXPECT_FALSE(seen.mainEnabled);
+    EXPECT_EQ(seen.frame.left, seen.mainFrame.left);
+    EXPECT_EQ(seen.frame.top, seen.mainFrame.top);
+    EXPECT_EQ(seen.memo.substr(0, seen.memo.find("{END DATA}")),
+              "FORM 1099-A\r\nKEY 0" + std::to_string(Rows()) + std::string(bq::test::FieldOfCode('$'), '0') +
+                  "1" + std::string(Rows() - bq::test::FieldOfCode('$') - 1, '0') + "\r\n{BEGIN DATA}\r\n" +
+                  RowText(bq::test::FieldOfCode('$')) + "\r\n");
+    EXPECT_EQ(seen.memo, Joined(templateWindow.Lines(), "\r\n"));
+    EXPECT_TRUE(seen.closedByButton);
+    EXPECT_TRUE(Enabled(form.Handle()));
+}
+
+TEST_F(Win32AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
+    templateWindow.Fill({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
+    const std::string path = (dir / "t.txt").string();
+    screen.files.push_back(path);
+    Click(fmTemplate.bSave);
+    ASSERT_EQ(screen.fileDialogs.size(), 1u);
+    EXPECT_TRUE(screen.fileDialogs[0].save);
+    EXPECT_EQ(screen.fileDialogs[0].spec.title, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_EQ(Read(path), "FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n");
+    EXPECT_TRUE(screen.boxes.empty());
+}
+
+TEST_F(Win32AppTest, CancelledPrinterSetUpPrintsNothing) {
+    templateWindow.Fill({"FORM W-2"});
+    Click(fmTemplate.bPrint);
+    EXPECT_EQ(screen.printDialogs, 1);
+    EXPECT_TRUE(screen.boxes.empty());
+    EXPECT_FALSE(screen.Busy());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
