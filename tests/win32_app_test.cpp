@@ -191,6 +191,39 @@ TEST_F(Win32AppTest, TypingCompletesToTheFirstFormBeginningWithTheText) {
     EXPECT_EQ(Header(), kFormCaption);
 }
 
+TEST_F(Win32AppTest, BackspaceRemovesTheOfferedRestAndKeepsTheForm) {
+    Type("1099-i\b");
+    EXPECT_EQ(WindowText(form.coForm), "1099-I");
+    EXPECT_EQ(SelectedText(), "");
+    EXPECT_EQ(window.Session().FormIndex(), 19);
+}
+
+TEST_F(Win32AppTest, TextBeginningNoFormShowsAnEmptyList) {
+    Type("1099-i");
+    SendMessageA(form.coForm, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    Type("zz");
+    EXPECT_EQ(WindowText(form.coForm), "ZZ");
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(Header(), kNoFormCaption);
+}
+
+TEST_F(Win32AppTest, PickingTheShownFormAgainKeepsTheTicks) {
+    Pick(9);
+    Tick(2, true);
+    Pick(9);
+    EXPECT_TRUE(Ticked(2));
+    EXPECT_TRUE(Enabled(form.bDisplay));
+}
+
+TEST_F(Win32AppTest, TabGoesFromTheSelectorToTheButtonsAndTheList) {
+    Pick(9);
+    Tick(0, true);  // a disabled button is no tab stop
+    std::vector<HWND> order{form.coForm};
+    for (int i = 0; i < 4; ++i) order.push_back(GetNextDlgTabItem(form.Handle(), order.back(), FALSE));
+    EXPECT_EQ(order,
+              (std::vector<HWND>{form.coForm, form.bDisplay, form.bVerify, form.lvDestination, form.coForm}));
+}
+
 TEST_F(Win32AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
     Pick(9);
     const size_t text = bq::test::FieldOfCode('$'), money = bq::test::FieldOfCode('c');
@@ -241,6 +274,21 @@ TEST_F(Win32AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     EXPECT_EQ(WindowText(form.coForm), "1099-A");
     EXPECT_TRUE(Ticked(bq::test::FieldOfCode('$')));
     EXPECT_TRUE(Enabled(form.bDisplay));
+}
+
+TEST_F(Win32AppTest, ExtractOfAnotherFormShowsThatFormAndExactlyItsTicks) {
+    Pick(30);  // W-2
+    Tick(0, true);
+    screen.files.push_back(Write("good.txt", bq::test::Extract1099A()));
+    Click(form.bVerify);
+    EXPECT_EQ(WindowText(form.coForm), "1099-A");
+    EXPECT_EQ(SendMessageA(form.coForm, CB_GETCURSEL, 0, 0), 9);
+    ASSERT_EQ(Rows(), static_cast<int>(bq::FormFields(bq::test::k1099A).size()));
+    std::vector<int> ticked;
+    for (int row = 0; row < Rows(); ++row)
+        if (Ticked(static_cast<size_t>(row))) ticked.push_back(row);
+    EXPECT_EQ(ticked, std::vector<int>{static_cast<int>(bq::test::FieldOfCode('$'))});
+    EXPECT_EQ(Header(), kFormCaption);
 }
 
 TEST_F(Win32AppTest, FailedVerificationShowsOneStopBox) {
