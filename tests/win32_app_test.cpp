@@ -3,17 +3,20 @@
 // script. The flows themselves are tested with the shell.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/win32/Controls.h"
+#include "app/win32/TopMostDialogs.h"
 #include "app/win32/uBQDataMerge.h"
 #include "app/win32/uBQDataMergeTemplate.h"
 #include "schema/form_catalogue.h"
 #include "schema/type_codes.h"
 #include "tests/sample_1099a.h"
+#include "tests/scripted_screen.h"
 #include "tests/scripted_win32_screen.h"
 #include "tests/temp_folder.h"
 #include "verify/merge_output.h"
@@ -45,13 +48,18 @@ std::string Joined(const std::vector<std::string>& lines, const std::string& sep
     return text;
 }
 
+// The last test's main window, destroyed, asked the thread to quit; a
+// modal loop of this test would end at once.
+void ForgetQueuedMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) continue;
+}
+
 class Win32AppTest : public bq::test::TempFolder {
   protected:
     Win32AppTest() {
         screen.SetWindows(&form, &fmTemplate);
-        // The last test's main window, destroyed, asked the thread to quit.
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) continue;
+        ForgetQueuedMessages();
     }
 
     // What the program's message loop does with the queued messages.
@@ -384,6 +392,96 @@ TEST_F(Win32AppTest, CancelledPrinterSetUpPrintsNothing) {
     EXPECT_EQ(screen.printDialogs, 1);
     EXPECT_TRUE(screen.boxes.empty());
     EXPECT_FALSE(screen.Busy());
+}
+
+// The common dialogs for real: a timer looks at the open dialog from inside
+// its loop, as a user would see it, and answers it.
+struct Seen {
+    bool noted = false;  // the dialog was ActiveDialogHandle
+    std::string caption;
+    bool topMost = false;
+    std::vector<std::string> types;  // the file-type list
+    std::string name;                // the file name offered
+};
+
+class TopMostDialogTest : public bq::test::TempFolder {
+  protected:
+    TopMostDialogTest() { ForgetQueuedMessages(); }
+
+    // Runs `run` with the dialog answered by typing `name` and OK, or by Cancel when `name` is empty.
+    template <typename Run>
+    auto Answered(const std::string& name, Run run) {
+        answer = name;
+        tries = 0;
+        seen = Seen{};
+        SetTimer(nullptr, 0, USER_TIMER_MINIMUM, Answer);
+        return run();
+    }
+
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD) {
+        const HWND dialog = ActiveDialogHandle;
+        // Up to 10 s for the dialog to come up; then the test fails on what it saw.
+        if ((!dialog || !IsWindowVisible(dialog)) && ++tries < 1000) return;
+        KillTimer(nullptr, timer);
+        if (!dialog) {
+            // Whatever came up unnoted is cancelled, so that the test ends.
+            PostMessageA(GetActiveWindow(), WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        seen.noted = true;
+        seen.caption = WindowText(dialog);
+        seen.topMost = (GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        const HWND types = GetDlgItem(dialog, cmb1);
+        for (LRESULT i = 0; i < SendMessageA(types, CB_GETCOUNT, 0, 0); ++i) {
+            char text[256] = "";
+            SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            seen.types.push_back(text);
+        }
+        HWND name = GetDlgItem(dialog, cmb13);
+        if (!name) name = GetDlgItem(dialog, edt1);
+        seen.name = WindowText(name);
+        if (!answer.empty()) SetWindowTextA(name, answer.c_str());
+        PostMessageA(dialog, WM_COMMAND, answer.empty() ? IDCANCEL : IDOK, 0);
+    }
+
+    static inline std::string answer;
+    static inline int tries = 0;
+    static inline Seen seen;
+};
+
+TEST_F(TopMostDialogTest, OpenDialogIsTopMostAndOffersTheExtractTypes) {
+    const std::string path = Write("good.txt", "");
+    const std::optional<std::string> chosen =
+        Answered(path, [] { return bq::win32::RunOpenDialog(nullptr, bq::shell::ExtractOpenDialog()); });
+    EXPECT_TRUE(seen.noted);
+    EXPECT_EQ(seen.caption, "Open");
+    EXPECT_TRUE(seen.topMost);
+    EXPECT_EQ(seen.types, (std::vector<std::string>{"Text files (*.txt)", "All files (*.*)"}));
+    EXPECT_EQ(seen.name, "");
+    EXPECT_EQ(chosen, path);
+    EXPECT_EQ(ActiveDialogHandle, nullptr);
+}
+
+TEST_F(TopMostDialogTest, SaveDialogProposesTheTemplateNameAndAddsTheExtension) {
+    bq::test::ScriptedScreen unused;
+    bq::shell::TemplateWindow window(unused);
+    window.Fill({"FORM W-2"});
+    const std::optional<std::string> chosen = Answered(
+        (dir / "mine").string(), [&] { return bq::win32::RunSaveDialog(nullptr, window.SaveDialog()); });
+    EXPECT_EQ(seen.caption, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_TRUE(seen.topMost);
+    EXPECT_EQ(seen.types, std::vector<std::string>{"Text Files"});
+    EXPECT_EQ(seen.name, "FORM W-2 TEMPLATE.txt");
+    // A name typed without extension gains one: that of the chosen file type, as on Windows.
+    EXPECT_EQ(chosen, (dir / "mine.txt").string());
+}
+
+TEST_F(TopMostDialogTest, CancelledDialogChoosesNothing) {
+    const std::optional<std::string> chosen =
+        Answered("", [] { return bq::win32::RunOpenDialog(nullptr, bq::shell::ExtractOpenDialog()); });
+    EXPECT_TRUE(seen.noted);
+    EXPECT_EQ(chosen, std::nullopt);
+    EXPECT_EQ(ActiveDialogHandle, nullptr);
 }
 
 }  // namespace
