@@ -43,6 +43,8 @@ class ScriptedWin32Screen : public Win32Screen {
     std::vector<FileDialogSeen> fileDialogs;
     int printDialogs = 0;  // each cancelled
     std::vector<TemplateSeen> templates;
+    // Buttons of the template window pressed, in order, while it is up, before Close.
+    std::vector<HWND> templateButtons;
 
     std::optional<std::string> ChooseFileToOpen(const shell::FileDialog& dialog) override;
     std::optional<std::string> ChooseFileToSave(const shell::FileDialog& dialog) override;

@@ -6,6 +6,7 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,23 @@ TEST_F(Win32AppTest, MainWindowHasItsDesignedLayout) {
     EXPECT_TRUE(Enabled(form.bVerify));
     EXPECT_EQ(WindowText(form.coForm), "");
     EXPECT_EQ(WindowText(form.TypeStatus), "");
+}
+
+TEST_F(Win32AppTest, MainWindowComesUpCentredWithAWindowColouredHintPane) {
+    form.Show();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    RECT frame, area;
+    GetWindowRect(form.Handle(), &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_LE(std::abs((frame.left - area.left) - (area.right - frame.right)), 1);
+    EXPECT_LE(std::abs((frame.top - area.top) - (area.bottom - frame.bottom)), 1);
+    HDC dc = GetDC(form.TypeStatus);
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(form.TypeStatus)),
+              reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
+    ReleaseDC(form.TypeStatus, dc);
+    EXPECT_TRUE(screen.boxes.empty());
 }
 
 TEST_F(Win32AppTest, FieldListIsOneColumnWithCheckBoxes) {
@@ -374,6 +392,28 @@ TEST_F(Win32AppTest, TemplateWindowShowsTheTemplateOverTheMainWindow) {
     EXPECT_TRUE(Enabled(form.Handle()));
 }
 
+TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHigh) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(fmTemplate.RzMemo1, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(std::string(font.lfFaceName), "Courier New");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(font.lfHeight, -13);
+}
+
+TEST_F(Win32AppTest, FailedSaveIsToldOverTheTemplateWhichStaysUp) {
+    Pick(9);
+    Tick(0, true);
+    screen.files.push_back(dir.string());  // a folder cannot be written as a file
+    screen.templateButtons.push_back(fmTemplate.bSave);
+    Click(form.bDisplay);
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].caption, kErrorCaption);
+    EXPECT_EQ(screen.boxes[0].owner, fmTemplate.Handle());
+    ASSERT_EQ(screen.templates.size(), 1u);
+    EXPECT_TRUE(screen.templates[0].closedByButton);
+}
+
 TEST_F(Win32AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     templateWindow.Fill({"FORM W-2", "KEY 00210", "{BEGIN DATA}"});
     const std::string path = (dir / "t.txt").string();
@@ -453,8 +493,7 @@ TEST_F(TopMostDialogTest, OpenDialogIsTopMostAndOffersTheExtractTypes) {
     const std::string path = Write("good.txt", "");
     const std::optional<std::string> chosen =
         Answered(path, [] { return bq::win32::RunOpenDialog(nullptr, bq::shell::ExtractOpenDialog()); });
-    EXPECT_TRUE(seen.noted);
-    EXPECT_EQ(seen.caption, "Open");
+    EXPECT_TRUE(seen.noted);  // under the system's own title, in the system's language
     EXPECT_TRUE(seen.topMost);
     EXPECT_EQ(seen.types, (std::vector<std::string>{"Text files (*.txt)", "All files (*.*)"}));
     EXPECT_EQ(seen.name, "");

@@ -97,12 +97,16 @@ bq_wine_prepare() {
             timeout 120 "$BQ_WINE_SERVER" -w || "$BQ_WINE_SERVER" -k
             touch "$WINEPREFIX/.bq-ready"
         fi
-        if [ ! -f "$WINEPREFIX/.bq-no-crash-dialog" ]; then
+        if [ ! -f "$WINEPREFIX/.bq-desktop-ready" ]; then
             # A program that crashes ends with its backtrace in the log instead
-            # of a dialog that would wait on the test display for ever.
+            # of a dialog that would wait on the test display for ever. Windows
+            # are not left to a window manager: the test display has none, and
+            # wine would wait 2 s for one at every window it hides.
             bq_wine_run timeout 120 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
                 /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
-                timeout 120 "$BQ_WINE_SERVER" -w && touch "$WINEPREFIX/.bq-no-crash-dialog"
+                bq_wine_run timeout 120 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
+                    /d N /f >/dev/null 2>&1 &&
+                timeout 120 "$BQ_WINE_SERVER" -w && touch "$WINEPREFIX/.bq-desktop-ready"
         fi
     ) 9>"$BQ_WINE_DIR/prepare.lock"
 }
