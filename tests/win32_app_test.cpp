@@ -78,10 +78,13 @@ class Win32AppTest : public bq::test::TempFolder {
     }
     // Keys typed into the selector's edit field.
     void Type(const std::string& keys) {
+        for (char key : keys) SendMessageA(SelectorEdit(), WM_CHAR, static_cast<unsigned char>(key), 1);
+    }
+    HWND SelectorEdit() {
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         GetComboBoxInfo(form.coForm, &info);
-        for (char key : keys) SendMessageA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(key), 1);
+        return info.hwndItem;
     }
     // The part of the selector's text that is selected.
     std::string SelectedText() {
@@ -390,6 +393,19 @@ TEST_F(Win32AppTest, TemplateWindowShowsTheTemplateOverTheMainWindow) {
     EXPECT_EQ(seen.memo, Joined(templateWindow.Lines(), "\r\n"));
     EXPECT_TRUE(seen.closedByButton);
     EXPECT_TRUE(Enabled(form.Handle()));
+}
+
+TEST_F(Win32AppTest, KeysGoToTheSelectorFirstAndBackToTheButtonAfterTheTemplate) {
+    form.Show();
+    Pump();
+    EXPECT_EQ(GetFocus(), SelectorEdit());
+    Pick(9);
+    Tick(0, true);
+    SetFocus(form.bDisplay);
+    Click(form.bDisplay);
+    Pump();
+    ASSERT_EQ(screen.templates.size(), 1u);
+    EXPECT_EQ(GetFocus(), form.bDisplay);
 }
 
 TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHigh) {

@@ -40,11 +40,14 @@ class TForm1 {
     void OnListChange(const NMLISTVIEW& change);
     void FillList();
     void ShowTicks();
+    void RememberFocus();
+    void RestoreFocus();
 
     shell::MainWindow& window_;
     std::string argument_;
     HWND hwnd_ = nullptr;
     bool redrawing_ = false;  // changes made by Redraw are not the user's
+    HWND focus_ = nullptr;    // the control that had the keys when the window last lost them
 };
 
 }  // namespace bq::win32
