@@ -17,7 +17,7 @@ class Win32Screen : public shell::Screen {
   public:
     // The windows the screen draws into; set once both exist.
     void SetWindows(TForm1* mainWindow, TfmTemplate* templateWindow);
-    // True while the hour-glass is up; the windows keep it over their controls.
+    // True while the hour-glass is up.
     bool Busy() const { return busy_ > 0; }
 
     shell::Answer Message(std::string_view caption, std::string_view text, shell::Icon icon,
