@@ -110,6 +110,7 @@ for cp in "${codepages[@]}"; do
             "$BQ_WINE_SERVER" -k 2>/dev/null || true
             timeout 60 "$BQ_WINE_SERVER" -w || true
             bq_wine_start 30
+            bq_wine_desktop_settings || echo "wine: the desktop settings could not be made" >&2
         )
         for program in "${desktop[@]}"; do run_program desktop "$program"; done
         echo "wine: desktop tests in code page $cp took $((SECONDS - desktop_start)) s"

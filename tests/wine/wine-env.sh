@@ -7,6 +7,7 @@
 #
 #   bq_wine_start [SECONDS]          starts the wine server, kept SECONDS (30) after the last program
 #   bq_wine_run COMMAND [ARGS...]    runs COMMAND (wine, wineboot) in that locale
+#   bq_wine_desktop_settings         sets what the desktop tests need, in the running server
 #
 #   bq_xvfb_start                    starts a private X server for the desktop tests, sets BQ_DISPLAY
 #   bq_xvfb_stop                     stops it
@@ -97,17 +98,6 @@ bq_wine_prepare() {
             timeout 120 "$BQ_WINE_SERVER" -w || "$BQ_WINE_SERVER" -k
             touch "$WINEPREFIX/.bq-ready"
         fi
-        if [ ! -f "$WINEPREFIX/.bq-desktop-ready" ]; then
-            # A program that crashes ends with its backtrace in the log instead
-            # of a dialog that would wait on the test display for ever. Windows
-            # are not left to a window manager: the test display has none, and
-            # wine would wait 2 s for one at every window it hides.
-            bq_wine_run timeout 120 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-                /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
-                bq_wine_run timeout 120 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
-                    /d N /f >/dev/null 2>&1 &&
-                timeout 120 "$BQ_WINE_SERVER" -w && touch "$WINEPREFIX/.bq-desktop-ready"
-        fi
     ) 9>"$BQ_WINE_DIR/prepare.lock"
 }
 
@@ -119,6 +109,18 @@ bq_wine_start() {
     if "$BQ_WINE_SERVER" -p"${1:-30}" </dev/null >/dev/null 2>&1; then
         bq_wine_run timeout 120 "$WINELOADER" wineboot </dev/null >/dev/null 2>&1 || true
     fi
+}
+
+# Settings for programs with windows, made in the running server, which
+# keeps them: a program that crashes ends with its backtrace in the log
+# instead of a dialog that would wait on the test display for ever, and
+# windows are not left to a window manager, as the test display has none and
+# wine would wait 2 s for one at every window it hides.
+bq_wine_desktop_settings() {
+    bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+        bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >/dev/null 2>&1
 }
 
 bq_wine_run() {
