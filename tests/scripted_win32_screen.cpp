@@ -15,7 +15,11 @@ ScriptedWin32Screen* showing = nullptr;
 int ScriptedWin32Screen::RunMessageBox(HWND owner, const std::string& text, const std::string& caption,
                                        UINT flags) {
     boxes.push_back({caption, text, flags, owner, Busy()});
-    if ((flags & MB_TYPEMASK) != MB_YESNO) return IDOK;
+    if ((flags & MB_TYPEMASK) != MB_YESNO) {
+        if (!realBoxes) return IDOK;
+        SetTimer(nullptr, 0, USER_TIMER_MINIMUM, PressOk);
+        return Win32Screen::RunMessageBox(owner, text, caption, flags);
+    }
     if (answers.empty()) return IDNO;
     const int answer = answers.front();
     answers.pop_front();
@@ -50,6 +54,16 @@ void ScriptedWin32Screen::ShowTemplateWindow() {
     SetTimer(nullptr, 0, USER_TIMER_MINIMUM, LookAtTemplate);
     Win32Screen::ShowTemplateWindow();
     showing = nullptr;
+}
+
+// The box is the active window once its own loop runs.
+void CALLBACK ScriptedWin32Screen::PressOk(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND box = GetActiveWindow();
+    char className[16] = "";
+    GetClassNameA(box, className, sizeof className);
+    if (std::string(className) != "#32770") return;
+    KillTimer(nullptr, timer);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 void CALLBACK ScriptedWin32Screen::LookAtTemplate(HWND, UINT, UINT_PTR timer, DWORD) {

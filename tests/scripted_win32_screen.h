@@ -43,6 +43,8 @@ class ScriptedWin32Screen : public Win32Screen {
     std::vector<FileDialogSeen> fileDialogs;
     int printDialogs = 0;  // each cancelled
     std::vector<TemplateSeen> templates;
+    // OK boxes shown for real, each closed with OK as soon as it is up.
+    bool realBoxes = false;
     // Buttons of the template window pressed, in order, while it is up, before Close.
     std::vector<HWND> templateButtons;
 
@@ -56,6 +58,7 @@ class ScriptedWin32Screen : public Win32Screen {
 
   private:
     static void CALLBACK LookAtTemplate(HWND, UINT, UINT_PTR timer, DWORD);
+    static void CALLBACK PressOk(HWND, UINT, UINT_PTR timer, DWORD);
     std::optional<std::string> Choose(const shell::FileDialog& dialog, bool save);
 };
 

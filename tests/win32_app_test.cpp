@@ -407,6 +407,18 @@ TEST_F(Win32AppTest, KeysGoToTheSelectorFirstAndBackToTheButtonAfterTheTemplate)
     EXPECT_EQ(GetFocus(), form.bDisplay);
 }
 
+TEST_F(Win32AppTest, KeysComeBackToTheButtonWhenItsBoxCloses) {
+    form.Show();
+    Pump();
+    screen.realBoxes = true;
+    screen.files.push_back(Write("bad.txt", "NOT A FORM\r\n"));
+    SetFocus(form.bVerify);
+    Click(form.bVerify);
+    Pump();
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(GetFocus(), form.bVerify);
+}
+
 TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHigh) {
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(fmTemplate.RzMemo1, WM_GETFONT, 0, 0)), sizeof font,
