@@ -75,10 +75,12 @@ void CALLBACK ScriptedWin32Screen::LookAtTemplate(HWND, UINT, UINT_PTR timer, DW
                       WindowText(window.RzMemo1),
                       {},
                       {},
+                      nullptr,
                       false};
     GetWindowRect(window.Handle(), &seen.frame);
     GetWindowRect(main, &seen.mainFrame);
     for (HWND button : showing->templateButtons) SendMessageA(button, BM_CLICK, 0, 0);
+    seen.focusAfterButtons = GetFocus();
     SendMessageA(window.bClose, BM_CLICK, 0, 0);
     seen.closedByButton = !IsWindowVisible(window.Handle());
     // A window the button left open would keep the test waiting for ever.

@@ -34,6 +34,7 @@ class ScriptedWin32Screen : public Win32Screen {
         std::string memo;
         RECT frame;
         RECT mainFrame;
+        HWND focusAfterButtons;  // who has the keys once the buttons' work is done
         bool closedByButton;
     };
 

@@ -428,16 +428,18 @@ TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHigh) {
     EXPECT_EQ(font.lfHeight, -13);
 }
 
-TEST_F(Win32AppTest, FailedSaveIsToldOverTheTemplateWhichStaysUp) {
+TEST_F(Win32AppTest, FailedSaveIsToldOverTheTemplateWhichKeepsTheKeysOnSave) {
     Pick(9);
     Tick(0, true);
     screen.files.push_back(dir.string());  // a folder cannot be written as a file
     screen.templateButtons.push_back(fmTemplate.bSave);
+    screen.realBoxes = true;
     Click(form.bDisplay);
     ASSERT_EQ(screen.boxes.size(), 1u);
     EXPECT_EQ(screen.boxes[0].caption, kErrorCaption);
     EXPECT_EQ(screen.boxes[0].owner, fmTemplate.Handle());
     ASSERT_EQ(screen.templates.size(), 1u);
+    EXPECT_EQ(screen.templates[0].focusAfterButtons, fmTemplate.bSave);
     EXPECT_TRUE(screen.templates[0].closedByButton);
 }
 

@@ -71,6 +71,8 @@ void TForm1::CreateControls() {
     SendMessageA(lvDestination, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     TypeStatus = CreateControl(hwnd_, WC_STATICA, "", SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, 118,
                                394, 552, 19, kStatus);
+    // The selector, first in the tab order, has the keys at first.
+    keys_ = KeyFocus(hwnd_, coForm);
 }
 
 void TForm1::Show() {
@@ -101,18 +103,12 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             // A button may open a box, which takes the keys away before the window is told.
-            RememberFocus();
+            keys_.Remember();
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_ACTIVATE:
-            // As in a dialog, the keys go to a control, never to the bare window.
-            if (LOWORD(wParam) == WA_INACTIVE)
-                RememberFocus();
-            else
-                RestoreFocus();
-            return 0;
         case WM_SETFOCUS:
-            RestoreFocus();
+            keys_.Handle(message, wParam);
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -141,15 +137,6 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
-
-void TForm1::RememberFocus() {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) focus_ = focus;
-}
-
-// The control that last had the keys gets them back; the selector, first in
-// the tab order, at first or when that control is disabled now.
-void TForm1::RestoreFocus() { SetFocus(focus_ && IsWindowEnabled(focus_) ? focus_ : coForm); }
 
 void TForm1::OnCommand(int id, int code) {
     switch (id) {

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/win32/Controls.h"
 #include "shell/main_window.h"
 
 namespace bq::win32 {
@@ -40,14 +41,12 @@ class TForm1 {
     void OnListChange(const NMLISTVIEW& change);
     void FillList();
     void ShowTicks();
-    void RememberFocus();
-    void RestoreFocus();
 
     shell::MainWindow& window_;
     std::string argument_;
     HWND hwnd_ = nullptr;
     bool redrawing_ = false;  // changes made by Redraw are not the user's
-    HWND focus_ = nullptr;    // the control that had the keys when the window last lost them
+    KeyFocus keys_;
 };
 
 }  // namespace bq::win32
