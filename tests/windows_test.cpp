@@ -1,7 +1,7 @@
 // What only Windows has: the ANSI code page, the Win32 registry, drive
 // letters and backslashes, named pipes and devices.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -37,4 +37,20 @@ void ApplyDesignedClientSize(HWND window, int markerLeft, int markerTop) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void KeyFocus::Remember() {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) last_ = focus;
+}
+
+// The control that last had the keys gets them back; the first control when
+// none has had them yet or that one is disabled now.
+void KeyFocus::Restore() const { SetFocus(last_ && IsWindowEnabled(last_) ? last_ : first_); }
+
+void KeyFocus::Handle(UINT message, WPARAM wParam) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE)
+        Remember();
+    else
+        Restore();
+}
+
 }  // namespace bq::win32

@@ -24,4 +24,24 @@ HFONT InterfaceFont();
 // designs: marker position plus its own two pixels.
 void ApplyDesignedClientSize(HWND window, int markerLeft, int markerTop);
 
+// The control of a window that has the keys, kept while boxes and other
+// windows take them, so that, as in a dialog, they never go to the bare window.
+class KeyFocus {
+  public:
+    KeyFocus() = default;
+    // `first` gets the keys until another control of `window` has had them.
+    KeyFocus(HWND window, HWND first) : window_(window), first_(first) {}
+    // Notes the control that has the keys now, if it is one of the window's.
+    void Remember();
+    // Handles the window's WM_ACTIVATE or WM_SETFOCUS.
+    void Handle(UINT message, WPARAM wParam);
+
+  private:
+    void Restore() const;
+
+    HWND window_ = nullptr;
+    HWND first_ = nullptr;
+    HWND last_ = nullptr;
+};
+
 }  // namespace bq::win32

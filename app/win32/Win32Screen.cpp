@@ -38,7 +38,7 @@ shell::Answer Win32Screen::Message(std::string_view caption, std::string_view te
                                    shell::Buttons buttons) {
     const std::string c(caption), t(text);
     const UINT flags = IconFlag(icon) | (buttons == shell::Buttons::YesNo ? MB_YESNO : MB_OK);
-    switch (MessageBoxA(Owner(), t.c_str(), c.c_str(), flags)) {
+    switch (RunMessageBox(Owner(), t, c, flags)) {
         case IDYES:
             return shell::Answer::Yes;
         case IDNO:
@@ -46,6 +46,10 @@ shell::Answer Win32Screen::Message(std::string_view caption, std::string_view te
         default:
             return buttons == shell::Buttons::YesNo ? shell::Answer::No : shell::Answer::Ok;
     }
+}
+
+int Win32Screen::RunMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
 void Win32Screen::Beep() { MessageBeep(MB_OK); }

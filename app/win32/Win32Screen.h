@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "shell/screen.h"
 
 namespace bq::win32 {
@@ -15,7 +17,7 @@ class Win32Screen : public shell::Screen {
   public:
     // The windows the screen draws into; set once both exist.
     void SetWindows(TForm1* mainWindow, TfmTemplate* templateWindow);
-    // True while the hour-glass is up; the windows keep it over their controls.
+    // True while the hour-glass is up.
     bool Busy() const { return busy_ > 0; }
 
     shell::Answer Message(std::string_view caption, std::string_view text, shell::Icon icon,
@@ -29,6 +31,13 @@ class Win32Screen : public shell::Screen {
     void ShowTemplateWindow() override;
     void CloseMainWindow() override;
     void Redraw(shell::MainWindowPart part) override;
+
+  protected:
+    // The windows given to SetWindows.
+    TForm1* MainForm() const { return main_; }
+    TfmTemplate* TemplateForm() const { return template_; }
+    // MessageBoxA's answer (IDOK, IDYES, IDNO); tests answer it from a script.
+    virtual int RunMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
 
   private:
     // The window a box or dialog belongs to: the template window while it is open.

@@ -71,6 +71,8 @@ void TForm1::CreateControls() {
     SendMessageA(lvDestination, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     TypeStatus = CreateControl(hwnd_, WC_STATICA, "", SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, 118,
                                394, 552, 19, kStatus);
+    // The selector, first in the tab order, has the keys at first.
+    keys_ = KeyFocus(hwnd_, coForm);
 }
 
 void TForm1::Show() {
@@ -100,7 +102,13 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            // A button may open a box, which takes the keys away before the window is told.
+            keys_.Remember();
             OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_ACTIVATE:
+        case WM_SETFOCUS:
+            keys_.Handle(message, wParam);
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);

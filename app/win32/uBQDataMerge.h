@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/win32/Controls.h"
 #include "shell/main_window.h"
 
 namespace bq::win32 {
@@ -46,6 +47,7 @@ class TForm1 {
     std::string argument_;
     HWND hwnd_ = nullptr;
     bool redrawing_ = false;  // changes made by Redraw are not the user's
+    KeyFocus keys_;
 };
 
 }  // namespace bq::win32

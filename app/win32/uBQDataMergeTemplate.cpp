@@ -43,6 +43,7 @@ TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow)
     bPrint = CreateControl(hwnd_, "BUTTON", "&Print", WS_TABSTOP | BS_PUSHBUTTON, 10, top, 75, 25, kPrint);
     bSave = CreateControl(hwnd_, "BUTTON", "&Save", WS_TABSTOP | BS_PUSHBUTTON, 93, top, 75, 25, kSave);
     bClose = CreateControl(hwnd_, "BUTTON", "&Close", WS_TABSTOP | BS_PUSHBUTTON, 604, top, 75, 25, kClose);
+    keys_ = KeyFocus(hwnd_, bPrint);
 }
 
 TfmTemplate::~TfmTemplate() {
@@ -93,6 +94,8 @@ LRESULT TfmTemplate::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED) break;
+            // A button may open a box, which takes the keys away before the window is told.
+            keys_.Remember();
             switch (LOWORD(wParam)) {
                 case kPrint:
                     window_.bPrintClick();
@@ -110,6 +113,10 @@ LRESULT TfmTemplate::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_CLOSE:
             Close();
+            return 0;
+        case WM_ACTIVATE:
+        case WM_SETFOCUS:
+            keys_.Handle(message, wParam);
             return 0;
         default:
             break;

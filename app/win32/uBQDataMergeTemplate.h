@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/win32/Controls.h"
 #include "shell/template_window.h"
 
 namespace bq::win32 {
@@ -36,6 +37,7 @@ class TfmTemplate {
     HWND main_;
     HWND hwnd_ = nullptr;
     HFONT memoFont_ = nullptr;
+    KeyFocus keys_;
 };
 
 }  // namespace bq::win32

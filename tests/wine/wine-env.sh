@@ -7,6 +7,10 @@
 #
 #   bq_wine_start [SECONDS]          starts the wine server, kept SECONDS (30) after the last program
 #   bq_wine_run COMMAND [ARGS...]    runs COMMAND (wine, wineboot) in that locale
+#   bq_wine_desktop_settings         sets what the desktop tests need, in the running server
+#
+#   bq_xvfb_start                    starts a private X server for the desktop tests, sets BQ_DISPLAY
+#   bq_xvfb_stop                     stops it
 #
 # CODEPAGE is 1252 (Western, C.UTF-8 locale) or 932 (Japanese, a Shift-JIS
 # locale built with localedef into BUILD_DIR/wine/locale). Wine takes the
@@ -42,9 +46,12 @@ bq_wine_env() {
     export WINELOADER="$BQ_WINE_LOADER"
     export WINEDEBUG=-all
     # No Mono or Gecko: nothing here needs them, and wine would ask to install them.
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    # Console programs only: no display, so wine never opens a window.
+    # No menu entries on the host for what the tests install.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    # No display, so wine never opens a window on the user's screen; the
+    # desktop tests alone get the private X server of bq_xvfb_start.
     unset DISPLAY WAYLAND_DISPLAY
+    [ -z "${BQ_DISPLAY:-}" ] || export DISPLAY="$BQ_DISPLAY"
     # The locale applies to wine alone (bq_wine_run), not to the shell.
     case "$cp" in
         1252) BQ_WINE_LOCALE=(-u LOCPATH LANG=C.UTF-8 LC_ALL=C.UTF-8) ;;
@@ -104,6 +111,53 @@ bq_wine_start() {
     fi
 }
 
+# Settings for programs with windows, made in the running server, which
+# keeps them: a program that crashes ends with its backtrace in the log
+# instead of a dialog that would wait on the test display for ever, and
+# windows are not left to a window manager, as the test display has none and
+# wine would wait 2 s for one at every window it hides.
+bq_wine_desktop_settings() {
+    bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+        bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            >/dev/null 2>&1
+}
+
 bq_wine_run() {
     env "${BQ_WINE_LOCALE[@]}" "$@"
+}
+
+# A private X server for the desktop tests, never the user's own: windows
+# and any message of wine's stay on it. Fails at once rather than leaving a
+# program waiting for a display that never comes.
+bq_xvfb_start() {
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "wine: Xvfb is not installed (Debian package xvfb; ./run test-windows installs it)" >&2
+        return 1
+    fi
+    local number log
+    number="$(mktemp)"
+    log="${1:-/dev/null}"
+    # -displayfd picks a free display and writes its number once the server takes clients.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" </dev/null >"$log" 2>&1 &
+    BQ_XVFB_PID=$!
+    local tries=0
+    while [ ! -s "$number" ] && [ $tries -lt 100 ] && kill -0 "$BQ_XVFB_PID" 2>/dev/null; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    BQ_DISPLAY=":$(tr -dc 0-9 <"$number")"
+    rm -f "$number"
+    if [ "$BQ_DISPLAY" = : ]; then
+        bq_xvfb_stop
+        echo "wine: Xvfb did not start within 10 s (log: $log)" >&2
+        return 1
+    fi
+}
+
+bq_xvfb_stop() {
+    [ -n "${BQ_XVFB_PID:-}" ] || return 0
+    kill "$BQ_XVFB_PID" 2>/dev/null || true
+    wait "$BQ_XVFB_PID" 2>/dev/null || true
+    BQ_XVFB_PID="" BQ_DISPLAY=""
 }
