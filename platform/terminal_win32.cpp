@@ -1,7 +1,7 @@
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
-#include <windows.h>
 
 #include "platform/terminal.h"
 
