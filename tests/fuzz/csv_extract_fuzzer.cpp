@@ -15,6 +15,7 @@
 #include "extract/csv_extract.h"
 #include "extract/extract_format.h"
 #include "extract/extract_lines.h"
+#include "extract/extract_reader.h"
 #include "platform/error.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
@@ -51,14 +52,15 @@ void CheckExtract(const bq::CsvExtract& e, int form) {
         key.flags.size() != bq::FormFields(form).size() ||
         bq::SelectedFields(key.flags).size() != e.columns.size())
         Fail("KEY line", bytes);
-    const bq::DataArea area = bq::FindDataArea(lines);
+    const bq::DataArea area = bq::FindDataArea(bq::ReadFromText(bytes));
     if (area.status != bq::DataAreaStatus::Found) Fail("no data area", bytes);
     if (area.lineCount != e.recordRows.size() * e.columns.size())
         Fail("data lines differ from the values", bytes);
-    if ((*std::next(line)) != bq::kBeginDataMarker) Fail("{BEGIN DATA} is not line 3", bytes);
-    size_t count = 0;
-    for (auto value = area.first; value != area.last; ++value, ++count)
-        if (bq::Trim(*value) != *value) Fail("a value changes when trimmed", *value);
+    if ((*std::next(line)) != bq::kBeginDataMarker || area.beginLine != 3)
+        Fail("{BEGIN DATA} is not line 3", bytes);
+    const bq::ExtractLines values(std::string_view(bytes).substr(area.first, area.end - area.first));
+    for (const std::string_view value : values)
+        if (bq::Trim(value) != value) Fail("a value changes when trimmed", std::string(value));
     for (size_t r = 1; r <= e.recordRows.size(); ++r)
         for (size_t f = 1; f <= e.columns.size(); ++f) {
             const bq::CsvCell cell = e.CellOf(r, f);
@@ -75,7 +77,7 @@ void CheckExtract(const bq::CsvExtract& e, int form) {
     } catch (const bq::Error& error) {
         Fail("verification rejected the layout", error.what());
     }
-    if (session.Rows().size() != e.recordRows.size()) Fail("verification counted other records", bytes);
+    if (session.OutputRowCount() != e.recordRows.size()) Fail("verification counted other records", bytes);
 }
 
 }  // namespace
