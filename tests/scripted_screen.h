@@ -63,7 +63,7 @@ class ScriptedScreen : public shell::Screen {
         }
     };
     struct Dialog {
-        shell::FileDialog spec;
+        shell::FileDialog wanted;
         bool save;
     };
 

@@ -24,7 +24,7 @@ class ScriptedWin32Screen : public Win32Screen {
         bool busy;  // the hour-glass was up
     };
     struct FileDialogSeen {
-        shell::FileDialog spec;
+        shell::FileDialog wanted;
         bool save;
     };
     // The template window as the user saw it while it was up.

@@ -79,8 +79,8 @@ TEST_F(Shell, VerifyAsksBeforeSavingThenTellsHowToImport) {
     window.bVerifyClick();
 
     ASSERT_EQ(screen.dialogs.size(), 1u);
-    EXPECT_EQ(screen.dialogs[0].spec.filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
-    EXPECT_EQ(screen.dialogs[0].spec.defaultExtension, "TXT");
+    EXPECT_EQ(screen.dialogs[0].wanted.filter, "Text files (*.txt)|*.txt|All files (*.*)|*.*");
+    EXPECT_EQ(screen.dialogs[0].wanted.defaultExtension, "TXT");
     EXPECT_EQ(screen.events, std::vector<std::string>{"beep"});
     EXPECT_EQ(screen.boxes, (std::vector<Box>{Confirmation(path), Instructions(path)}));
     EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
@@ -282,10 +282,10 @@ TEST_F(Shell, TemplateIsSavedWithCrLfUnderItsProposedName) {
     templateWindow.bSaveClick();
     ASSERT_EQ(screen.dialogs.size(), 1u);
     EXPECT_TRUE(screen.dialogs[0].save);
-    EXPECT_EQ(screen.dialogs[0].spec.title, "SAVE FORM W-2 TEMPLATE");
-    EXPECT_EQ(screen.dialogs[0].spec.proposedName, "FORM W-2 TEMPLATE.txt");
-    EXPECT_EQ(screen.dialogs[0].spec.filter, "Text Files|*.txt");
-    EXPECT_EQ(screen.dialogs[0].spec.defaultExtension, "TXT");
+    EXPECT_EQ(screen.dialogs[0].wanted.title, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_EQ(screen.dialogs[0].wanted.proposedName, "FORM W-2 TEMPLATE.txt");
+    EXPECT_EQ(screen.dialogs[0].wanted.filter, "Text Files|*.txt");
+    EXPECT_EQ(screen.dialogs[0].wanted.defaultExtension, "TXT");
     EXPECT_EQ(Read(path), "FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n");
     EXPECT_TRUE(screen.boxes.empty());
 

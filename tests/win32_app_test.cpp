@@ -450,7 +450,7 @@ TEST_F(Win32AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     Click(fmTemplate.bSave);
     ASSERT_EQ(screen.fileDialogs.size(), 1u);
     EXPECT_TRUE(screen.fileDialogs[0].save);
-    EXPECT_EQ(screen.fileDialogs[0].spec.title, "SAVE FORM W-2 TEMPLATE");
+    EXPECT_EQ(screen.fileDialogs[0].wanted.title, "SAVE FORM W-2 TEMPLATE");
     EXPECT_EQ(Read(path), "FORM W-2\r\nKEY 00210\r\n{BEGIN DATA}\r\n");
     EXPECT_TRUE(screen.boxes.empty());
 }

@@ -43,13 +43,13 @@ QStringList NameFilters(std::string_view filter) {
     return names;
 }
 
-void Configure(QFileDialog& dialog, const shell::FileDialog& spec) {
-    if (!spec.title.empty()) dialog.setWindowTitle(FromBytes(spec.title));
+void Configure(QFileDialog& dialog, const shell::FileDialog& wanted) {
+    if (!wanted.title.empty()) dialog.setWindowTitle(FromBytes(wanted.title));
     // The list shows each description as it is written, as on Windows; the
     // patterns stay out of sight, or "All files (*.*)" would show as "All files (*.*) (*)".
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(NameFilters(spec.filter));
-    if (!spec.proposedName.empty()) dialog.selectFile(FromPath(spec.proposedName));
+    dialog.setNameFilters(NameFilters(wanted.filter));
+    if (!wanted.proposedName.empty()) dialog.selectFile(FromPath(wanted.proposedName));
 }
 
 }  // namespace
@@ -90,18 +90,18 @@ void QtScreen::SetBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& spec) {
-    TTopMostOpenDialog dialog(DialogParent(), spec.defaultExtension);
-    Configure(dialog, spec);
+std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& wanted) {
+    TTopMostOpenDialog dialog(DialogParent(), wanted.defaultExtension);
+    Configure(dialog, wanted);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;
     return ToPath(*path);
 }
 
-std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& spec) {
+std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& wanted) {
     TTopMostSaveDialog dialog(DialogParent());
-    Configure(dialog, spec);
-    dialog.setDefaultSuffix(FromBytes(spec.defaultExtension));
+    Configure(dialog, wanted);
+    dialog.setDefaultSuffix(FromBytes(wanted.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;

@@ -40,10 +40,10 @@ std::string FilterOf(const std::string& filter) {
     return out;
 }
 
-std::optional<std::string> Run(HWND owner, const shell::FileDialog& spec, bool save) {
+std::optional<std::string> Run(HWND owner, const shell::FileDialog& wanted, bool save) {
     std::vector<char> file(32768, '\0');
-    spec.proposedName.copy(file.data(), std::min(spec.proposedName.size(), file.size() - 1));
-    const std::string filter = FilterOf(spec.filter);
+    wanted.proposedName.copy(file.data(), std::min(wanted.proposedName.size(), file.size() - 1));
+    const std::string filter = FilterOf(wanted.filter);
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -51,8 +51,8 @@ std::optional<std::string> Run(HWND owner, const shell::FileDialog& spec, bool s
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrTitle = spec.title.empty() ? nullptr : spec.title.c_str();
-    ofn.lpstrDefExt = spec.defaultExtension.c_str();
+    ofn.lpstrTitle = wanted.title.empty() ? nullptr : wanted.title.c_str();
+    ofn.lpstrDefExt = wanted.defaultExtension.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (save) ofn.Flags |= OFN_OVERWRITEPROMPT;
     ofn.lpfnHook = FileDialogHook;
