@@ -145,6 +145,19 @@ void ReportMessage(Streams& io, std::string_view message) {
     io.err << WithNewlines(DisplayedMessage(message), "\n") << "\n";
 }
 
+int RunReported(Streams& io, const std::function<void()>& work) {
+    try {
+        work();
+        return kOk;
+    } catch (const FileError& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kRejected;
+    }
+}
+
 int VisibleFormNamed(std::string_view name) {
     const int index = FindFormIndex(UpperCaseAscii(name));
     if (index < kFirstVisibleForm)

@@ -1,6 +1,7 @@
 // Internal to bqdm: the command table and what the commands share.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -60,5 +61,9 @@ int VisibleFormNamed(std::string_view name);
 
 // Writes a system message to stderr as the application error display shows it.
 void ReportMessage(Streams& io, std::string_view message);
+
+// Runs `work` and returns kOk; a message of a failing file is told and gives
+// kIoFailure, any other Error is told and gives kRejected.
+int RunReported(Streams& io, const std::function<void()>& work);
 
 }  // namespace bq::cli

@@ -2,7 +2,6 @@
 // verified with every problem reported at its CSV row and column; and the
 // CSV header row that bqdm template --csv gives to start a spreadsheet from.
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <ostream>
 #include <utility>

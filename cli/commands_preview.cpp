@@ -57,16 +57,11 @@ int RunPreview(const Arguments& args, Streams& io) {
             problems[{p.record, p.fieldOrdinal}].push_back(std::string(p.error ? "error" : "warning") + " [" +
                                                            std::string(p.code) + "]");
     };
-    try {
+    const int status = RunReported(io, [&] {
         session.LoadExtract();
         session.Verify(options);
-    } catch (const FileError& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kRejected;
-    }
+    });
+    if (status != kOk) return status;
     const std::vector<int> selected = SelectedFields(session.FieldFlags());
     for (size_t r = 0; r < records && !values[r].empty(); ++r) {
         io.out << (r ? "\n" : "") << "record " << r + 1 << "\n";

@@ -97,17 +97,11 @@ int RunMerge(const Arguments& args, Streams& io) {
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
     MergeOutput output(session);
-    try {
-        VerifyOptions options;
-        options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
-        Verify(io, !o.quiet, options, [&output](const VerifyOptions& options) { output.Verify(options); });
-    } catch (const FileError& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kRejected;
-    }
+    VerifyOptions options;
+    options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
+    const int status = RunReported(
+        io, [&] { Verify(io, !o.quiet, options, [&output](const VerifyOptions& v) { output.Verify(v); }); });
+    if (status != kOk) return status;
     report.WriteProblems(io.err);
     if (o.strict && report.Warnings() != 0) {
         io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";

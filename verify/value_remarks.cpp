@@ -12,9 +12,8 @@ namespace {
 
 constexpr int kYear = 2018;  // the reporting year, as a number
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
+// Digits, at least one.
+bool AllDigits(std::string_view s) { return !s.empty() && IsAllDigits(s); }
 
 // A five-digit number in a date field: what a spreadsheet shows of a date
 // cell formatted as a number (days since 1899-12-30).
