@@ -133,7 +133,7 @@ RecordBuilder::RecordBuilder(std::string_view typeCodes, std::string_view flags,
             pending.append(encoded, Encoded(fieldDefaults_[i], encoded));
             continue;
         }
-        if (supplied) supplied_.push_back({typeCodes[i], CopiesValue(typeCodes[i]), slotFields_.size()});
+        if (supplied) supplied_.push_back({typeCodes[i], CopiesValue(typeCodes[i]), slotFields_.size(), {}});
         if (static_cast<int>(i) == tinTypeField) tinTypeSlot_ = static_cast<int>(slotFields_.size());
         slotFields_.push_back(static_cast<int>(i));
         slotDefaults_.push_back(fieldDefaults_[i]);
@@ -143,20 +143,23 @@ RecordBuilder::RecordBuilder(std::string_view typeCodes, std::string_view flags,
     AddFixedText(pending);
     slots_ = slotDefaults_;
     buffers_.resize(slots_.size());
+    // The texts stay where they are from here on: the fates view them.
+    emptyTexts_.resize(supplied_.size());
+    for (size_t f = 0; f < supplied_.size(); ++f) {
+        Supplied& field = supplied_[f];
+        std::string_view written, tinType;
+        field.empty.verdict = ApplyRule(field.code, "", emptyTexts_[f], written, tinType, currentYear_);
+        field.empty.written = field.empty.verdict == Verdict::Rejected ? slotDefaults_[field.slot] : written;
+        field.empty.tinType = field.empty.verdict == Verdict::Rejected ? std::string_view() : tinType;
+    }
 }
 
 void RecordBuilder::StartRecord() { std::copy(slotDefaults_.begin(), slotDefaults_.end(), slots_.begin()); }
 
-Verdict RecordBuilder::Put(size_t f, std::string_view raw) {
-    const Supplied& field = supplied_[f];
+Verdict RecordBuilder::PutByRule(const Supplied& field, std::string_view value) {
     std::string_view& slot = slots_[field.slot];
-    if (field.copies) {
-        slot = Trim(raw);
-        return Verdict::Accepted;
-    }
     std::string_view tinType;
-    const Verdict verdict =
-        ApplyRule(field.code, Trim(raw), buffers_[field.slot], slot, tinType, currentYear_);
+    const Verdict verdict = ApplyRule(field.code, value, buffers_[field.slot], slot, tinType, currentYear_);
     if (verdict == Verdict::Rejected)
         slot = slotDefaults_[field.slot];
     else if (!tinType.empty() && tinTypeSlot_ != -1)

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "schema/text.h"
 #include "verify/value_rules.h"
 
 namespace bq {
@@ -39,7 +40,22 @@ class RecordBuilder {
     // field's rule: trimmed, normalised and, unless rejected, stored in its
     // slot; a taxpayer id also stores its TIN type in the TIN-type field.
     // `raw` must outlive the record.
-    Verdict Put(size_t f, std::string_view raw);
+    Verdict Put(size_t f, std::string_view raw) {
+        const Supplied& field = supplied_[f];
+        const std::string_view value = Trim(raw);
+        if (field.copies) {
+            slots_[field.slot] = value;
+            return Verdict::Accepted;
+        }
+        // Empty is the commonest value, and what a rule makes of it depends on the code alone.
+        if (value.empty()) {
+            slots_[field.slot] = field.empty.written;
+            if (!field.empty.tinType.empty() && tinTypeSlot_ != -1)
+                slots_[static_cast<size_t>(tinTypeSlot_)] = field.empty.tinType;
+            return field.empty.verdict;
+        }
+        return PutByRule(field, value);
+    }
     // What the f-th supplied field holds now: its value as written, or its default.
     std::string_view Written(size_t f) const { return slots_[supplied_[f].slot]; }
 
@@ -62,13 +78,21 @@ class RecordBuilder {
         size_t offset;
         size_t size;
     };
+    // What the rule of a code makes of an empty value.
+    struct EmptyFate {
+        Verdict verdict;
+        std::string_view written;  // a constant, or the slot's default when rejected
+        std::string_view tinType;  // a constant
+    };
     // What Put needs of a supplied field, looked up once.
     struct Supplied {
         char code;
         bool copies;  // the rule writes the value as it is
         size_t slot;
+        EmptyFate empty;
     };
     static constexpr size_t kWord = 16, kLongWord = 64;
+    Verdict PutByRule(const Supplied& field, std::string_view value);
     void AddFixedText(std::string_view text);
     char* PutFixed(Part part, char* out) const;
 
@@ -85,6 +109,7 @@ class RecordBuilder {
     // own buffer, so that a value is copied once, into the output.
     std::vector<std::string_view> slots_;
     std::vector<std::string> buffers_;
+    std::vector<std::string> emptyTexts_;  // what a rule wrote of an empty value, when not a constant
 };
 
 }  // namespace bq

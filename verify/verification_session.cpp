@@ -306,21 +306,23 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         record.StartRecord();
         bool allEmpty = true;
         for (size_t f = 0; f < n; ++f, ++line) {
-            const Verdict verdict = record.Put(f, *line);
+            const std::string_view raw = *line;
+            const Verdict verdict = record.Put(f, raw);
             if (run.onValue)
-                run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, *line,
+                run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, raw,
                             verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
-            if (run.remarks) {
-                if (allEmpty) allEmpty = Trim(*line).empty();
-                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], *line, record.Written(f))) {
+            // An empty value draws no remark of its own.
+            if (run.remarks && !Trim(raw).empty()) {
+                allEmpty = false;
+                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], raw, record.Written(f))) {
                     remarks.clear();
-                    FindRemarks(run.traits[f], Trim(*line), record.Written(f), verdict, remarks);
+                    FindRemarks(run.traits[f], Trim(raw), record.Written(f), verdict, remarks);
                     for (const Remark& remark : remarks)
-                        job.problems.push_back(ProblemOf(run, r, f, *line, &remark));
+                        job.problems.push_back(ProblemOf(run, r, f, raw, &remark));
                 }
             }
             if (verdict != Verdict::Rejected) continue;
-            job.problems.push_back(ProblemOf(run, r, f, *line, nullptr));
+            job.problems.push_back(ProblemOf(run, r, f, raw, nullptr));
             if (!run.collecting) {
                 job.stopped = true;
                 job.lastRow = record.Row();
