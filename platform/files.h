@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -61,6 +62,13 @@ std::string ReadWholeFile(const std::string& path, const Folder* folder = nullpt
 
 // True when `path` names an existing regular file (a folder does not count).
 bool RegularFileExists(const std::string& path);
+
+// True when `path` names an entry of any kind, a dangling link included.
+bool EntryExists(const std::string& path);
+
+// The names of the entries of `folder` ("." when empty), byte for byte,
+// without "." and ".."; none when it cannot be listed.
+std::vector<std::string> EntryNames(const std::string& folder);
 
 struct WriteOptions {
     // The permissions a new file may have at most (the umask narrows them

@@ -2,6 +2,7 @@
 // split, absolute names and the suffix of programs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,13 @@ std::string FolderPart(std::string_view path);
 
 // The file-name part of `path`: everything after its folder part.
 std::string FileNamePart(std::string_view path);
+
+// The path on disk that `path` stands for after its names went through a
+// lossy text conversion (a toolkit's, of bytes it could not decode): a name
+// that is not in its folder as it is stands for the one entry there whose
+// name `converted` turns into it. Such a name stays as it is when no entry
+// or several do.
+std::string RecoverPath(std::string_view path, const std::function<std::string(std::string_view)>& converted);
 
 // `path` made absolute against the current folder, its bytes unchanged;
 // `path` itself when that cannot be done.

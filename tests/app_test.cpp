@@ -206,6 +206,17 @@ TEST_F(AppTest, TypedNameOpensTheFileItMeans) {
     }
 }
 
+// Qt shows such names with U+FFFD in place of the bytes it could not
+// decode, and its own check of an open dialog's choice would not find them.
+TEST_F(AppTest, FilesWhoseNamesAreNotUtf8AreOpenedAndReplacedByTheirBytes) {
+    Write("caf\xE9.txt", "");
+    Write("r\xE9sum\xE9.txt", "");
+    dialogs.files.push_back(PathOf("caf\xE9.txt"));
+    EXPECT_EQ(dialogs.ChooseFileToOpen(bq::shell::ExtractOpenDialog()), (dir / "caf\xE9.txt").string());
+    dialogs.files.push_back(PathOf("r\xE9sum\xE9.txt"));
+    EXPECT_EQ(dialogs.ChooseFileToSave(bq::shell::FileDialog{}), (dir / "r\xE9sum\xE9.txt").string());
+}
+
 TEST_F(AppTest, FailedVerificationShowsOneErrorBox) {
     const QString path = WriteFile("bad.txt", "NOT A FORM\r\n");
     dialogs.files.push_back(path);

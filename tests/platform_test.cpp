@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #ifndef _WIN32
 #include <stdlib.h>
@@ -124,6 +125,30 @@ TEST(Paths, RelativeNamesAreMadeAbsoluteAgainstTheCurrentFolder) {
     EXPECT_EQ(AbsolutePath("/d/x.txt"), "/d/x.txt");
     EXPECT_EQ(AbsolutePath(""), "");
 }
+
+#ifndef _WIN32
+// Names that are not UTF-8 exist only where names are bytes.
+TEST_F(Files, ANameSpoiledByALossyConversionIsFoundAgainInItsFolder) {
+    const auto lossy = [](std::string_view name) {
+        std::string text(name);
+        for (char& c : text)
+            if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+        return text;
+    };
+    fs::create_directory(dir / "caf\xE9");
+    Write("caf\xE9/r\xE9sum\xE9.txt", "");
+    Write("twin\xE0.txt", "");
+    Write("twin\xE8.txt", "");
+    const auto at = [this](const std::string& tail) { return dir.string() + "/" + tail; };
+    EXPECT_EQ(RecoverPath(at("caf\xE9/r\xE9sum\xE9.txt"), lossy), at("caf\xE9/r\xE9sum\xE9.txt"));
+    EXPECT_EQ(RecoverPath(at("caf?/r?sum?.txt"), lossy), at("caf\xE9/r\xE9sum\xE9.txt"));
+    // A new file's name is kept; its folder is still found.
+    EXPECT_EQ(RecoverPath(at("caf?/new?.txt"), lossy), at("caf\xE9/new?.txt"));
+    // Two entries could be meant: neither is guessed.
+    EXPECT_EQ(RecoverPath(at("twin?.txt"), lossy), at("twin?.txt"));
+    EXPECT_EQ(RecoverPath("caf?", lossy), "caf?");
+}
+#endif
 
 class RegistryStore : public test::TempFolder {};
 

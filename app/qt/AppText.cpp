@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "platform/paths.h"
 #include "shell/messages.h"
 
 namespace bq::app {
@@ -34,6 +35,13 @@ QString FromPath(std::string_view path) {
 std::string ToPath(const QString& path) {
     const QByteArray b = QFile::encodeName(path);
     return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+std::string ToDiskPath(const QString& path) {
+    const std::string bytes = ToPath(path);
+    // U+FFFD in UTF-8: what Qt put where it could not decode.
+    if (bytes.find("\xEF\xBF\xBD") == std::string::npos) return bytes;
+    return RecoverPath(bytes, [](std::string_view name) { return ToPath(FromPath(name)); });
 }
 
 }  // namespace bq::app

@@ -18,5 +18,8 @@ QString DisplayText(std::string_view message);
 // A path of the core as Qt spells it, through the file system's encoding.
 QString FromPath(std::string_view path);
 std::string ToPath(const QString& path);
+// A path a file dialog gave back, as its bytes on disk: Qt decodes a name
+// that is not UTF-8 lossily, so such a name is looked up in its folder.
+std::string ToDiskPath(const QString& path);
 
 }  // namespace bq::app

@@ -95,7 +95,7 @@ std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& w
     Configure(dialog, wanted);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;
-    return ToPath(*path);
+    return ToDiskPath(*path);
 }
 
 std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& wanted) {
@@ -105,7 +105,7 @@ std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& w
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     const std::optional<QString> path = RunFileDialog(dialog);
     if (!path) return std::nullopt;
-    return ToPath(*path);
+    return ToDiskPath(*path);
 }
 
 std::unique_ptr<shell::PrintJob> QtScreen::SetUpPrinter() {

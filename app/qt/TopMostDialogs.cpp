@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "app/qt/AppText.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "shell/file_dialog_rules.h"
 
 WId ActiveDialogHandle = 0;
@@ -35,30 +37,39 @@ TTopMostOpenDialog::TTopMostOpenDialog(QWidget* parent, std::string defaultExten
     // that leads to one counts. Connected after Qt's own check, so it runs last.
     if (QLineEdit* name = NameBox(*this))
         connect(name, &QLineEdit::textChanged, this, [this] {
-            if (QPushButton* open = OpenButton(*this); open && MeantPath()) open->setEnabled(true);
+            if (QPushButton* open = OpenButton(*this); open && MeantFile()) open->setEnabled(true);
         });
 }
 
-std::optional<QString> TTopMostOpenDialog::MeantPath() const {
+std::optional<std::string> TTopMostOpenDialog::MeantFile() const {
     const QStringList chosen = selectedFiles();
     if (chosen.size() != 1) return std::nullopt;
-    const QFileInfo typed(chosen.first());
-    if (typed.isDir()) return std::nullopt;
-    const QDir folder = typed.dir();
+    const std::string typed = bq::app::ToDiskPath(chosen.first());
+    // A folder is opened by Qt itself, to show what it holds.
+    if (bq::EntryExists(typed) && !bq::RegularFileExists(typed)) return std::nullopt;
+    const std::string folder = bq::FolderPart(typed);
     std::vector<std::string> files;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        files.push_back(bq::app::ToPath(name));
+    for (std::string& name : bq::EntryNames(folder))
+        if (bq::RegularFileExists(folder + name)) files.push_back(std::move(name));
     const std::optional<std::string> meant =
-        bq::shell::MeantFile(bq::app::ToPath(typed.fileName()), defaultExtension_, files);
+        bq::shell::MeantFile(bq::FileNamePart(typed), defaultExtension_, files);
     if (!meant) return std::nullopt;
-    return folder.filePath(bq::app::FromPath(*meant));
+    return folder + *meant;
 }
 
 // Qt checks the name box's text, so the file meant is put there; a name
-// that leads nowhere gets Qt's own "not found" message.
+// that leads nowhere gets Qt's own "not found" message. Qt's check looks
+// for the name as Qt decoded it, which misses a file whose name is not
+// UTF-8: a file found by its bytes is accepted without that check.
 void TTopMostOpenDialog::accept() {
-    if (const std::optional<QString> meant = MeantPath())
-        if (QLineEdit* name = NameBox(*this)) name->setText(*meant);
+    if (const std::optional<std::string> meant = MeantFile()) {
+        const QString shown = bq::app::FromPath(*meant);
+        if (QLineEdit* name = NameBox(*this)) name->setText(shown);
+        if (!QFileInfo::exists(shown)) {
+            QDialog::accept();
+            return;
+        }
+    }
     QFileDialog::accept();
 }
 

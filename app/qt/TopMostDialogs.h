@@ -44,8 +44,8 @@ class TTopMostOpenDialog : public TTopMost<QFileDialog> {
     void accept() override;
 
   private:
-    // The file the name box leads to under that rule, or nothing.
-    std::optional<QString> MeantPath() const;
+    // The path on disk of the file the name box leads to under that rule, or nothing.
+    std::optional<std::string> MeantFile() const;
 
     std::string defaultExtension_;
 };
