@@ -2,11 +2,13 @@
 // BRISQUILL/HKCU.reg in the user's configuration folder.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/files.h"
@@ -45,6 +47,27 @@ class StoreLock {
     int fd_;
 };
 
+// What tells one state of the store from another without reading it: a
+// replaced store is another file, a rewritten one has another size or time.
+struct StoreIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{}, changed{};
+    bool operator!=(const StoreIdentity& o) const {
+        return device != o.device || inode != o.inode || size != o.size ||
+               modified.tv_sec != o.modified.tv_sec || modified.tv_nsec != o.modified.tv_nsec ||
+               changed.tv_sec != o.changed.tv_sec || changed.tv_nsec != o.changed.tv_nsec;
+    }
+};
+
+// The identity of the file `path` leads to; that of no file when there is none.
+StoreIdentity IdentityOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
 class PosixRegistry : public Registry {
   public:
     void SetTextDirectory(std::string_view folder) override {
@@ -56,7 +79,6 @@ class PosixRegistry : public Registry {
         if (ec || !std::filesystem::is_directory(keyFolder, ec)) throw CreateKeyFailed();
 
         const std::string store = (keyFolder / "HKCU.reg").string();
-        std::string content;
         const auto exists = [&store, &ec] {
             return std::filesystem::exists(std::filesystem::symlink_status(store, ec));
         };
@@ -65,24 +87,44 @@ class PosixRegistry : public Registry {
         // store exists is asked again under it: another writer may have made it meanwhile.
         const StoreLock lock(store + ".lock", exists() ? SetDataFailed() : CreateKeyFailed());
         const bool existed = exists();
-        if (existed) {
+        const auto read = [&]() -> std::optional<std::string> {
+            if (!exists()) return std::nullopt;
             try {
-                content = ReadWholeFile(store);
+                return ReadWholeFile(store);
             } catch (const Error&) {
                 throw CreateKeyFailed();
             }
-        }
-        // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
-        if (content.find('\0') != std::string::npos) throw CreateKeyFailed();
-        const auto updated = WithRegString(content, kImportSection, kTextDirectoryValue, folder);
-        if (!updated) throw SetDataFailed();
-        try {
-            WriteFileAtomically(store, *updated);
-        } catch (const Error&) {
-            if (existed) throw SetDataFailed();
-            throw CreateKeyFailed();
+        };
+        // A program that does not take the lock may still replace or rewrite
+        // the store while the new one is made: the store is then read and
+        // changed again. What is looked at just before the rename is the
+        // store's identity, so that the window in which such a change could
+        // still be lost is as short as it can be without that program's help.
+        for (int attempt = 1;; ++attempt) {
+            const StoreIdentity before = IdentityOf(store);
+            const std::optional<std::string> content = read();
+            if (IdentityOf(store) != before && attempt < kAttempts) continue;
+            // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
+            if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
+            const auto updated =
+                WithRegString(content.value_or(""), kImportSection, kTextDirectoryValue, folder);
+            if (!updated) throw SetDataFailed();
+            try {
+                OutputFile output(store);
+                output.Write(*updated);
+                output.Finish();
+                if (IdentityOf(store) != before && attempt < kAttempts) continue;
+                output.Commit();
+                return;
+            } catch (const Error&) {
+                if (existed) throw SetDataFailed();
+                throw CreateKeyFailed();
+            }
         }
     }
+
+  private:
+    static constexpr int kAttempts = 100;
 };
 
 }  // namespace
