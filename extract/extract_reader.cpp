@@ -49,21 +49,27 @@ std::vector<std::string> HeadLines(const ReadBytesAt& read, size_t count) {
     constexpr size_t kBlock = 64 << 10;
     std::vector<std::string> lines;
     std::string text;
-    size_t pos = 0;  // where the next line starts in text
+    size_t pos = 0;       // where the next line starts in text
+    size_t scanFrom = 0;  // no break before here after pos: a long line is searched once
     bool atEnd = false;
     while (lines.size() < count) {
-        const size_t brk = text.find_first_of("\r\n", pos);
+        const auto found =
+            std::find_if(text.begin() + static_cast<std::ptrdiff_t>(scanFrom), text.end(), IsBreak);
+        const size_t brk =
+            found == text.end() ? std::string::npos : static_cast<size_t>(found - text.begin());
         // A CR as the last byte read may be the first half of a CR LF.
         if (brk != std::string::npos && (atEnd || brk + 1 < text.size() || text[brk] == '\n')) {
             lines.push_back(text.substr(pos, brk - pos));
             pos = brk + 1;
             if (text[brk] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+            scanFrom = pos;
             continue;
         }
         if (atEnd) {
             if (pos < text.size()) lines.push_back(text.substr(pos));
             break;
         }
+        scanFrom = brk != std::string::npos ? brk : text.size();
         const size_t used = text.size();
         text.resize(used + kBlock);
         size_t got = read(used, text.data() + used, kBlock);

@@ -82,6 +82,8 @@ TEST(LayoutHints, NameTheCauseOfAFault) {
               "the file is UTF-16 text; save it as ANSI (Windows-1252) text");
     EXPECT_EQ(UnknownFormHint("W2"), "did you mean FORM W-2?");
     EXPECT_EQ(UnknownFormHint("1099MISC"), "did you mean FORM 1099-MISC?");
+    // A line far longer than every name is no slip; its distance is not worked out.
+    EXPECT_EQ(UnknownFormHint(std::string(16 << 20, 'W')), "bqdm forms lists the form names");
     EXPECT_EQ(KeyChecksumHint("062", 63), "the KEY declares 062 fields but has 63 flags");
     EXPECT_EQ(
         AllocationHint(3, 7, {9}),

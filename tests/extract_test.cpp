@@ -55,6 +55,12 @@ TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
     EXPECT_EQ(Split("\t\v\f\x0e\x09\x0b\x0c\x2a\x0a"), Lines{"\t\v\f\x0e\x09\x0b\x0c\x2a"});
 }
 
+TEST(ExtractLines, ALineLongerThanManyReadsIsSearchedOnce) {
+    // A whole file without breaks: each read used to search the line from its start again.
+    const std::string line(64 << 20, 'A');
+    EXPECT_EQ(HeadLines(ReadFromText(line + "\r\nKEY\r"), 2), (Lines{line, "KEY"}));
+}
+
 TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
     // Breaks are found several bytes at a time; texts of breaks and bytes in
     // every mix, from many starts, must split as a byte-by-byte reading does.

@@ -29,16 +29,20 @@ std::string FormSegmentHint(std::string_view line) {
 
 std::string UnknownFormHint(std::string_view name) {
     const std::string wanted = Skeleton(name);
+    // Farther from every name than this is no slip of the keyboard.
+    const size_t slip = std::max<size_t>(2, wanted.size() / 2);
     int best = -1;
     size_t bestDistance = 0;
     for (int i = kFirstVisibleForm; i < kFormCount; ++i) {
-        const size_t d = EditDistance(wanted, Skeleton(FormNames[static_cast<size_t>(i)]));
+        const std::string known = Skeleton(FormNames[static_cast<size_t>(i)]);
+        // The distance is at least the difference in length: a long line
+        // (a whole file without breaks) is told apart at once.
+        if (std::max(wanted.size(), known.size()) - std::min(wanted.size(), known.size()) > slip) continue;
+        const size_t d = EditDistance(wanted, known);
         if (best < 0 || d < bestDistance) best = i, bestDistance = d;
     }
-    const std::string_view closest = FormNames[static_cast<size_t>(best)];
-    // Too far from every name to be a slip of the keyboard: list where the names are.
-    if (bestDistance > std::max<size_t>(2, wanted.size() / 2)) return "bqdm forms lists the form names";
-    return "did you mean FORM " + std::string(closest) + "?";
+    if (best < 0 || bestDistance > slip) return "bqdm forms lists the form names";
+    return "did you mean FORM " + std::string(FormNames[static_cast<size_t>(best)]) + "?";
 }
 
 std::string KeyShapeHint() {
