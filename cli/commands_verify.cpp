@@ -8,6 +8,7 @@
 #include "cli/problem_report.h"
 #include "cli/progress.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/terminal.h"
@@ -63,27 +64,30 @@ void Verify(Streams& io, bool drawProgress, VerifyOptions options,
 
 // Opens the extract of `session` (standard input for "-"); false, after telling why, when it cannot be read.
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
-    if (extract == "-") {
-        session.SetExtractFile(std::string(kStandardInput));
-        std::string text;
-        char piece[1 << 16];
-        while (io.in.read(piece, sizeof piece) || io.in.gcount() > 0)
-            text.append(piece, static_cast<size_t>(io.in.gcount()));
-        if (io.in.bad()) {
-            io.err << "bqdm: standard input could not be read\n";
-            return false;
-        }
-        session.LoadExtractText(std::move(text));
-        return true;
-    }
-    session.SetExtractFile(extract);
     try {
-        session.LoadExtract();
-        return true;
+        if (extract != "-") {
+            session.SetExtractFile(extract);
+            session.LoadExtract();
+            return true;
+        }
+        // Standard input is read once, into a temporary file: the checks
+        // read the extract twice, and memory stays small at any size.
+        session.SetExtractFile(std::string(kStandardInput));
+        session.LoadExtractFile(InputFile::Spooled(
+            [&io](char* out, size_t size) {
+                io.in.read(out, static_cast<std::streamsize>(size));
+                return static_cast<size_t>(io.in.gcount());
+            },
+            std::string(kStandardInput)));
     } catch (const Error& e) {
         ReportMessage(io, e.what());
         return false;
     }
+    if (io.in.bad()) {
+        io.err << "bqdm: standard input could not be read\n";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace

@@ -51,7 +51,17 @@ class InputFile {
     // open file ...".
     size_t ReadAt(std::uint64_t offset, char* out, size_t size) const;
 
+    // A copy of the bytes `read` gives (into its buffer, up to its size)
+    // until it gives none, in an unnamed temporary file that goes with the
+    // InputFile however the process ends: a stream read as a file, in
+    // little memory. `name` names it in messages. Throws Error "Cannot
+    // create file "<temporary folder>". <reason>".
+    static std::unique_ptr<InputFile> Spooled(const std::function<size_t(char*, size_t)>& read,
+                                              const std::string& name);
+
   private:
+    InputFile(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+
     std::intptr_t handle_;
     std::string path_;
 };

@@ -194,6 +194,35 @@ size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
     return done;
 }
 
+std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
+                                              const std::string& name) {
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string folder = tmpdir && *tmpdir ? tmpdir : "/tmp";
+    int opened = -1;
+#if defined(O_TMPFILE)
+    opened = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+    if (opened < 0) {
+        // A file system without unnamed files: a named one, unlinked at once.
+        std::string path = folder + "/.~bqXXXXXX";
+        opened = ::mkostemp(path.data(), O_CLOEXEC);
+        if (opened >= 0) ::unlink(path.c_str());
+    }
+    Descriptor fd(opened);
+    if (fd.get() < 0) throw CannotCreateFile(folder, ErrnoText(errno));
+    constexpr size_t kPiece = size_t{1} << 20;
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
+    while (const size_t got = read(piece.get(), kPiece)) {
+        for (size_t done = 0; done < got;) {
+            const ssize_t n = ::write(fd.get(), piece.get() + done, got - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw CannotCreateFile(folder, ErrnoText(errno));
+            done += static_cast<size_t>(n);
+        }
+    }
+    return std::unique_ptr<InputFile>(new InputFile(fd.Release(), name));
+}
+
 bool RegularFileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

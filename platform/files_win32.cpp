@@ -102,6 +102,32 @@ size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
     return done;
 }
 
+std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
+                                              const std::string& name) {
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) throw CannotCreateFile("%TEMP%", SystemErrorText(GetLastError()));
+    char path[MAX_PATH + 1];
+    if (!GetTempFileNameA(folder, "~bq", 0, path))
+        throw CannotCreateFile(folder, SystemErrorText(GetLastError()));
+    // The name goes when the handle is closed, however the process ends.
+    Handle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        DeleteFileA(path);
+        throw CannotCreateFile(folder, SystemErrorText(error));
+    }
+    constexpr size_t kPiece = size_t{1} << 20;
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
+    while (const size_t got = read(piece.get(), kPiece)) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), piece.get(), static_cast<DWORD>(got), &written, nullptr) || written != got)
+            throw CannotCreateFile(folder, SystemErrorText(GetLastError()));
+    }
+    return std::unique_ptr<InputFile>(new InputFile(reinterpret_cast<std::intptr_t>(file.Release()), name));
+}
+
 unsigned FileMode(const Folder&, const std::string&) { return 0666; }
 
 bool RegularFileExists(const std::string& path) {

@@ -457,6 +457,20 @@ TEST_F(FaultInjection, MemoryStaysTheSameWhateverTheRecordCount) {
               extract + ":4: warning: record 1: every value of the record is empty [empty-record]");
 }
 
+TEST_F(FaultInjection, StandardInputIsNeverHeldWhole) {
+    if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    // More bytes than the memory the run is given, through a pipe.
+    std::string big = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
+    const std::string line = std::string(1023, 'x') + "\n";
+    big.reserve(big.size() + (160 << 20));
+    for (int i = 0; i < (160 << 10); ++i) big += line;
+    WriteBytes(extract, big + "{END DATA}\r\n");
+    const Outcome r = Finish(
+        Start({"/bin/sh", "-c", "ulimit -v 150000 && cat \"$0\" | \"$1\" check -", extract, BQDM_PATH}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1098-E: 163840 records, valid\n");
+}
+
 TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);

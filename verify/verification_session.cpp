@@ -85,15 +85,21 @@ std::vector<bool> VerificationSession::Ticks() const {
 }
 
 void VerificationSession::LoadExtract() {
-    file_.reset();
+    auto folder = std::make_unique<Folder>(extractFile_);
+    auto file = std::make_unique<InputFile>(extractFile_, folder.get());
+    LoadExtractFile(std::move(file));
+    folder_ = std::move(folder);
+}
+
+void VerificationSession::LoadExtractFile(std::unique_ptr<InputFile> file) {
     folder_.reset();
     text_.clear();
     headRead_ = false;
-    auto folder = std::make_unique<Folder>(extractFile_);
-    file_ = std::make_unique<InputFile>(extractFile_, folder.get());
-    folder_ = std::move(folder);
-    const InputFile& file = *file_;
-    read_ = [&file](std::uint64_t offset, char* out, size_t size) { return file.ReadAt(offset, out, size); };
+    file_ = std::move(file);
+    const InputFile& input = *file_;
+    read_ = [&input](std::uint64_t offset, char* out, size_t size) {
+        return input.ReadAt(offset, out, size);
+    };
 }
 
 void VerificationSession::LoadExtractText(std::string text) {

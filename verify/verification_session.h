@@ -123,6 +123,8 @@ class VerificationSession {
     const Folder* ExtractFolder() const { return folder_.get(); }
     // Takes `text` as the extract's content instead of a file.
     void LoadExtractText(std::string text);
+    // Takes `file`, which is in no folder (a copy of standard input), as the extract.
+    void LoadExtractFile(std::unique_ptr<InputFile> file);
 
     // --- the checks ---
     // The three checks in their order; the first failure throws its Error.
