@@ -158,11 +158,11 @@ void WriteJson(std::ostream& out, const ExtractArgs& a, int form, bool written, 
     out << "\n";
 }
 
-// Verifies the extract just written; every problem it has becomes a finding.
-void CheckWritten(const ExtractArgs& a, const CsvExtract& extract, std::vector<Finding>& findings) {
+// Verifies the extract just written, taking its bytes; every problem it has becomes a finding.
+void CheckWritten(const ExtractArgs& a, CsvExtract& extract, std::vector<Finding>& findings) {
     VerificationSession session;
     session.SetExtractFile(AbsolutePath(a.output));
-    session.LoadExtractText(extract.bytes);
+    session.LoadExtractText(std::move(extract.bytes));
     VerifyOptions options;
     options.onProblem = [&](const ValueProblem& p) { findings.push_back(FindingOf(extract, session, p)); };
     session.Verify(options);
@@ -188,6 +188,7 @@ int RunExtract(const Arguments& args, Streams& io) {
     CsvExtract extract;
     try {
         extract = ExtractFromCsv(csv, form, a.csv, a.options);
+        csv = std::string();  // read whole into the extract: the memory goes back before the verification
     } catch (const Error& e) {
         if (a.json)
             WriteJson(io.out, a, form, false, 0, e.what(), {});

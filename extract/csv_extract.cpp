@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "extract/csv_reader.h"
 #include "extract/extract_format.h"
@@ -156,35 +157,38 @@ CsvExtract ExtractFromCsv(std::string_view csv, int formIndex, std::string_view 
     if (encoding == TextEncoding::Utf8 && csv.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         csv.remove_prefix(kUtf8Bom.size());
     const CsvDialect dialect{options.delimiter.value_or(DetectDelimiter(csv)), CsvBreaks::Any};
-    const std::vector<CsvRecord> rows = ReadCsv(csv, dialect, source);
-    if (rows.empty())
-        throw Error(std::string(source) + ": the file is empty; its first row must name the columns");
-    const Header header(formIndex, source, encoding, rows[0]);
-
     CsvExtract extract;
-    extract.columns = header.FieldColumns();
-    for (size_t column : extract.columns) extract.headers.push_back(header.Text(column));
-    extract.bytes = FormLine(FormNames[static_cast<size_t>(formIndex)]) + "\r\n" +
-                    KeyLine(FlagsOf(header.Ticks())) + "\r\n" + std::string(kBeginDataMarker) + "\r\n";
-    for (size_t r = 1; r < rows.size(); ++r) {
-        const CsvRecord& row = rows[r];
+    std::optional<Header> header;
+    size_t r = 0;  // the row being read, from 1
+    ForEachCsvRecord(csv, dialect, source, [&](const CsvRecord& row) {
+        if (++r == 1) {
+            header.emplace(formIndex, source, encoding, row);
+            extract.columns = header->FieldColumns();
+            for (size_t column : extract.columns) extract.headers.push_back(header->Text(column));
+            extract.bytes = FormLine(FormNames[static_cast<size_t>(formIndex)]) + "\r\n" +
+                            KeyLine(FlagsOf(header->Ticks())) + "\r\n" + std::string(kBeginDataMarker) +
+                            "\r\n";
+            return;
+        }
         if (IsEmptyRow(row)) {
-            extract.skippedRows.push_back(r + 1);
-            continue;
+            extract.skippedRows.push_back(r);
+            return;
         }
         for (size_t c = 0; c < row.size(); ++c)
-            if (!header.Names(c + 1) && !Trim(row[c].value).empty())
-                throw Error(At(source, r + 1, c + 1) + ": this column has no header, yet it holds a value");
+            if (!header->Names(c + 1) && !Trim(row[c].value).empty())
+                throw Error(At(source, r, c + 1) + ": this column has no header, yet it holds a value");
         for (size_t f = 0; f < extract.columns.size(); ++f) {
             const size_t column = extract.columns[f];
-            const std::string where = At(source, r + 1, column) + " " + Quoted(extract.headers[f]);
+            const std::string where = At(source, r, column) + " " + Quoted(extract.headers[f]);
             const std::string value =
                 column <= row.size() ? ToWindows1252(row[column - 1].value, encoding, where) : std::string();
             extract.bytes += CarriedValue(value, where);
             extract.bytes += "\r\n";
         }
-        extract.recordRows.push_back(r + 1);
-    }
+        extract.recordRows.push_back(r);
+    });
+    if (!header)
+        throw Error(std::string(source) + ": the file is empty; its first row must name the columns");
     extract.bytes += std::string(kEndDataMarker) + "\r\n";
     return extract;
 }

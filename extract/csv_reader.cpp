@@ -10,13 +10,13 @@ class Reader {
     Reader(std::string_view text, const CsvDialect& dialect, std::string_view source)
         : text_(text), dialect_(dialect), source_(source) {}
 
-    std::vector<CsvRecord> Records() {
-        std::vector<CsvRecord> records;
-        while (at_ < text_.size()) {
-            records.emplace_back();
-            ReadRecord(records.size(), records.back());
+    void ForEach(const std::function<void(const CsvRecord&)>& take) {
+        CsvRecord record;
+        for (size_t row = 1; at_ < text_.size(); ++row) {
+            record.clear();
+            ReadRecord(row, record);
+            take(record);
         }
-        return records;
     }
 
   private:
@@ -90,8 +90,16 @@ class Reader {
 
 }  // namespace
 
+void ForEachCsvRecord(std::string_view text, const CsvDialect& dialect, std::string_view source,
+                      const std::function<void(const CsvRecord&)>& take) {
+    Reader(text, dialect, source).ForEach(take);
+}
+
 std::vector<CsvRecord> ReadCsv(std::string_view text, const CsvDialect& dialect, std::string_view source) {
-    return Reader(text, dialect, source).Records();
+    std::vector<CsvRecord> records;
+    ForEachCsvRecord(text, dialect, source,
+                     [&records](const CsvRecord& record) { records.push_back(record); });
+    return records;
 }
 
 char DetectDelimiter(std::string_view text) {

@@ -5,6 +5,7 @@
 // Windows-1252 text read alike.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,11 @@ struct CsvDialect {
 // an unclosed quote, or, with CsvBreaks::CrLf, a lone CR or LF outside
 // quotes or a last record without its CR LF.
 std::vector<CsvRecord> ReadCsv(std::string_view text, const CsvDialect& dialect, std::string_view source);
+
+// ReadCsv one record at a time, in order, so that a large file is never
+// held as records: `take` gets each as it is read.
+void ForEachCsvRecord(std::string_view text, const CsvDialect& dialect, std::string_view source,
+                      const std::function<void(const CsvRecord&)>& take);
 
 // The delimiter of `text` told from its first record: whichever of ',', ';'
 // and tab occurs most often outside quotes, in that order on a tie; ','
