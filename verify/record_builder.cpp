@@ -143,28 +143,22 @@ RecordBuilder::RecordBuilder(std::string_view typeCodes, std::string_view flags,
     AddFixedText(pending);
     slots_ = slotDefaults_;
     buffers_.resize(slots_.size());
-    // The texts stay where they are from here on: the fates view them.
+    // The buffers stay where they are from here on: the outcomes view them.
     emptyTexts_.resize(supplied_.size());
     for (size_t f = 0; f < supplied_.size(); ++f) {
-        Supplied& field = supplied_[f];
-        std::string_view written, tinType;
-        field.empty.verdict = ApplyRule(field.code, "", emptyTexts_[f], written, tinType, currentYear_);
-        field.empty.written = field.empty.verdict == Verdict::Rejected ? slotDefaults_[field.slot] : written;
-        field.empty.tinType = field.empty.verdict == Verdict::Rejected ? std::string_view() : tinType;
+        Outcome& empty = supplied_[f].empty;
+        empty.verdict =
+            ApplyRule(supplied_[f].code, "", emptyTexts_[f], empty.written, empty.tinType, currentYear_);
     }
 }
 
 void RecordBuilder::StartRecord() { std::copy(slotDefaults_.begin(), slotDefaults_.end(), slots_.begin()); }
 
 Verdict RecordBuilder::PutByRule(const Supplied& field, std::string_view value) {
-    std::string_view& slot = slots_[field.slot];
-    std::string_view tinType;
-    const Verdict verdict = ApplyRule(field.code, value, buffers_[field.slot], slot, tinType, currentYear_);
-    if (verdict == Verdict::Rejected)
-        slot = slotDefaults_[field.slot];
-    else if (!tinType.empty() && tinTypeSlot_ != -1)
-        slots_[static_cast<size_t>(tinTypeSlot_)] = tinType;
-    return verdict;
+    Outcome outcome;
+    outcome.verdict =
+        ApplyRule(field.code, value, buffers_[field.slot], outcome.written, outcome.tinType, currentYear_);
+    return Store(field, outcome);
 }
 
 std::vector<std::string> RecordBuilder::Row() const {

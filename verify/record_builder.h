@@ -48,12 +48,7 @@ class RecordBuilder {
             return Verdict::Accepted;
         }
         // Empty is the commonest value, and what a rule makes of it depends on the code alone.
-        if (value.empty()) {
-            slots_[field.slot] = field.empty.written;
-            if (!field.empty.tinType.empty() && tinTypeSlot_ != -1)
-                slots_[static_cast<size_t>(tinTypeSlot_)] = field.empty.tinType;
-            return field.empty.verdict;
-        }
+        if (value.empty()) return Store(field, field.empty);
         return PutByRule(field, value);
     }
     // What the f-th supplied field holds now: its value as written, or its default.
@@ -78,21 +73,30 @@ class RecordBuilder {
         size_t offset;
         size_t size;
     };
-    // What the rule of a code makes of an empty value.
-    struct EmptyFate {
+    // What a rule made of a value.
+    struct Outcome {
         Verdict verdict;
-        std::string_view written;  // a constant, or the slot's default when rejected
-        std::string_view tinType;  // a constant
+        std::string_view written;
+        std::string_view tinType;  // set by a taxpayer id
     };
     // What Put needs of a supplied field, looked up once.
     struct Supplied {
         char code;
         bool copies;  // the rule writes the value as it is
         size_t slot;
-        EmptyFate empty;
+        Outcome empty;  // what its rule makes of an empty value, worked out once
     };
     static constexpr size_t kWord = 16, kLongWord = 64;
     Verdict PutByRule(const Supplied& field, std::string_view value);
+    // Stores `outcome` in the field's slot: the text written, or the default
+    // when rejected; an accepted taxpayer id's TIN type goes to its field.
+    Verdict Store(const Supplied& field, const Outcome& outcome) {
+        const bool rejected = outcome.verdict == Verdict::Rejected;
+        slots_[field.slot] = rejected ? slotDefaults_[field.slot] : outcome.written;
+        if (!rejected && !outcome.tinType.empty() && tinTypeSlot_ != -1)
+            slots_[static_cast<size_t>(tinTypeSlot_)] = outcome.tinType;
+        return outcome.verdict;
+    }
     void AddFixedText(std::string_view text);
     char* PutFixed(Part part, char* out) const;
 
@@ -109,7 +113,7 @@ class RecordBuilder {
     // own buffer, so that a value is copied once, into the output.
     std::vector<std::string_view> slots_;
     std::vector<std::string> buffers_;
-    std::vector<std::string> emptyTexts_;  // what a rule wrote of an empty value, when not a constant
+    std::vector<std::string> emptyTexts_;  // the buffers of the empty outcomes
 };
 
 }  // namespace bq

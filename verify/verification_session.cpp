@@ -318,11 +318,11 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
                 run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, raw,
                             verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
             // An empty value draws no remark of its own.
-            if (run.remarks && !Trim(raw).empty()) {
+            if (const std::string_view value = run.remarks ? Trim(raw) : std::string_view(); !value.empty()) {
                 allEmpty = false;
                 if (verdict != Verdict::Rejected && MayRemark(run.traits[f], raw, record.Written(f))) {
                     remarks.clear();
-                    FindRemarks(run.traits[f], Trim(raw), record.Written(f), verdict, remarks);
+                    FindRemarks(run.traits[f], value, record.Written(f), verdict, remarks);
                     for (const Remark& remark : remarks)
                         job.problems.push_back(ProblemOf(run, r, f, raw, &remark));
                 }
