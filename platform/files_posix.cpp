@@ -70,6 +70,17 @@ void StartWriteBack(int fd, off_t offset, off_t length) {
 #endif
 }
 
+// Writes all of `bytes` to `fd`; 0, or the errno of the write that failed.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
+
 // Write-back is started for every this many bytes written.
 constexpr off_t kWriteBackBytes = off_t{8} << 20;
 
@@ -212,14 +223,9 @@ std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, 
     if (fd.get() < 0) throw CannotCreateFile(folder, ErrnoText(errno));
     constexpr size_t kPiece = size_t{1} << 20;
     const std::unique_ptr<char[]> piece(new char[kPiece]);
-    while (const size_t got = read(piece.get(), kPiece)) {
-        for (size_t done = 0; done < got;) {
-            const ssize_t n = ::write(fd.get(), piece.get() + done, got - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw CannotCreateFile(folder, ErrnoText(errno));
-            done += static_cast<size_t>(n);
-        }
-    }
+    while (const size_t got = read(piece.get(), kPiece))
+        if (const int error = WriteAll(fd.get(), {piece.get(), got}))
+            throw CannotCreateFile(folder, ErrnoText(error));
     return std::unique_ptr<InputFile>(new InputFile(fd.Release(), name));
 }
 
@@ -325,15 +331,8 @@ OutputFile::~OutputFile() {
 
 void OutputFile::Write(std::string_view bytes) {
     State& s = *state_;
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(s.fd.get(), bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            s.Fail(errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-        s.written += n;
-    }
+    if (const int error = WriteAll(s.fd.get(), bytes)) s.Fail(error);
+    s.written += static_cast<off_t>(bytes.size());
     if (!s.temporary.empty() && s.written - s.handedOver >= kWriteBackBytes) {
         StartWriteBack(s.fd.get(), s.handedOver, s.written - s.handedOver);
         s.handedOver = s.written;

@@ -56,6 +56,17 @@ HANDLE OpenForReading(const std::string& path) {
                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
+// Writes all of `bytes` to `file`; 0, or the error of the write that failed.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+        DWORD wrote = 0;
+        if (!WriteFile(file, bytes.data(), want, &wrote, nullptr)) return GetLastError();
+        bytes.remove_prefix(wrote);
+    }
+    return 0;
+}
+
 }  // namespace
 
 // The folder is opened without sharing deletion, so that it cannot be
@@ -120,11 +131,9 @@ std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, 
     }
     constexpr size_t kPiece = size_t{1} << 20;
     const std::unique_ptr<char[]> piece(new char[kPiece]);
-    while (const size_t got = read(piece.get(), kPiece)) {
-        DWORD written = 0;
-        if (!WriteFile(file.get(), piece.get(), static_cast<DWORD>(got), &written, nullptr) || written != got)
-            throw CannotCreateFile(folder, SystemErrorText(GetLastError()));
-    }
+    while (const size_t got = read(piece.get(), kPiece))
+        if (const DWORD error = WriteAll(file.get(), {piece.get(), got}))
+            throw CannotCreateFile(folder, SystemErrorText(error));
     return std::unique_ptr<InputFile>(new InputFile(reinterpret_cast<std::intptr_t>(file.Release()), name));
 }
 
@@ -195,12 +204,7 @@ OutputFile::~OutputFile() {
 
 void OutputFile::Write(std::string_view bytes) {
     State& s = *state_;
-    while (!bytes.empty()) {
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-        DWORD wrote = 0;
-        if (!WriteFile(s.file, bytes.data(), want, &wrote, nullptr)) s.Fail(GetLastError());
-        bytes.remove_prefix(wrote);
-    }
+    if (const DWORD error = WriteAll(s.file, bytes)) s.Fail(error);
 }
 
 void OutputFile::Finish() {
