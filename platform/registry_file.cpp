@@ -58,6 +58,15 @@ std::string QuotedRegString(std::string_view value) {
     return quoted;
 }
 
+// Ends the last line of `text` with `nl`; a CR at the very end is a line
+// break whose LF is missing, and only gets that.
+void EndLastLine(std::string& text, const std::string& nl) {
+    if (text.back() == '\r')
+        text += '\n';
+    else if (text.back() != '\n')
+        text += nl;
+}
+
 }  // namespace
 
 std::optional<std::string> WithRegString(std::string_view content, std::string_view section,
@@ -77,7 +86,7 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
     if (s == lines.size()) {
         std::string out(content);
         if (out.empty()) out = "REGEDIT4" + nl;
-        if (out.back() != '\n') out += nl;
+        EndLastLine(out, nl);
         out += nl + "[" + std::string(section) + "]" + nl + entry;
         return out;
     }
@@ -96,7 +105,7 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
                std::string(content.substr(lines[last].end));
     }
     std::string head(content.substr(0, lines[s].end));
-    if (head.back() != '\n') head += nl;
+    EndLastLine(head, nl);
     return head + entry + std::string(content.substr(lines[s].end));
 }
 

@@ -62,6 +62,11 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     const std::string stray = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n[Next]\n\"C\"=\"3\"\n";
     EXPECT_EQ(*WithRegString(stray, section, "TextDirectory", "/d/"),
               "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Next]\n\"C\"=\"3\"\n");
+    // A CR at the very end is a break whose LF is missing: completed, not doubled.
+    EXPECT_EQ(*WithRegString("x\r\n[" + section + "]\r", section, "TextDirectory", "/d/"),
+              "x\r\n[" + section + "]\r\n\"TextDirectory\"=\"/d/\"\r\n");
+    EXPECT_EQ(*WithRegString("REGEDIT4\r", section, "TextDirectory", "/d/"),
+              "REGEDIT4\r\n\n[" + section + "]\n\"TextDirectory\"=\"/d/\"\n");
     EXPECT_EQ(WithRegString("", section, "TextDirectory", "a\nb"), std::nullopt);
 }
 

@@ -134,7 +134,9 @@ void CheckOnlyTheEntryChanged(std::string_view before, std::string_view after, c
         const std::string_view line = b[i];
         // The old last line given its line break is matched first: it may
         // equal the entry of a section that is not the import section.
-        if (!brokenLast.empty() && line == std::string(brokenLast) + nl)
+        // A last line ending in CR only lacks the LF of its break.
+        const std::string completed = std::string(brokenLast) + (brokenLast.ends_with('\r') ? "\n" : nl);
+        if (!brokenLast.empty() && line == completed)
             brokenLast = {};
         else if (line == entry)
             ++entries;
