@@ -10,8 +10,10 @@
 namespace bq {
 namespace {
 
-// Bytes read at a time by the pass over the whole extract.
+// Bytes read at a time by the pass over the whole extract. Reads start
+// small and grow to this, so that a short extract costs a short buffer.
 constexpr size_t kScanBlock = size_t{1} << 20;
+constexpr size_t kFirstRead = size_t{4} << 10;
 
 // The line breaks among p[0, n), a CR followed by LF counting once. p[n]
 // must be readable: it is looked at after a CR. Plain, so that the
@@ -26,7 +28,7 @@ bool IsBreak(char c) { return c == '\n' || c == '\r'; }
 
 // Makes room for `size` bytes and a readable byte after them, keeping the content.
 void Reserve(RecordBlock& block, size_t size) {
-    if (size <= block.capacity) return;
+    if (size <= block.capacity && block.bytes) return;
     const size_t capacity = std::max(size, block.capacity * 2);
     std::unique_ptr<char[]> bytes(new char[capacity + 1]);
     if (block.size) std::memcpy(bytes.get(), block.bytes.get(), block.size);
@@ -46,7 +48,8 @@ ReadBytesAt ReadFromText(std::string_view text) {
 }
 
 std::vector<std::string> HeadLines(const ReadBytesAt& read, size_t count) {
-    constexpr size_t kBlock = 64 << 10;
+    constexpr size_t kMostRead = 64 << 10;
+    size_t block = kFirstRead;
     std::vector<std::string> lines;
     std::string text;
     size_t pos = 0;       // where the next line starts in text
@@ -71,14 +74,15 @@ std::vector<std::string> HeadLines(const ReadBytesAt& read, size_t count) {
         }
         scanFrom = brk != std::string::npos ? brk : text.size();
         const size_t used = text.size();
-        text.resize(used + kBlock);
-        size_t got = read(used, text.data() + used, kBlock);
+        text.resize(used + block);
+        size_t got = read(used, text.data() + used, block);
         if (const void* nul = std::memchr(text.data() + used, '\0', got)) {
             got = static_cast<size_t>(static_cast<const char*>(nul) - (text.data() + used));
             atEnd = true;
         }
-        atEnd |= got < kBlock;
+        atEnd |= got < block;
         text.resize(used + got);
+        block = std::min(2 * block, kMostRead);
     }
     return lines;
 }
@@ -87,8 +91,9 @@ DataArea FindDataArea(const ReadBytesAt& read) {
     // Bytes held back at the end of each block, so that a marker and the
     // byte after it are always whole in the part looked at.
     constexpr size_t kKeep = 16;
-    std::unique_ptr<char[]> buffer(new char[kScanBlock + kKeep + 1]);
-    char* const buf = buffer.get();
+    size_t block = kFirstRead;
+    std::unique_ptr<char[]> buffer(new char[block + kKeep + 1]);
+    char* buf = buffer.get();
     size_t have = 0;
     std::uint64_t start = 0;  // the offset of buf[0]
     char before = '\n';       // the byte before buf[0]; the text's start starts a line
@@ -105,12 +110,12 @@ DataArea FindDataArea(const ReadBytesAt& read) {
     };
     for (;;) {
         if (!atEnd) {
-            size_t got = read(start + have, buf + have, kScanBlock);
+            size_t got = read(start + have, buf + have, block);
             if (const void* nul = std::memchr(buf + have, '\0', got)) {
                 got = static_cast<size_t>(static_cast<const char*>(nul) - (buf + have));
                 atEnd = true;
             }
-            atEnd |= got < kScanBlock;
+            atEnd |= got < block;
             have += got;
         }
         buf[have] = '\0';
@@ -159,9 +164,17 @@ DataArea FindDataArea(const ReadBytesAt& read) {
             countBefore(limit);
         if (atEnd) break;
         if (limit > 0) before = buf[limit - 1];
-        std::memmove(buf, buf + limit, have - limit);
         start += limit;
         have -= limit;
+        if (block < kScanBlock) {
+            block = std::min(16 * block, kScanBlock);
+            std::unique_ptr<char[]> grown(new char[block + kKeep + 1]);
+            std::memcpy(grown.get(), buf + limit, have);
+            buffer = std::move(grown);
+            buf = buffer.get();
+        } else {
+            std::memmove(buf, buf + limit, have);
+        }
     }
     area.status = begin ? DataAreaStatus::NoEnd : DataAreaStatus::NoBegin;
     area.lineCount = 0;
@@ -170,12 +183,13 @@ DataArea FindDataArea(const ReadBytesAt& read) {
 
 std::vector<size_t> EmptyDataLines(const ReadBytesAt& read, const DataArea& area, size_t most) {
     std::vector<size_t> empty;
-    std::unique_ptr<char[]> buffer(new char[kScanBlock]);
+    const size_t block = static_cast<size_t>(std::min<std::uint64_t>(kScanBlock, area.end - area.first));
+    std::unique_ptr<char[]> buffer(new char[block]);
     size_t line = area.beginLine + 1;
     bool blank = true;  // nothing yet on the current line
     char previous = '\0';
     for (std::uint64_t at = area.first; at < area.end && empty.size() < most;) {
-        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(kScanBlock, area.end - at));
+        const size_t want = static_cast<size_t>(std::min<std::uint64_t>(block, area.end - at));
         const size_t got = read(at, buffer.get(), want);
         if (got == 0) break;
         for (size_t i = 0; i < got && empty.size() < most; ++i) {
@@ -214,7 +228,7 @@ void RecordBlocks::Changed() const {
 bool RecordBlocks::Next(RecordBlock& block) {
     if (done_) return false;
     block.size = 0;
-    Reserve(block, carry_.size() + blockBytes_);
+    Reserve(block, carry_.size());
     std::memcpy(block.bytes.get(), carry_.data(), carry_.size());
     block.size = carry_.size();
     size_t counted = carryCounted_, lines = carryLines_;
