@@ -17,10 +17,17 @@ constexpr size_t kFirstRead = size_t{4} << 10;
 
 // The line breaks among p[0, n), a CR followed by LF counting once. p[n]
 // must be readable: it is looked at after a CR. Plain, so that the
-// compiler vectorises it.
+// compiler vectorises it; counted into a byte per piece of 128 bytes, so
+// that one instruction counts as many bytes as a register holds.
 size_t CountBreaks(const char* p, size_t n) {
     size_t breaks = 0;
-    for (size_t i = 0; i < n; ++i) breaks += (p[i] == '\n') | ((p[i] == '\r') & (p[i + 1] != '\n'));
+    for (size_t at = 0; at < n; at += 128) {
+        const size_t piece = std::min<size_t>(n - at, 128);
+        unsigned char count = 0;
+        for (size_t i = at; i < at + piece; ++i)
+            count += (p[i] == '\n') | ((p[i] == '\r') & (p[i + 1] != '\n'));
+        breaks += count;
+    }
     return breaks;
 }
 
