@@ -45,9 +45,9 @@ TEST(ExtractLines, BytesAboveAsciiAreKept) {
     EXPECT_EQ(Split("Jos\xe9\r\n\xff\xfe"), (Lines{"Jos\xe9", "\xff\xfe"}));
 }
 
-TEST(ExtractLines, BreaksAreFoundAcrossEightByteWordsAndTheTail) {
-    // Lines of 7 to 9 bytes put the breaks on either side of a word edge,
-    // and a CR LF split by the edge must still be one break.
+TEST(ExtractLines, BreaksAreFoundWhereverTheyFall) {
+    // Lines of 7 to 9 bytes put the breaks on either side of an eight-byte
+    // edge, and a CR LF split by such an edge must still be one break.
     EXPECT_EQ(Split("1234567\r\n12345678\r\n123456789\n12345678901234567"),
               (Lines{"1234567", "12345678", "123456789", "12345678901234567"}));
     EXPECT_EQ(Split("abcdefg\r\nh"), (Lines{"abcdefg", "h"}));
@@ -62,8 +62,8 @@ TEST(ExtractLines, ALineLongerThanManyReadsIsSearchedOnce) {
 }
 
 TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
-    // Breaks are found several bytes at a time; texts of breaks and bytes in
-    // every mix, from many starts, must split as a byte-by-byte reading does.
+    // Texts of breaks and bytes in every mix, from many starts, must split
+    // as a plain byte-by-byte reading does.
     const auto bytewise = [](std::string_view text) {
         Lines lines;
         size_t at = 0;
