@@ -40,9 +40,10 @@ class RecordBuilder {
     // field's rule: trimmed, normalised and, unless rejected, stored in its
     // slot; a taxpayer id also stores its TIN type in the TIN-type field.
     // `raw` must outlive the record.
-    Verdict Put(size_t f, std::string_view raw) {
+    Verdict Put(size_t f, std::string_view raw) { return PutTrimmed(f, Trim(raw)); }
+    // Put for a line already trimmed.
+    Verdict PutTrimmed(size_t f, std::string_view value) {
         const Supplied& field = supplied_[f];
-        const std::string_view value = Trim(raw);
         if (field.copies) {
             slots_[field.slot] = value;
             return Verdict::Accepted;

@@ -313,12 +313,13 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         bool allEmpty = true;
         for (size_t f = 0; f < n; ++f, ++line) {
             const std::string_view raw = *line;
-            const Verdict verdict = record.Put(f, raw);
+            const std::string_view value = Trim(raw);
+            const Verdict verdict = record.PutTrimmed(f, value);
             if (run.onValue)
                 run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, raw,
                             verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
             // An empty value draws no remark of its own.
-            if (const std::string_view value = run.remarks ? Trim(raw) : std::string_view(); !value.empty()) {
+            if (run.remarks && !value.empty()) {
                 allEmpty = false;
                 if (verdict != Verdict::Rejected && MayRemark(run.traits[f], raw, record.Written(f))) {
                     remarks.clear();
