@@ -140,7 +140,7 @@ bool IsEmptyRow(const CsvRecord& row) {
 // `value` as an extract line; throws where the extract cannot carry it.
 std::string_view CarriedValue(std::string_view value, const std::string& where) {
     const std::string_view line = Trim(value);
-    if (line.find_first_of("\r\n") != std::string_view::npos)
+    if (std::any_of(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }))
         throw Error(where + ": a value cannot hold a line break");
     if (line.find('\0') != std::string_view::npos) throw Error(where + ": a value cannot hold a NUL byte");
     if (EqualsIgnoringCase(line, kBeginDataMarker) || EqualsIgnoringCase(line, kEndDataMarker))

@@ -1,5 +1,7 @@
 #include "extract/csv_reader.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 
 namespace bq {
@@ -119,8 +121,8 @@ char DetectDelimiter(std::string_view text) {
 
 std::string CsvFieldText(std::string_view value, char delimiter) {
     const bool blankEdge = !value.empty() && (value.front() == ' ' || value.back() == ' ');
-    if (!blankEdge && value.find_first_of(std::string{delimiter, '"', '\r', '\n'}) == std::string_view::npos)
-        return std::string(value);
+    const auto special = [delimiter](char c) { return c == delimiter || c == '"' || c == '\r' || c == '\n'; };
+    if (!blankEdge && std::none_of(value.begin(), value.end(), special)) return std::string(value);
     std::string quoted = "\"";
     for (char c : value) {
         if (c == '"') quoted += '"';
