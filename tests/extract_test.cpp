@@ -200,19 +200,19 @@ TEST(DataArea, ReportsMissingAndMisorderedMarkers) {
 }
 
 TEST(DataArea, MarkersAndBreaksAreFoundAcrossTheReadingBlocks) {
-    // The pass reads a megabyte at a time: markers and CR LF pairs that
-    // straddle the edge of a block must count as in one piece.
-    constexpr size_t kBlock = size_t{1} << 20;
-    for (size_t at = kBlock - 20; at <= kBlock + 4; ++at) {
-        std::string text = "F\r\nK\r\n";
-        text += std::string(at - text.size() - 2, 'p') + "\r\n";
-        text += "{BEGIN DATA}\r\n\r\n\r\n{END DATA}\r\n";
-        const DataArea area = AreaOf(text);
-        ASSERT_EQ(area.status, DataAreaStatus::Found) << at;
-        EXPECT_EQ(area.first, at + 14) << at;
-        EXPECT_EQ(area.lineCount, 2u) << at;
-        EXPECT_EQ(text.substr(area.end), "{END DATA}\r\n") << at;
-    }
+    // The pass reads 4 KB, then 64 KB, then a megabyte at a time: markers
+    // and CR LF pairs that straddle the edge of a read must count as in one piece.
+    for (const size_t edge : {size_t{4096}, size_t{4096 + 65536}, size_t{4096 + 65536 + (1 << 20)}})
+        for (size_t at = edge - 20; at <= edge + 4; ++at) {
+            std::string text = "F\r\nK\r\n";
+            text += std::string(at - text.size() - 2, 'p') + "\r\n";
+            text += "{BEGIN DATA}\r\n\r\n\r\n{END DATA}\r\n";
+            const DataArea area = AreaOf(text);
+            ASSERT_EQ(area.status, DataAreaStatus::Found) << at;
+            EXPECT_EQ(area.first, at + 14) << at;
+            EXPECT_EQ(area.lineCount, 2u) << at;
+            EXPECT_EQ(text.substr(area.end), "{END DATA}\r\n") << at;
+        }
 }
 
 TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {
