@@ -59,6 +59,12 @@ TEST(ExtractLines, ALineLongerThanManyReadsIsSearchedOnce) {
     // A whole file without breaks: each read used to search the line from its start again.
     const std::string line(64 << 20, 'A');
     EXPECT_EQ(HeadLines(ReadFromText(line + "\r\nKEY\r"), 2), (Lines{line, "KEY"}));
+    // Reads grow from 4 KB: a CR LF split by the edge of a read is one break.
+    for (const size_t edge : {size_t{4096}, size_t{4096 + 8192}})
+        for (size_t size = edge - 3; size <= edge + 1; ++size) {
+            const std::string first(size, 'F');
+            EXPECT_EQ(HeadLines(ReadFromText(first + "\r\nKEY\r\n"), 2), (Lines{first, "KEY"})) << size;
+        }
 }
 
 TEST(ExtractLines, SplitsAsAByteByByteReadingDoes) {
