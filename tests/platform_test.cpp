@@ -4,12 +4,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #ifndef _WIN32
+#include <grp.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -120,6 +123,47 @@ TEST_F(Files, FileSizeLimitMidWriteKeepsThePreviousOutput) {
     EXPECT_EQ(message, "Cannot create file \"" + out + "\". File too large");
     EXPECT_EQ(Read(out), "old");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"out.txt"});
+}
+
+TEST_F(Files, AReplacedFileKeepsItsOwnerOrLosesWhatWasMeantForAnother) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving files away takes root";
+    constexpr uid_t kUser = 65534;
+    constexpr gid_t kGroup = 65534;
+    const auto ownerOf = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        std::ostringstream text;
+        text << st.st_uid << ':' << st.st_gid << ' ' << std::oct << (st.st_mode & 07777);
+        return text.str();
+    };
+    // Root replacing a user's file gives it back to the user and group with its mode.
+    const std::string out = Write("out.txt", "old");
+    ASSERT_EQ(::chown(out.c_str(), kUser, kGroup), 0);
+    ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
+    WriteFileAtomically(out, "new");
+    EXPECT_EQ(ownerOf(out), "65534:65534 640");
+    EXPECT_EQ(Read(out), "new");
+
+    // A user who may not give the file a group of root's keeps nothing of the
+    // group's permissions: they would pass to the user's own group.
+    ASSERT_EQ(::chown(dir.c_str(), kUser, kGroup), 0);
+    ASSERT_EQ(::chown(out.c_str(), kUser, 0), 0);
+    ASSERT_EQ(::chmod(out.c_str(), 0660), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kGroup) != 0 || ::setuid(kUser) != 0) ::_exit(1);
+        try {
+            WriteFileAtomically(out, "by the user");
+        } catch (const Error&) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(ownerOf(out), "65534:65534 600");
+    EXPECT_EQ(Read(out), "by the user");
 }
 
 TEST(Paths, RelativeNamesAreMadeAbsoluteAgainstTheCurrentFolder) {
