@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -29,21 +31,28 @@ std::filesystem::path ConfigFolder() {
 // An advisory lock on a file beside the store, held for its lifetime.
 class StoreLock {
   public:
-    // Throws `failure` when the lock cannot be had.
+    // Throws `failure` when the lock cannot be had within kPatience: a
+    // writer of ours holds it for the few milliseconds of a small file's
+    // read and write, so a holder that keeps it longer is stopped or hung,
+    // and waiting on would hang this run with it.
     StoreLock(const std::string& path, const Error& failure)
         : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
         if (fd_ < 0) throw failure;
-        while (::flock(fd_, LOCK_EX) != 0)
-            if (errno != EINTR) {
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
                 ::close(fd_);
                 throw failure;
             }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
     ~StoreLock() { ::close(fd_); }
 
   private:
+    static constexpr std::chrono::seconds kPatience{10};
     int fd_;
 };
 

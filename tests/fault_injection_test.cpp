@@ -354,6 +354,22 @@ TEST_F(FaultInjection, ParallelMergesLoseNoKeyOfAnotherWriter) {
     EXPECT_NE(after.find("\"TextDirectory\"=\"" + (dir / "data").string() + "/\""), std::string::npos);
 }
 
+TEST_F(FaultInjection, AStoreLockHeldByAHungProgramFailsTheValueNotTheRun) {
+    // A writer stopped while it holds the lock would otherwise hang every merge after it.
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    const std::string store = (key / "HKCU.reg").string();
+    WriteBytes(store, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n");
+    const int lock = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const Outcome r = BqdmChild({"merge", extract});
+    ::close(lock);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
+    EXPECT_EQ(Read(output), kNewOutput);
+    EXPECT_EQ(Read(store), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n");
+}
+
 TEST_F(FaultInjection, Utf16StoreIsRefusedAndLeftByteForByte) {
     const fs::path key = dir / "config" / "BRISQUILL";
     fs::create_directories(key);
