@@ -178,6 +178,16 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = path;
+    if (!options.folder) {
+        // A device (NUL, CON, a port) or a pipe is written into as it is,
+        // never replaced; opening a disk file without writing changes nothing.
+        Handle existing(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (existing.get() != INVALID_HANDLE_VALUE && GetFileType(existing.get()) != FILE_TYPE_DISK) {
+            s.file = existing.Release();
+            return;
+        }
+    }
     // Through a held folder, the file goes where the folder is now.
     s.target = options.folder ? options.folder->Path() + FileNamePart(path) : path;
     const DWORD attributes = GetFileAttributesA(s.target.c_str());
@@ -210,7 +220,7 @@ void OutputFile::Write(std::string_view bytes) {
 void OutputFile::Finish() {
     State& s = *state_;
     if (s.finished) return;
-    if (!FlushFileBuffers(s.file)) s.Fail(GetLastError());
+    if (!s.temporary.empty() && !FlushFileBuffers(s.file)) s.Fail(GetLastError());
     const HANDLE file = std::exchange(s.file, INVALID_HANDLE_VALUE);
     if (!CloseHandle(file)) s.Fail(GetLastError());
     s.finished = true;
@@ -219,7 +229,7 @@ void OutputFile::Finish() {
 void OutputFile::Commit() {
     Finish();
     State& s = *state_;
-    if (s.committed) return;
+    if (s.committed || s.temporary.empty()) return;
     if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         s.Fail(GetLastError());

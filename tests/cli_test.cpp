@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -496,6 +500,41 @@ TEST_F(Template, OutputNeverReplacesASpecialFile) {
     EXPECT_EQ(folder.status, 3);
     EXPECT_EQ(folder.err, "Cannot create file \"" + (dir / "folder").string() + "\". Is a directory.\n");
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
+}
+
+#else
+
+// Device names and pipes are the Windows kinds of special file.
+TEST_F(Template, OutputNeverReplacesADeviceOrPipe) {
+    const std::vector<std::string> args = {"template", "1098-e", "--fields", "0", "-o"};
+    const auto to = [&args](const std::string& file) {
+        std::vector<std::string> all = args;
+        all.push_back(file);
+        return Bqdm(all);
+    };
+    ASSERT_EQ(to((dir / "t.txt").string()).status, 0);
+    const std::string bytes = Read(dir / "t.txt");
+    fs::remove(dir / "t.txt");
+    // NUL takes the bytes, in any folder, and no file of that name appears.
+    for (const std::string& device : {std::string("NUL"), (dir / "nul").string()})
+        EXPECT_EQ(to(device).status, 0) << device;
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{});
+    // A named pipe gets the bytes.
+    const std::string pipe = "\\\\.\\pipe\\bq_template_" + std::to_string(GetCurrentProcessId());
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                           0, 1 << 16, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    std::string received;
+    std::thread reader([&] {
+        ConnectNamedPipe(server, nullptr);  // fails when the writer came first, which is as good
+        char piece[4096];
+        DWORD got = 0;
+        while (ReadFile(server, piece, sizeof piece, &got, nullptr) && got) received.append(piece, got);
+    });
+    EXPECT_EQ(to(pipe).status, 0);
+    reader.join();
+    CloseHandle(server);
+    EXPECT_EQ(received, bytes);
 }
 
 #endif
