@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -66,6 +68,41 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
     }
     return 0;
 }
+
+// The temporary files being written, so that pressing Ctrl+C or Ctrl+Break
+// or closing the console removes them before the process ends. The console
+// runs its handlers on a thread of their own, hence the lock; the files are
+// opened to share deletion, so that they can go while still being written.
+class PendingFiles {
+  public:
+    static PendingFiles& Instance() {
+        // Never destroyed: the handler may run while the process ends.
+        static PendingFiles* const pending = new PendingFiles;
+        return *pending;
+    }
+    void Add(const std::string& name) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        names_.push_back(name);
+    }
+    void Remove(const std::string& name) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        names_.erase(std::find(names_.begin(), names_.end(), name));
+    }
+
+  private:
+    // A program without a console never calls the handler; nothing is lost
+    // when it cannot be installed but this clean-up.
+    PendingFiles() { SetConsoleCtrlHandler(&RemoveAll, TRUE); }
+    static BOOL WINAPI RemoveAll(DWORD) {
+        PendingFiles& self = Instance();
+        const std::lock_guard<std::mutex> hold(self.lock_);
+        for (const std::string& name : self.names_) DeleteFileA(name.c_str());
+        return FALSE;  // the next handler ends the process as the event asks
+    }
+
+    std::mutex lock_;
+    std::vector<std::string> names_;
+};
 
 }  // namespace
 
@@ -194,22 +231,26 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         s.Fail(ERROR_DIRECTORY);
     for (int attempt = 0; s.file == INVALID_HANDLE_VALUE; ++attempt) {
+        // Registered before it exists, so that no moment is left in which it
+        // could be stranded; nobody else can have a file of that name.
         s.temporary = TemporaryNameFor(s.target);
-        s.file = CreateFileA(s.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        PendingFiles::Instance().Add(s.temporary);
+        s.file = CreateFileA(s.temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = GetLastError();
-        if (s.file == INVALID_HANDLE_VALUE &&
-            ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100)) {
-            s.temporary.clear();
-            s.Fail(error);
-        }
+        if (s.file != INVALID_HANDLE_VALUE) break;
+        PendingFiles::Instance().Remove(s.temporary);
+        s.temporary.clear();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100) s.Fail(error);
     }
 }
 
 OutputFile::~OutputFile() {
     State& s = *state_;
     if (s.file != INVALID_HANDLE_VALUE) CloseHandle(s.file);
-    if (!s.committed && !s.temporary.empty()) DeleteFileA(s.temporary.c_str());
+    if (s.temporary.empty()) return;
+    if (!s.committed) DeleteFileA(s.temporary.c_str());
+    PendingFiles::Instance().Remove(s.temporary);
 }
 
 void OutputFile::Write(std::string_view bytes) {

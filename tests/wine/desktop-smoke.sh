@@ -79,17 +79,4 @@ value="$(bq_wine_run timeout 60 "$WINELOADER" reg query 'HKCU\BRISQUILL\Import\B
 expected="REG_SZ    $(windows_path "$scratch")\\"
 [ "$value" = "$expected" ] || fail "TextDirectory is '$value', expected '$expected'"
 
-ms=$(($(date +%s%3N) - start))
-for failure in "${failures[@]}"; do echo "desktop-smoke.sh: Failure: $failure"; done
-if [ ${#failures[@]} -eq 0 ]; then
-    echo "[       OK ] $test ($ms ms)"
-    echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
-    echo "[  PASSED  ] 1 test."
-else
-    echo "[  FAILED  ] $test ($ms ms)"
-    echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
-    echo "[  PASSED  ] 0 tests."
-    echo "[  FAILED  ] 1 test, listed below:"
-    echo "[  FAILED  ] $test"
-    exit 1
-fi
+bq_test_result "$test" "$start"

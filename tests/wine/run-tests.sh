@@ -3,7 +3,8 @@
 # Western ANSI code page 1252 and once with the Japanese double-byte code
 # page 932, and prints one summary line per code page.
 #   tests/wine/run-tests.sh BUILD_DIR [CODEPAGE...]     (default: 1252 932)
-# The console programs (*_tests.exe) run without a display. The desktop
+# The console programs (*_tests.exe, and interrupt-test.sh with the real
+# bqdm.exe) run without a display. The desktop
 # tests, the in-process window tests (*_gui_tests.exe) and desktop-smoke.sh
 # with the real BQ2018DM.exe, run on a private Xvfb display that this script
 # starts. Each program runs whole, limited to BQ_WINE_TIMEOUT seconds
@@ -27,6 +28,7 @@ for program in "$build"/bin/*_tests.exe; do
     esac
 done
 [ ${#programs[@]} -gt 0 ] || { echo "run-tests.sh: no test programs in $build/bin" >&2; exit 1; }
+[ ! -f "$build/bin/bqdm.exe" ] || programs+=("$here/interrupt-test.sh")
 [ ! -f "$build/bin/BQ2018DM.exe" ] || desktop+=("$here/desktop-smoke.sh")
 
 started=()

@@ -161,3 +161,23 @@ bq_xvfb_stop() {
     wait "$BQ_XVFB_PID" 2>/dev/null || true
     BQ_XVFB_PID="" BQ_DISPLAY=""
 }
+
+# Prints the result of the scripted test NAME, begun at START_MS, in
+# GoogleTest's closing lines for run-tests.sh to count: passed unless the
+# array `failures` holds a reason. Returns 1 when it failed.
+bq_test_result() {
+    local name="$1" ms=$(($(date +%s%3N) - $2)) failure
+    for failure in "${failures[@]}"; do echo "${0##*/}: Failure: $failure"; done
+    if [ ${#failures[@]} -eq 0 ]; then
+        echo "[       OK ] $name ($ms ms)"
+        echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
+        echo "[  PASSED  ] 1 test."
+        return 0
+    fi
+    echo "[  FAILED  ] $name ($ms ms)"
+    echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
+    echo "[  PASSED  ] 0 tests."
+    echo "[  FAILED  ] 1 test, listed below:"
+    echo "[  FAILED  ] $name"
+    return 1
+}
