@@ -44,12 +44,17 @@ class Handle {
 };
 
 // A temporary name nobody can guess beside `path`; a name already taken
-// (process ids and counters repeat) just means another draw.
+// just means another draw. It is no longer than the name it stands in for
+// (down to 4 random characters), so that wherever a path to the target
+// fits within the ANSI functions' MAX_PATH, the path to it fits too.
 std::string TemporaryNameFor(const std::string& path) {
     static std::random_device random;
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz012345";
+    static constexpr size_t kDecoration = 7;  // "~bq" and ".tmp"
+    const size_t length = FileNamePart(path).size();
+    const size_t drawn = std::clamp<size_t>(length > kDecoration ? length - kDecoration : 0, 4, 10);
     std::string name = FolderPart(path) + "~bq";
-    for (int i = 0; i < 10; ++i) name += kAlphabet[random() % 32];
+    for (size_t i = 0; i < drawn; ++i) name += kAlphabet[random() % 32];
     return name + ".tmp";
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -120,6 +121,25 @@ TEST_F(WindowsBqdm, PipeNamesReachTheFileLayerUnchanged) {
     CloseHandle(server);
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + pipe + "\". Not a regular file.\n");
+}
+
+// The ANSI functions take paths of up to MAX_PATH - 1 characters; the
+// temporary file beside the output must fit wherever the output fits.
+TEST_F(WindowsBqdm, AnOutputPathOfTheLongestLegalLengthWorks) {
+    const std::string output = "2018DM_x.txt";
+    std::string folder = dir.string();
+    while (folder.size() < MAX_PATH - 1 - 1 - output.size()) {
+        folder += '\\' + std::string(
+                             std::min<size_t>(20, MAX_PATH - 1 - 1 - output.size() - folder.size() - 1), 'd');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    }
+    const std::string extract = folder + "\\x.txt";
+    std::ofstream(extract, std::ios::binary) << k1098E;
+    ASSERT_EQ((folder + "\\" + output).size(), size_t{MAX_PATH - 1});
+    const Result r = Bqdm({"merge", extract});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::ifstream out(folder + "\\" + output, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), kRow);
 }
 
 // Letters beyond ASCII in the ANSI code page in force.
