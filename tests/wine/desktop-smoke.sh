@@ -13,10 +13,6 @@ build="$(cd "$1" && pwd)"
 command -v xdotool >/dev/null || { echo "desktop-smoke.sh: xdotool is not installed (Debian package xdotool)" >&2; exit 2; }
 bq_wine_env "$build" "$2" || exit 2
 
-test=DesktopSmoke.CommandLineExtractIsConvertedAndTheProgramEnds
-failures=()
-fail() { failures+=("$1"); }
-
 # The scratch folder's name is new each run, so a TextDirectory value left
 # by an earlier run cannot pass for this one's.
 scratch="$build/wine/smoke-$2-$$"
@@ -43,8 +39,7 @@ flags="${flags:0:text}1${flags:text+1}"
 extract="$scratch/good extract.txt"
 printf 'FORM 1099-A\r\nKEY %03d%s\r\n{BEGIN DATA}\r\nALPHA\r\nBETA\r\n{END DATA}\r\n' "$count" "$flags" >"$extract"
 
-echo "[ RUN      ] $test"
-start=$(date +%s%3N)
+bq_test_start DesktopSmoke.CommandLineExtractIsConvertedAndTheProgramEnds
 # The path holds a blank: the program must take it whole from its command line.
 bq_wine_run timeout -k 5 60 "$WINELOADER" "$build/bin/BQ2018DM.exe" "$(windows_path "$extract")" &
 app=$!
@@ -79,4 +74,4 @@ value="$(bq_wine_run timeout 60 "$WINELOADER" reg query 'HKCU\BRISQUILL\Import\B
 expected="REG_SZ    $(windows_path "$scratch")\\"
 [ "$value" = "$expected" ] || fail "TextDirectory is '$value', expected '$expected'"
 
-bq_test_result "$test" "$start"
+bq_test_result

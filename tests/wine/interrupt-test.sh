@@ -12,10 +12,6 @@ build="$(cd "$1" && pwd)"
 . "$here/wine-env.sh"
 bq_wine_env "$build" "$2" || exit 2
 
-test=Interrupt.CtrlCDuringAMergeRemovesItsTemporaryFile
-failures=()
-fail() { failures+=("$1"); }
-
 scratch="$build/wine/interrupt-$2-$$"
 merge=""
 cleanup() {
@@ -34,8 +30,7 @@ extract="$scratch/x.txt"
     printf '{END DATA}\r\n'
 } >"$extract"
 
-echo "[ RUN      ] $test"
-start=$(date +%s%3N)
+bq_test_start Interrupt.CtrlCDuringAMergeRemovesItsTemporaryFile
 bq_wine_run timeout -k 5 120 "$WINELOADER" "$build/bin/bqdm.exe" merge "Z:${extract//\//\\}" --quiet \
     >"$scratch/out" 2>&1 &
 merge=$!
@@ -56,4 +51,4 @@ else
     [ -z "$left" ] || fail "left behind after Ctrl+C: $left"
 fi
 
-bq_test_result "$test" "$start"
+bq_test_result

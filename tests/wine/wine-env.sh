@@ -12,6 +12,9 @@
 #   bq_xvfb_start                    starts a private X server for the desktop tests, sets BQ_DISPLAY
 #   bq_xvfb_stop                     stops it
 #
+#   bq_test_start NAME, fail REASON, bq_test_result
+#                                    a scripted test's result in GoogleTest's lines
+#
 # CODEPAGE is 1252 (Western, C.UTF-8 locale) or 932 (Japanese, a Shift-JIS
 # locale built with localedef into BUILD_DIR/wine/locale). Wine takes the
 # ANSI code page from the Unix locale when a process starts.
@@ -162,22 +165,29 @@ bq_xvfb_stop() {
     BQ_XVFB_PID="" BQ_DISPLAY=""
 }
 
-# Prints the result of the scripted test NAME, begun at START_MS, in
-# GoogleTest's closing lines for run-tests.sh to count: passed unless the
-# array `failures` holds a reason. Returns 1 when it failed.
+# Scripted tests report as GoogleTest does, for run-tests.sh to count:
+# bq_test_start NAME, `fail REASON` for each fault found, then
+# bq_test_result, which prints the closing lines and returns 1 on a failure.
+bq_test_start() {
+    BQ_TEST_NAME="$1" BQ_TEST_START=$(date +%s%3N) failures=()
+    echo "[ RUN      ] $1"
+}
+
+fail() { failures+=("$1"); }
+
 bq_test_result() {
-    local name="$1" ms=$(($(date +%s%3N) - $2)) failure
+    local ms=$(($(date +%s%3N) - BQ_TEST_START)) failure
     for failure in "${failures[@]}"; do echo "${0##*/}: Failure: $failure"; done
     if [ ${#failures[@]} -eq 0 ]; then
-        echo "[       OK ] $name ($ms ms)"
+        echo "[       OK ] $BQ_TEST_NAME ($ms ms)"
         echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
         echo "[  PASSED  ] 1 test."
         return 0
     fi
-    echo "[  FAILED  ] $name ($ms ms)"
+    echo "[  FAILED  ] $BQ_TEST_NAME ($ms ms)"
     echo "[==========] 1 test from 1 test suite ran. ($ms ms total)"
     echo "[  PASSED  ] 0 tests."
     echo "[  FAILED  ] 1 test, listed below:"
-    echo "[  FAILED  ] $name"
+    echo "[  FAILED  ] $BQ_TEST_NAME"
     return 1
 }
