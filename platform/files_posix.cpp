@@ -175,10 +175,26 @@ mode_t KeptOwnership(int fd, uid_t owner, gid_t group, mode_t mode) {
     return mode;
 }
 
+// A descriptor of the folder `path` ("." when empty) to reach its entries
+// through. Files are only ever opened, made and renamed through it, never
+// listed, so a folder that may be searched and written but not read (a
+// drop box) serves as well as any: where the system can, it is opened
+// without asking for read permission.
+int OpenFolder(const std::string& path) {
+#if defined(O_PATH)
+    constexpr int kAccess = O_PATH;
+#elif defined(O_SEARCH)
+    constexpr int kAccess = O_SEARCH;
+#else
+    constexpr int kAccess = O_RDONLY;
+#endif
+    return ::open(path.empty() ? "." : path.c_str(), kAccess | O_DIRECTORY | O_CLOEXEC);
+}
+
 }  // namespace
 
 Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
-    handle_ = ::open(path_.empty() ? "." : path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    handle_ = OpenFolder(path_);
     if (handle_ < 0) throw CannotOpenFile(path, ErrnoText(errno));
 }
 
@@ -311,8 +327,7 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
             target = FollowLinks(path);
         }
         const std::string folderPath = FolderPart(target);
-        s.ownFolder = Descriptor(
-            ::open(folderPath.empty() ? "." : folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        s.ownFolder = Descriptor(OpenFolder(folderPath));
         if (s.ownFolder.get() < 0) s.Fail(errno);
         s.folder = s.ownFolder.get();
     } else {

@@ -139,6 +139,20 @@ TEST_F(FaultInjection, OutputFolderNotWritableKeepsThePreviousOutput) {
     EXPECT_EQ(Entries(dir / "config"), std::vector<std::string>{});
 }
 
+TEST_F(FaultInjection, AFolderThatCanBeWrittenButNotListedTakesTheOutput) {
+    std::vector<std::string> prefix;
+    REQUIRE_UNPRIVILEGED(prefix);
+    // A drop box: its files can be opened by name, made and renamed, not listed.
+    fs::permissions(dir / "data", fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_write |
+                                      fs::perms::group_exec | fs::perms::others_write |
+                                      fs::perms::others_exec);
+    const Outcome r = BqdmChild({"merge", extract}, prefix);
+    fs::permissions(dir / "data", fs::perms::all);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Read(output), kNewOutput);
+    EXPECT_EQ(Entries(dir / "data"), kDataFiles);
+}
+
 TEST_F(FaultInjection, OutputPathTakenByAFolder) {
     fs::remove(output);
     fs::create_directory(output);
