@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -96,6 +97,8 @@ class PosixRegistry : public Registry {
         // store exists is asked again under it: another writer may have made it meanwhile.
         const StoreLock lock(store + ".lock", exists() ? SetDataFailed() : CreateKeyFailed());
         const bool existed = exists();
+        // What a store that cannot be written is reported as.
+        const auto failed = [existed] { return existed ? SetDataFailed() : CreateKeyFailed(); };
         const auto read = [&]() -> std::optional<std::string> {
             if (!exists()) return std::nullopt;
             try {
@@ -109,26 +112,31 @@ class PosixRegistry : public Registry {
         // changed again. What is looked at just before the rename is the
         // store's identity, so that the window in which such a change could
         // still be lost is as short as it can be without that program's help.
-        for (int attempt = 1;; ++attempt) {
-            const StoreIdentity before = IdentityOf(store);
-            const std::optional<std::string> content = read();
-            if (IdentityOf(store) != before && attempt < kAttempts) continue;
-            // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
-            if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
-            const auto updated =
-                WithRegString(content.value_or(""), kImportSection, kTextDirectoryValue, folder);
-            if (!updated) throw SetDataFailed();
-            try {
-                OutputFile output(store);
-                output.Write(*updated);
-                output.Finish();
+        // The merge output is written by now: memory that runs out here fails
+        // the value, and must not be reported as a run that wrote nothing.
+        try {
+            for (int attempt = 1;; ++attempt) {
+                const StoreIdentity before = IdentityOf(store);
+                const std::optional<std::string> content = read();
                 if (IdentityOf(store) != before && attempt < kAttempts) continue;
-                output.Commit();
-                return;
-            } catch (const Error&) {
-                if (existed) throw SetDataFailed();
-                throw CreateKeyFailed();
+                // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
+                if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
+                const auto updated =
+                    WithRegString(content.value_or(""), kImportSection, kTextDirectoryValue, folder);
+                if (!updated) throw SetDataFailed();
+                try {
+                    OutputFile output(store);
+                    output.Write(*updated);
+                    output.Finish();
+                    if (IdentityOf(store) != before && attempt < kAttempts) continue;
+                    output.Commit();
+                    return;
+                } catch (const Error&) {
+                    throw failed();
+                }
             }
+        } catch (const std::bad_alloc&) {
+            throw failed();
         }
     }
 

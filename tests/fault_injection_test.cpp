@@ -473,6 +473,21 @@ TEST_F(FaultInjection, RunningOutOfMemoryIsAClearFailure) {
     EXPECT_EQ(Entries(dir / "data"), kDataFiles);
 }
 
+TEST_F(FaultInjection, MemoryRunningOutAtTheRegistryValueKeepsTheOutputAndSaysSo) {
+    if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    // The output is written first; the message must not claim that nothing was.
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    const std::string store =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=\"" + std::string(200 << 20, 'a') + "\"\r\n";
+    WriteBytes(key / "HKCU.reg", store);
+    const Outcome r = BqdmChild({"merge", extract}, MemoryLimit(150000));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
+    EXPECT_EQ(Read(output), kNewOutput);
+    EXPECT_TRUE(Read(key / "HKCU.reg") == store);
+}
+
 TEST_F(FaultInjection, MemoryStaysTheSameWhateverTheRecordCount) {
     if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
     // Forty million records verified in a memory that held a tenth of the extract before.
