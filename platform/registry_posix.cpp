@@ -99,12 +99,21 @@ class PosixRegistry : public Registry {
         const bool existed = exists();
         // What a store that cannot be written is reported as.
         const auto failed = [existed] { return existed ? SetDataFailed() : CreateKeyFailed(); };
+        // A program that rewrites the store in place empties it first, and
+        // may be held up before it writes: an empty store is given a moment
+        // to fill before it is taken for empty, or its keys would be lost.
         const auto read = [&]() -> std::optional<std::string> {
-            if (!exists()) return std::nullopt;
-            try {
-                return ReadWholeFile(store);
-            } catch (const Error&) {
-                throw CreateKeyFailed();
+            const auto deadline = std::chrono::steady_clock::now() + kFillPatience;
+            for (;;) {
+                if (!exists()) return std::nullopt;
+                std::string content;
+                try {
+                    content = ReadWholeFile(store);
+                } catch (const Error&) {
+                    throw CreateKeyFailed();
+                }
+                if (!content.empty() || std::chrono::steady_clock::now() > deadline) return content;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         };
         // A program that does not take the lock may still replace or rewrite
@@ -116,9 +125,12 @@ class PosixRegistry : public Registry {
         // the value, and must not be reported as a run that wrote nothing.
         try {
             for (int attempt = 1;; ++attempt) {
+                // A store that never stays the same for long enough is left
+                // to the program that keeps changing it.
+                if (attempt > kAttempts) throw failed();
                 const StoreIdentity before = IdentityOf(store);
                 const std::optional<std::string> content = read();
-                if (IdentityOf(store) != before && attempt < kAttempts) continue;
+                if (IdentityOf(store) != before) continue;
                 // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
                 if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
                 const auto updated =
@@ -128,7 +140,7 @@ class PosixRegistry : public Registry {
                     OutputFile output(store);
                     output.Write(*updated);
                     output.Finish();
-                    if (IdentityOf(store) != before && attempt < kAttempts) continue;
+                    if (IdentityOf(store) != before) continue;
                     output.Commit();
                     return;
                 } catch (const Error&) {
@@ -142,6 +154,7 @@ class PosixRegistry : public Registry {
 
   private:
     static constexpr int kAttempts = 100;
+    static constexpr std::chrono::seconds kFillPatience{1};
 };
 
 }  // namespace

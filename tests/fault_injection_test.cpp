@@ -368,6 +368,26 @@ TEST_F(FaultInjection, ParallelMergesLoseNoKeyOfAnotherWriter) {
     EXPECT_NE(after.find("\"TextDirectory\"=\"" + (dir / "data").string() + "/\""), std::string::npos);
 }
 
+TEST_F(FaultInjection, AStoreEmptiedByAnotherProgramsRewriteKeepsWhatThatProgramWrites) {
+    // A program that takes no lock rewrites the store in place: it empties
+    // the file, is held up, then writes. Its keys must survive the merge.
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    const std::string store = (key / "HKCU.reg").string();
+    const std::string other = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n\"A\"=\"1\"\n";
+    WriteBytes(store, other);
+    const int rewrite = ::open(store.c_str(), O_WRONLY | O_TRUNC);
+    ASSERT_GE(rewrite, 0);
+    const pid_t merge = Start({BQDM_PATH, "merge", extract});
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(::write(rewrite, other.data(), other.size()), static_cast<ssize_t>(other.size()));
+    ::close(rewrite);
+    const Outcome r = Finish(merge);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Read(store), other + "\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"" +
+                               (dir / "data").string() + "/\"\n");
+}
+
 TEST_F(FaultInjection, AStoreLockHeldByAHungProgramFailsTheValueNotTheRun) {
     // A writer stopped while it holds the lock would otherwise hang every merge after it.
     const fs::path key = dir / "config" / "BRISQUILL";
