@@ -122,6 +122,10 @@ class OutputFile {
 // Receives the bytes of a file being written; called as often as needed.
 using ByteSink = std::function<void(std::string_view bytes)>;
 
+// Removes the temporary files of every OutputFile still being written, for
+// a process about to end without unwinding (a Windows session that ends).
+void RemoveUnfinishedFiles();
+
 // Writes the bytes produced by `produce` to `path` through an OutputFile;
 // when `produce` throws, `path` is left as it was.
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,

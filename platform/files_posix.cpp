@@ -93,10 +93,7 @@ struct Pending {
 std::array<Pending, 8> gPending;
 
 void RemovePendingAndDie(int signal) {
-    for (Pending& p : gPending) {
-        const int folder = p.folder.load();
-        if (folder >= 0) ::unlinkat(folder, p.name, 0);
-    }
+    RemoveUnfinishedFiles();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
 }
@@ -192,6 +189,14 @@ int OpenFolder(const std::string& path) {
 }
 
 }  // namespace
+
+// Only plain calls: a terminating signal's handler calls it.
+void RemoveUnfinishedFiles() {
+    for (Pending& p : gPending) {
+        const int folder = p.folder.load();
+        if (folder >= 0) ::unlinkat(folder, p.name, 0);
+    }
+}
 
 Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
     handle_ = OpenFolder(path_);

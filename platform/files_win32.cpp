@@ -93,15 +93,17 @@ class PendingFiles {
         const std::lock_guard<std::mutex> hold(lock_);
         names_.erase(std::find(names_.begin(), names_.end(), name));
     }
+    void RemoveAll() {
+        const std::lock_guard<std::mutex> hold(lock_);
+        for (const std::string& name : names_) DeleteFileA(name.c_str());
+    }
 
   private:
     // A program without a console never calls the handler; nothing is lost
     // when it cannot be installed but this clean-up.
-    PendingFiles() { SetConsoleCtrlHandler(&RemoveAll, TRUE); }
-    static BOOL WINAPI RemoveAll(DWORD) {
-        PendingFiles& self = Instance();
-        const std::lock_guard<std::mutex> hold(self.lock_);
-        for (const std::string& name : self.names_) DeleteFileA(name.c_str());
+    PendingFiles() { SetConsoleCtrlHandler(&RemoveAllAndEnd, TRUE); }
+    static BOOL WINAPI RemoveAllAndEnd(DWORD) {
+        Instance().RemoveAll();
         return FALSE;  // the next handler ends the process as the event asks
     }
 
@@ -110,6 +112,8 @@ class PendingFiles {
 };
 
 }  // namespace
+
+void RemoveUnfinishedFiles() { PendingFiles::Instance().RemoveAll(); }
 
 // The folder is opened without sharing deletion, so that it cannot be
 // renamed or removed while it is held. Files are reached by path here, so a

@@ -20,6 +20,7 @@ int ScriptedWin32Screen::RunMessageBox(HWND owner, const std::string& text, cons
         SetTimer(nullptr, 0, USER_TIMER_MINIMUM, PressOk);
         return Win32Screen::RunMessageBox(owner, text, caption, flags);
     }
+    if (whileAsked) whileAsked();
     if (answers.empty()) return IDNO;
     const int answer = answers.front();
     answers.pop_front();

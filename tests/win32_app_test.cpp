@@ -306,6 +306,23 @@ TEST_F(Win32AppTest, VerifiedExtractIsSavedWhenTheUserSaysYes) {
     EXPECT_TRUE(Enabled(form.bDisplay));
 }
 
+TEST_F(Win32AppTest, AnEndingSessionTakesTheOutputWaitingForAnAnswer) {
+    // Windows ends the process after WM_ENDSESSION without unwinding: the
+    // finished output, waiting in its temporary file, must go first.
+    const std::string path = Write("good.txt", bq::test::Extract1099A());
+    screen.files.push_back(path);
+    std::vector<std::string> waiting, left;
+    screen.whileAsked = [&] {
+        waiting = Entries(dir);
+        SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
+        left = Entries(dir);
+    };
+    Click(form.bVerify);
+    ASSERT_EQ(waiting.size(), 2u);  // the extract and the output's temporary file
+    EXPECT_EQ(left, std::vector<std::string>{"good.txt"});
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"good.txt"});
+}
+
 TEST_F(Win32AppTest, ExtractOfAnotherFormShowsThatFormAndExactlyItsTicks) {
     Pick(30);  // W-2
     Tick(0, true);

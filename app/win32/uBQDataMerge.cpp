@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/win32/Controls.h"
+#include "platform/files.h"
 #include "shell/messages.h"
 
 namespace bq::win32 {
@@ -125,6 +126,11 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case kRunCommandLine:
             window_.FormShow(argument_);
+            return 0;
+        case WM_ENDSESSION:
+            // The session ends and the process with it, without unwinding:
+            // an output waiting for the user's answer must not stay behind.
+            if (wParam) RemoveUnfinishedFiles();
             return 0;
         case WM_CLOSE:
             DestroyWindow(hwnd_);
