@@ -83,7 +83,8 @@ std::vector<std::string> EntryNames(const std::string& folder);
 struct WriteOptions {
     // The permissions a new file may have at most (the umask narrows them
     // further); a replaced file keeps its own, and its owner and group
-    // where this process may give them (otherwise their share is dropped).
+    // where it is the folder owner's and this process may give them
+    // (otherwise the group's share is dropped).
     unsigned newFileMode = 0666;
     // Write into this folder, held open since the input was read; the file
     // is then replaced as an entry of the folder, a link included. Without

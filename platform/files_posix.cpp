@@ -159,16 +159,22 @@ std::string FollowLinks(const std::string& path) {
     return target;
 }
 
-// Gives the file `fd` the owner and group of the file it replaces, as far as
-// this process may (root may give both, anybody a group of their own), and
-// returns the permissions it may then have: those of `mode`, less what was
-// meant for an owner or group that could not be kept, so that it passes to no other.
-mode_t KeptOwnership(int fd, uid_t owner, gid_t group, mode_t mode) {
+// Gives the file `fd` the owner and group of the file it replaces, when
+// that file is the folder owner's (a file somebody else put in a shared
+// folder must not come to own what replaces it) and as far as this process
+// may (root may give both, anybody a group of their own). Returns the
+// permissions the file may then have: those of the replaced file, less what
+// was meant for an owner or group not kept, so that it passes to no other.
+mode_t KeptOwnership(int fd, const struct stat& replaced, bool folderOwners) {
+    mode_t mode = replaced.st_mode & 07777;
     struct stat now {};
     if (::fstat(fd, &now) != 0) return mode & ~(S_ISUID | S_ISGID | S_IRWXG);
-    if (now.st_uid != owner && ::fchown(fd, owner, group) == 0) return mode;
+    const uid_t owner = replaced.st_uid;
+    const gid_t group = replaced.st_gid;
+    if (folderOwners && now.st_uid != owner && ::fchown(fd, owner, group) == 0) return mode;
     if (now.st_uid != owner) mode &= ~S_ISUID;
-    if (now.st_gid != group && ::fchown(fd, static_cast<uid_t>(-1), group) != 0) mode &= ~(S_ISGID | S_IRWXG);
+    if (now.st_gid != group && !(folderOwners && ::fchown(fd, static_cast<uid_t>(-1), group) == 0))
+        mode &= ~(S_ISGID | S_IRWXG);
     return mode;
 }
 
@@ -302,9 +308,8 @@ struct OutputFile::State {
     std::unique_ptr<PendingName> pending;
     Descriptor fd{-1};
     bool keepsMode = false;  // a replaced file's owner and permissions go to the new one
-    mode_t mode = 0;
-    uid_t owner = 0;
-    gid_t group = 0;
+    struct stat replaced {};
+    bool folderOwners = false;  // the replaced file belongs to the folder's owner
     off_t written = 0, handedOver = 0;
     bool finished = false, committed = false;
 
@@ -342,9 +347,9 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
 
     struct stat st {};
     s.keepsMode = ::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
-    s.mode = st.st_mode & 07777;
-    s.owner = st.st_uid;
-    s.group = st.st_gid;
+    s.replaced = st;
+    struct stat folder {};
+    s.folderOwners = ::fstat(s.folder, &folder) == 0 && folder.st_uid == st.st_uid;
     // A replaced file keeps its permissions; a new one gets at most those asked for.
     const mode_t createMode = s.keepsMode ? 0600 : static_cast<mode_t>(options.newFileMode & 0777);
     for (int attempt = 0; s.fd.get() < 0; ++attempt) {
@@ -380,7 +385,7 @@ void OutputFile::Finish() {
     State& s = *state_;
     if (s.finished) return;
     if (!s.temporary.empty()) {
-        if (s.keepsMode && ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.owner, s.group, s.mode)) != 0)
+        if (s.keepsMode && ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.replaced, s.folderOwners)) != 0)
             s.Fail(errno);
         if (::fsync(s.fd.get()) != 0) s.Fail(errno);
     }

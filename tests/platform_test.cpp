@@ -136,24 +136,36 @@ TEST_F(Files, AReplacedFileKeepsItsOwnerOrLosesWhatWasMeantForAnother) {
         text << st.st_uid << ':' << st.st_gid << ' ' << std::oct << (st.st_mode & 07777);
         return text.str();
     };
-    // Root replacing a user's file gives it back to the user and group with its mode.
-    const std::string out = Write("out.txt", "old");
-    ASSERT_EQ(::chown(out.c_str(), kUser, kGroup), 0);
-    ASSERT_EQ(::chmod(out.c_str(), 0640), 0);
-    WriteFileAtomically(out, "new");
-    EXPECT_EQ(ownerOf(out), "65534:65534 640");
-    EXPECT_EQ(Read(out), "new");
+    const auto replace = [](const std::string& path, uid_t owner, gid_t group, mode_t mode) {
+        std::ofstream(path, std::ios::binary) << "old";
+        ::chown(path.c_str(), owner, group);
+        ::chmod(path.c_str(), mode);
+        WriteFileAtomically(path, "new");
+    };
+    // Root replacing a file of the user's own folder gives it back to the
+    // user and group with its mode.
+    fs::create_directory(dir / "user");
+    ASSERT_EQ(::chown((dir / "user").c_str(), kUser, kGroup), 0);
+    const std::string mine = (dir / "user" / "out.txt").string();
+    replace(mine, kUser, kGroup, 0640);
+    EXPECT_EQ(ownerOf(mine), "65534:65534 640");
+    EXPECT_EQ(Read(mine), "new");
+
+    // A file the user put in root's folder does not make the user the owner
+    // of what replaces it, nor its group a reader.
+    const std::string planted = (dir / "planted.txt").string();
+    replace(planted, kUser, kGroup, 0664);
+    EXPECT_EQ(ownerOf(planted), "0:0 604");
 
     // A user who may not give the file a group of root's keeps nothing of the
     // group's permissions: they would pass to the user's own group.
-    ASSERT_EQ(::chown(dir.c_str(), kUser, kGroup), 0);
-    ASSERT_EQ(::chown(out.c_str(), kUser, 0), 0);
-    ASSERT_EQ(::chmod(out.c_str(), 0660), 0);
+    ::chown(mine.c_str(), kUser, 0);
+    ::chmod(mine.c_str(), 0660);
     const pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(kGroup) != 0 || ::setuid(kUser) != 0) ::_exit(1);
         try {
-            WriteFileAtomically(out, "by the user");
+            WriteFileAtomically(mine, "by the user");
         } catch (const Error&) {
             ::_exit(2);
         }
@@ -162,8 +174,8 @@ TEST_F(Files, AReplacedFileKeepsItsOwnerOrLosesWhatWasMeantForAnother) {
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(ownerOf(out), "65534:65534 600");
-    EXPECT_EQ(Read(out), "by the user");
+    EXPECT_EQ(ownerOf(mine), "65534:65534 600");
+    EXPECT_EQ(Read(mine), "by the user");
 }
 
 TEST(Paths, RelativeNamesAreMadeAbsoluteAgainstTheCurrentFolder) {
