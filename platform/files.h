@@ -82,9 +82,10 @@ std::vector<std::string> EntryNames(const std::string& folder);
 
 struct WriteOptions {
     // The permissions a new file may have at most (the umask narrows them
-    // further); a replaced file keeps its own, and its owner and group
-    // where it is the folder owner's and this process may give them
-    // (otherwise the group's share is dropped).
+    // further). A replaced file of this process or of the folder's owner
+    // keeps its own, and its owner and group as far as this process may
+    // give them (otherwise the group's share is dropped); one somebody else
+    // put there keeps no more than a new file would get.
     unsigned newFileMode = 0666;
     // Write into this folder, held open since the input was read; the file
     // is then replaced as an entry of the folder, a link included. Without

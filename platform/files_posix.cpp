@@ -159,21 +159,23 @@ std::string FollowLinks(const std::string& path) {
     return target;
 }
 
-// Gives the file `fd` the owner and group of the file it replaces, when
-// that file is the folder owner's (a file somebody else put in a shared
-// folder must not come to own what replaces it) and as far as this process
-// may (root may give both, anybody a group of their own). Returns the
-// permissions the file may then have: those of the replaced file, less what
-// was meant for an owner or group not kept, so that it passes to no other.
-mode_t KeptOwnership(int fd, const struct stat& replaced, bool folderOwners) {
+// The permissions for the file `fd`, which replaces the file `replaced`.
+// A file of the folder's owner or of this process gives its owner and group
+// as far as this process may (root may give both, anybody a group of their
+// own), and its permissions less what was meant for an owner or group not
+// kept, so that it passes to no other. A file somebody else put there (in a
+// shared folder) gives nothing it has beyond `newFileMode`, and no owner:
+// it must not come to own, or open up, what replaces it.
+mode_t KeptOwnership(int fd, const struct stat& replaced, bool trusted, mode_t newFileMode) {
     mode_t mode = replaced.st_mode & 07777;
+    if (!trusted) mode &= newFileMode;
     struct stat now {};
     if (::fstat(fd, &now) != 0) return mode & ~(S_ISUID | S_ISGID | S_IRWXG);
     const uid_t owner = replaced.st_uid;
     const gid_t group = replaced.st_gid;
-    if (folderOwners && now.st_uid != owner && ::fchown(fd, owner, group) == 0) return mode;
+    if (trusted && now.st_uid != owner && ::fchown(fd, owner, group) == 0) return mode;
     if (now.st_uid != owner) mode &= ~S_ISUID;
-    if (now.st_gid != group && !(folderOwners && ::fchown(fd, static_cast<uid_t>(-1), group) == 0))
+    if (now.st_gid != group && !(trusted && ::fchown(fd, static_cast<uid_t>(-1), group) == 0))
         mode &= ~(S_ISGID | S_IRWXG);
     return mode;
 }
@@ -309,7 +311,8 @@ struct OutputFile::State {
     Descriptor fd{-1};
     bool keepsMode = false;  // a replaced file's owner and permissions go to the new one
     struct stat replaced {};
-    bool folderOwners = false;  // the replaced file belongs to the folder's owner
+    bool trusted = false;  // the replaced file is the folder owner's or this process's
+    mode_t newFileMode = 0666;
     off_t written = 0, handedOver = 0;
     bool finished = false, committed = false;
 
@@ -349,9 +352,10 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     s.keepsMode = ::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
     s.replaced = st;
     struct stat folder {};
-    s.folderOwners = ::fstat(s.folder, &folder) == 0 && folder.st_uid == st.st_uid;
+    s.trusted = st.st_uid == ::geteuid() || (::fstat(s.folder, &folder) == 0 && folder.st_uid == st.st_uid);
+    s.newFileMode = static_cast<mode_t>(options.newFileMode & 0777);
     // A replaced file keeps its permissions; a new one gets at most those asked for.
-    const mode_t createMode = s.keepsMode ? 0600 : static_cast<mode_t>(options.newFileMode & 0777);
+    const mode_t createMode = s.keepsMode ? 0600 : s.newFileMode;
     for (int attempt = 0; s.fd.get() < 0; ++attempt) {
         s.temporary = TemporaryName(path);
         s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
@@ -385,7 +389,8 @@ void OutputFile::Finish() {
     State& s = *state_;
     if (s.finished) return;
     if (!s.temporary.empty()) {
-        if (s.keepsMode && ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.replaced, s.folderOwners)) != 0)
+        if (s.keepsMode &&
+            ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.replaced, s.trusted, s.newFileMode)) != 0)
             s.Fail(errno);
         if (::fsync(s.fd.get()) != 0) s.Fail(errno);
     }

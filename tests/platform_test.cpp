@@ -136,11 +136,12 @@ TEST_F(Files, AReplacedFileKeepsItsOwnerOrLosesWhatWasMeantForAnother) {
         text << st.st_uid << ':' << st.st_gid << ' ' << std::oct << (st.st_mode & 07777);
         return text.str();
     };
-    const auto replace = [](const std::string& path, uid_t owner, gid_t group, mode_t mode) {
+    const auto replace = [](const std::string& path, uid_t owner, gid_t group, mode_t mode,
+                            unsigned newFileMode = 0666) {
         std::ofstream(path, std::ios::binary) << "old";
         ::chown(path.c_str(), owner, group);
         ::chmod(path.c_str(), mode);
-        WriteFileAtomically(path, "new");
+        WriteFileAtomically(path, "new", WriteOptions{newFileMode});
     };
     // Root replacing a file of the user's own folder gives it back to the
     // user and group with its mode.
@@ -152,10 +153,12 @@ TEST_F(Files, AReplacedFileKeepsItsOwnerOrLosesWhatWasMeantForAnother) {
     EXPECT_EQ(Read(mine), "new");
 
     // A file the user put in root's folder does not make the user the owner
-    // of what replaces it, nor its group a reader.
+    // of what replaces it, nor open it up beyond what a new file would get.
     const std::string planted = (dir / "planted.txt").string();
     replace(planted, kUser, kGroup, 0664);
     EXPECT_EQ(ownerOf(planted), "0:0 604");
+    replace(planted, kUser, kGroup, 0666, 0600);
+    EXPECT_EQ(ownerOf(planted), "0:0 600");
 
     // A user who may not give the file a group of root's keeps nothing of the
     // group's permissions: they would pass to the user's own group.
