@@ -103,7 +103,7 @@ void RemovePendingAndDie(int signal) {
 void CatchTerminatingSignals() {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
             struct sigaction old {};
             if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
             struct sigaction action {};

@@ -91,7 +91,8 @@ class PendingFiles {
     }
     void Remove(const std::string& name) {
         const std::lock_guard<std::mutex> hold(lock_);
-        names_.erase(std::find(names_.begin(), names_.end(), name));
+        const auto at = std::find(names_.begin(), names_.end(), name);
+        if (at != names_.end()) names_.erase(at);
     }
     void RemoveAll() {
         const std::lock_guard<std::mutex> hold(lock_);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,7 +66,8 @@ class FaultInjection : public BqdmFolder {
     }
 
     // Starts `argv` with stdout and stderr to files and this process's
-    // environment, XDG_CONFIG_HOME included; returns its pid.
+    // environment, XDG_CONFIG_HOME included, and no core dump on a signal
+    // that would leave one; returns its pid.
     pid_t Start(const std::vector<std::string>& argv) {
         std::vector<char*> args;
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -73,6 +75,8 @@ class FaultInjection : public BqdmFolder {
         const std::string out = (dir / "stdout").string(), err = (dir / "stderr").string();
         const pid_t pid = ::fork();
         if (pid == 0) {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
             const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(o, STDOUT_FILENO);
@@ -317,13 +321,15 @@ TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
 
     std::mt19937 random(777);
     int signalled = 0;
-    for (int round = 0; round < 10; ++round) {
+    // Ctrl+C, kill, a closed terminal and Ctrl+Backslash.
+    constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    for (int round = 0; round < 12; ++round) {
         WriteBytes(output, "old output\r\n");
         const pid_t pid = Start({BQDM_PATH, "merge", extract});
         std::uniform_int_distribution<long long> moment(
             0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(pid, round % 2 ? SIGINT : SIGTERM);
+        ::kill(pid, kSignals[round % 4]);
         signalled += Finish(pid).status == -1;
         const std::string after = Read(output);
         ASSERT_TRUE(after == "old output\r\n" || after == complete) << "round " << round;
