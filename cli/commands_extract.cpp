@@ -2,6 +2,7 @@
 // verified with every problem reported at its CSV row and column; and the
 // CSV header row that bqdm template --csv gives to start a spreadsheet from.
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -168,6 +169,36 @@ void CheckWritten(const ExtractArgs& a, CsvExtract& extract, std::vector<Finding
     session.Verify(options);
 }
 
+// Verifies the extract just written and reports every problem of the CSV in row order.
+int ReportWritten(const ExtractArgs& a, int form, CsvExtract& extract, Streams& io) {
+    std::vector<Finding> findings;
+    for (size_t row : extract.skippedRows) findings.push_back({{row, 0}, false, {}, std::nullopt, 0});
+    std::string fatal;
+    try {
+        CheckWritten(a, extract, findings);
+    } catch (const Error& e) {
+        fatal = e.what();
+    }
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& x, const Finding& y) {
+        return std::pair(x.cell.row, x.cell.column) < std::pair(y.cell.row, y.cell.column);
+    });
+    const size_t rejected = static_cast<size_t>(
+        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; }));
+    const int status = fatal.empty() && rejected == 0 ? kOk : kRejected;
+    if (a.json) {
+        WriteJson(io.out, a, form, true, extract.recordRows.size(), fatal, findings);
+        return status;
+    }
+    for (const Finding& f : findings) io.err << FindingLine(a.csv, f) << "\n";
+    if (!fatal.empty()) ReportMessage(io, fatal);
+    if (rejected != 0)
+        io.err << rejected << (rejected == 1 ? " bad value" : " bad values") << " in " << a.csv << "\n";
+    io.out << FormNames[static_cast<size_t>(form)] << ": " << extract.recordRows.size()
+           << (extract.recordRows.size() == 1 ? " record" : " records") << " written to " << a.output
+           << (status == kOk ? ", valid" : "") << "\n";
+    return status;
+}
+
 }  // namespace
 
 int RunExtract(const Arguments& args, Streams& io) {
@@ -202,32 +233,15 @@ int RunExtract(const Arguments& args, Streams& io) {
         ReportMessage(io, e.what());
         return kIoFailure;
     }
-    std::vector<Finding> findings;
-    for (size_t row : extract.skippedRows) findings.push_back({{row, 0}, false, {}, std::nullopt, 0});
-    std::string fatal;
     try {
-        CheckWritten(a, extract, findings);
-    } catch (const Error& e) {
-        fatal = e.what();
+        return ReportWritten(a, form, extract, io);
+    } catch (const std::bad_alloc&) {
+        // Every problem is held until all are sorted: a CSV with millions
+        // of them can exhaust memory, but only once the extract is written.
+        ReportMessage(io, "Not enough memory to report the problems of \"" + a.output +
+                              "\"; it was written all the same.");
+        return kIoFailure;
     }
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding& x, const Finding& y) {
-        return std::pair(x.cell.row, x.cell.column) < std::pair(y.cell.row, y.cell.column);
-    });
-    const size_t rejected = static_cast<size_t>(
-        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; }));
-    const int status = fatal.empty() && rejected == 0 ? kOk : kRejected;
-    if (a.json) {
-        WriteJson(io.out, a, form, true, extract.recordRows.size(), fatal, findings);
-        return status;
-    }
-    for (const Finding& f : findings) io.err << FindingLine(a.csv, f) << "\n";
-    if (!fatal.empty()) ReportMessage(io, fatal);
-    if (rejected != 0)
-        io.err << rejected << (rejected == 1 ? " bad value" : " bad values") << " in " << a.csv << "\n";
-    io.out << FormNames[static_cast<size_t>(form)] << ": " << extract.recordRows.size()
-           << (extract.recordRows.size() == 1 ? " record" : " records") << " written to " << a.output
-           << (status == kOk ? ", valid" : "") << "\n";
-    return status;
 }
 
 int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::string& output, bool force,

@@ -514,6 +514,22 @@ TEST_F(FaultInjection, MemoryRunningOutAtTheRegistryValueKeepsTheOutputAndSaysSo
     EXPECT_TRUE(Read(key / "HKCU.reg") == store);
 }
 
+TEST_F(FaultInjection, ProblemsBeyondMemoryAfterTheExtractIsWrittenAreToldAsSuch) {
+    if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    // Every problem of a CSV is held until all are sorted by row.
+    std::string csv = "Name line 1,Taxpayer id,Rents\n";
+    for (int i = 0; i < 600000; ++i) csv += "A,123-45-6789,xx\n";
+    WriteBytes(dir / "data" / "bad.csv", csv);
+    const std::string written = (dir / "data" / "bad.txt").string();
+    const Outcome r =
+        BqdmChild({"extract", "1099-MISC", "--from", (dir / "data" / "bad.csv").string(), "-o", written},
+                  MemoryLimit(150000));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Not enough memory to report the problems of \"" + written +
+                         "\"; it was written all the same.\n");
+    EXPECT_EQ(Read(written).substr(0, 16), "FORM 1099-MISC\r\n");
+}
+
 TEST_F(FaultInjection, MemoryStaysTheSameWhateverTheRecordCount) {
     if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under AddressSanitizer";
     // Forty million records verified in a memory that held a tenth of the extract before.
