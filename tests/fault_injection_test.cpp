@@ -147,9 +147,7 @@ TEST_F(FaultInjection, AFolderThatCanBeWrittenButNotListedTakesTheOutput) {
     std::vector<std::string> prefix;
     REQUIRE_UNPRIVILEGED(prefix);
     // A drop box: its files can be opened by name, made and renamed, not listed.
-    fs::permissions(dir / "data", fs::perms::owner_write | fs::perms::owner_exec | fs::perms::group_write |
-                                      fs::perms::group_exec | fs::perms::others_write |
-                                      fs::perms::others_exec);
+    fs::permissions(dir / "data", fs::perms{0333});  // -wx-wx-wx
     const Outcome r = BqdmChild({"merge", extract}, prefix);
     fs::permissions(dir / "data", fs::perms::all);
     EXPECT_EQ(r.status, 0) << r.err;
