@@ -169,7 +169,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const size_t folderLength = std::min<size_t>(data[0] % 16, size - 1);
     const std::string folder(reinterpret_cast<const char*>(data) + 1, folderLength);
     const std::string before(reinterpret_cast<const char*>(data) + 1 + folderLength, size - 1 - folderLength);
-    {
+    // No content is no store: an empty store is waited on for a second, as
+    // a writer that empties it to rewrite it in place may be held up.
+    if (before.empty()) {
+        fs::remove(gStore);
+    } else {
         std::ofstream out(gStore, std::ios::binary | std::ios::trunc);
         out << before;
     }
