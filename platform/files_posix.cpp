@@ -217,8 +217,11 @@ InputFile::InputFile(const std::string& path, const Folder* folder) : path_(path
     // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; it is
     // refused as not a regular file.
     constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
-    Descriptor fd(folder ? ::openat(static_cast<int>(folder->Handle()), FileNamePart(path).c_str(), kFlags)
-                         : ::open(path.c_str(), kFlags));
+    // A path that ends in a separator names its folder, which is then refused as one.
+    const std::string name = FileNamePart(path);
+    Descriptor fd(
+        folder ? ::openat(static_cast<int>(folder->Handle()), name.empty() ? "." : name.c_str(), kFlags)
+               : ::open(path.c_str(), kFlags));
     if (fd.get() < 0) throw CannotOpenFile(path, ErrnoText(errno));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw CannotOpenFile(path, ErrnoText(errno));

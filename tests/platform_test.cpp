@@ -91,6 +91,11 @@ TEST_F(Files, ReadingRefusesWhatIsNoRegularFile) {
               "Cannot open file \"" + missing + "\". No such file or directory");
     EXPECT_EQ(ErrorText([&] { ReadWholeFile(dir.string()); }),
               "Cannot open file \"" + dir.string() + "\". Is a directory");
+    // Named with a separator at its end, a folder is no missing file either.
+    const std::string slashed = dir.string() + "/";
+    const Folder folder(slashed);
+    EXPECT_EQ(ErrorText([&] { ReadWholeFile(slashed, &folder); }),
+              "Cannot open file \"" + slashed + "\". Is a directory");
     if (fs::exists("/dev/zero")) {
         EXPECT_EQ(ErrorText([] { ReadWholeFile("/dev/zero"); }),
                   "Cannot open file \"/dev/zero\". Not a regular file");
