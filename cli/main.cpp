@@ -19,6 +19,7 @@ bq::cli::Encoding EncodingFor(bq::StandardStream stream, bool utf8Terminal) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    bq::HoldClosedStandardStreams();
     std::ios::sync_with_stdio(false);
     // A closed standard output is reported below, not a silent death.
     bq::IgnoreBrokenPipe();

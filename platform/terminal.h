@@ -15,6 +15,11 @@ bool TerminalWantsUtf8();
 // The width of the terminal on stderr in columns; 80 when it cannot be told.
 int StderrColumns();
 
+// Gives each standard stream the program was started without a descriptor
+// on which every read and write fails, so that no file it opens takes the
+// stream's number: the stream stays closed, the file stays the file.
+void HoldClosedStandardStreams();
+
 // Makes writing to a closed pipe a failed write instead of the end of the process.
 void IgnoreBrokenPipe();
 

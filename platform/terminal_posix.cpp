@@ -1,8 +1,10 @@
+#include <fcntl.h>
 #include <langinfo.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <string>
 #include <string_view>
@@ -30,6 +32,16 @@ int StderrColumns() {
     winsize size{};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
     return 80;
+}
+
+void HoldClosedStandardStreams() {
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // Opened the other way round from the stream's use; the lowest free
+        // number is `fd`, as the ones below it are open by now.
+        const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (held != fd && held >= 0) ::close(held);
+    }
 }
 
 void IgnoreBrokenPipe() { ::signal(SIGPIPE, SIG_IGN); }

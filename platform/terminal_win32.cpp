@@ -25,6 +25,9 @@ int StderrColumns() {
 // Windows has no SIGPIPE: a write to a closed pipe already fails.
 void IgnoreBrokenPipe() {}
 
+// Windows does not hand a closed stream's handle to the next file opened.
+void HoldClosedStandardStreams() {}
+
 void UseBinaryStandardInput() { _setmode(_fileno(stdin), _O_BINARY); }
 
 }  // namespace bq

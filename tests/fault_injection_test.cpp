@@ -556,6 +556,14 @@ TEST_F(FaultInjection, StandardInputIsNeverHeldWhole) {
     EXPECT_EQ(r.out, "1098-E: 163840 records, valid\n");
 }
 
+TEST_F(FaultInjection, AClosedStandardInputIsReportedNotReadAsAnEmptyExtract) {
+    // Without care the spooled copy of standard input took descriptor 0 and
+    // was read back as standard input: an empty extract.
+    const Outcome r = BqdmChild({"check", "-"}, {"/bin/sh", "-c", "exec \"$0\" \"$@\" <&-"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "bqdm: standard input could not be read\n");
+}
+
 TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);

@@ -8,8 +8,12 @@
 #include "app/qt/QtScreen.h"
 #include "app/qt/uBQDataMerge.h"
 #include "app/qt/uBQDataMergeTemplate.h"
+#include "platform/terminal.h"
 
 int main(int argc, char* argv[]) {
+    // The toolkit writes its warnings to stderr at any time; a closed stderr
+    // must not be the output file by then.
+    bq::HoldClosedStandardStreams();
     // Without a display the toolkit would abort with a message of its own.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
