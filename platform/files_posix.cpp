@@ -312,9 +312,8 @@ struct OutputFile::State {
     std::string temporary;  // empty when writing in place
     std::unique_ptr<PendingName> pending;
     Descriptor fd{-1};
-    bool keepsMode = false;  // a replaced file's owner and permissions go to the new one
-    struct stat replaced {};
-    bool trusted = false;  // the replaced file is the folder owner's or this process's
+    struct stat replaced {};  // what had the name (zeros for nothing); a regular file is replaced
+    bool trusted = false;     // the replaced file is the folder owner's or this process's
     mode_t newFileMode = 0666;
     off_t written = 0, handedOver = 0;
     bool finished = false, committed = false;
@@ -351,14 +350,13 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     }
     s.name = FileNamePart(target);
 
-    struct stat st {};
-    s.keepsMode = ::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
-    s.replaced = st;
+    struct stat& st = s.replaced;
+    if (::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) st = {};
     struct stat folder {};
     s.trusted = st.st_uid == ::geteuid() || (::fstat(s.folder, &folder) == 0 && folder.st_uid == st.st_uid);
     s.newFileMode = static_cast<mode_t>(options.newFileMode & 0777);
     // A replaced file keeps its permissions; a new one gets at most those asked for.
-    const mode_t createMode = s.keepsMode ? 0600 : s.newFileMode;
+    const mode_t createMode = S_ISREG(st.st_mode) ? 0600 : s.newFileMode;
     for (int attempt = 0; s.fd.get() < 0; ++attempt) {
         s.temporary = TemporaryName(path);
         s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
@@ -392,7 +390,7 @@ void OutputFile::Finish() {
     State& s = *state_;
     if (s.finished) return;
     if (!s.temporary.empty()) {
-        if (s.keepsMode &&
+        if (S_ISREG(s.replaced.st_mode) &&
             ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.replaced, s.trusted, s.newFileMode)) != 0)
             s.Fail(errno);
         if (::fsync(s.fd.get()) != 0) s.Fail(errno);

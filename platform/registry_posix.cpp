@@ -78,6 +78,10 @@ StoreIdentity IdentityOf(const std::string& path) {
     return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
 }
 
+// What a store that cannot be written is reported as: the value's failure
+// when there is a store, the key's when there is none yet.
+Error FailureFor(bool storeExists) { return storeExists ? SetDataFailed() : CreateKeyFailed(); }
+
 class PosixRegistry : public Registry {
   public:
     void SetTextDirectory(std::string_view folder) override {
@@ -95,10 +99,8 @@ class PosixRegistry : public Registry {
         // Every writer of ours reads, changes and replaces the store under
         // this lock, so that no other key or value is ever lost. Whether the
         // store exists is asked again under it: another writer may have made it meanwhile.
-        const StoreLock lock(store + ".lock", exists() ? SetDataFailed() : CreateKeyFailed());
+        const StoreLock lock(store + ".lock", FailureFor(exists()));
         const bool existed = exists();
-        // What a store that cannot be written is reported as.
-        const auto failed = [existed] { return existed ? SetDataFailed() : CreateKeyFailed(); };
         // A program that rewrites the store in place empties it first, and
         // may be held up before it writes: an empty store is given a moment
         // to fill before it is taken for empty, or its keys would be lost.
@@ -127,7 +129,7 @@ class PosixRegistry : public Registry {
             for (int attempt = 1;; ++attempt) {
                 // A store that never stays the same for long enough is left
                 // to the program that keeps changing it.
-                if (attempt > kAttempts) throw failed();
+                if (attempt > kAttempts) throw FailureFor(existed);
                 const StoreIdentity before = IdentityOf(store);
                 const std::optional<std::string> content = read();
                 if (IdentityOf(store) != before) continue;
@@ -144,11 +146,11 @@ class PosixRegistry : public Registry {
                     output.Commit();
                     return;
                 } catch (const Error&) {
-                    throw failed();
+                    throw FailureFor(existed);
                 }
             }
         } catch (const std::bad_alloc&) {
-            throw failed();
+            throw FailureFor(existed);
         }
     }
 
