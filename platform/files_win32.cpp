@@ -58,9 +58,36 @@ std::string TemporaryNameFor(const std::string& path) {
     return name + ".tmp";
 }
 
+// The extract belongs to the application that wrote it: while it is read,
+// that application may still delete, rename or replace it.
 HANDLE OpenForReading(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// Whether a replace that failed with `error` may succeed in a moment: the
+// target is held open by a process that does not share deletion (a reader,
+// a virus scanner, the search indexer), or another process is replacing it
+// at the same time, which Windows reports as access denied.
+bool IsPassing(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// Renames `from` over `to`, waiting up to about ten seconds while the
+// failure is passing.
+BOOL ReplaceWaiting(const std::string& from, const std::string& to) {
+    constexpr DWORD kPatience = 10000;
+    const ULONGLONG start = GetTickCount64();
+    for (DWORD pause = 1;; pause = std::min<DWORD>(pause * 2, 100)) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return TRUE;
+        const DWORD error = GetLastError();
+        if (!IsPassing(error) || GetTickCount64() - start > kPatience) {
+            SetLastError(error);
+            return FALSE;
+        }
+        Sleep(pause);
+    }
 }
 
 // Writes all of `bytes` to `file`; 0, or the error of the write that failed.
@@ -228,7 +255,8 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     if (!options.folder) {
         // A device (NUL, CON, a port) or a pipe is written into as it is,
         // never replaced; opening a disk file without writing changes nothing.
-        Handle existing(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        Handle existing(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (existing.get() != INVALID_HANDLE_VALUE && GetFileType(existing.get()) != FILE_TYPE_DISK) {
             s.file = existing.Release();
@@ -281,9 +309,7 @@ void OutputFile::Commit() {
     Finish();
     State& s = *state_;
     if (s.committed || s.temporary.empty()) return;
-    if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        s.Fail(GetLastError());
+    if (!ReplaceWaiting(s.temporary, s.target)) s.Fail(GetLastError());
     s.committed = true;
 }
 

@@ -49,4 +49,13 @@ std::optional<std::string> MeantFile(std::string_view typed, std::string_view de
     return meant;
 }
 
+std::string AddedExtension(const NameFilter& filter, std::string_view defaultExtension) {
+    if (!filter.patterns.empty()) {
+        const std::string_view pattern = filter.patterns.front();
+        if (pattern.starts_with("*.") && EqualsIgnoringCase(pattern.substr(2), defaultExtension))
+            return std::string(pattern.substr(2));
+    }
+    return std::string(defaultExtension);
+}
+
 }  // namespace bq::shell

@@ -31,4 +31,11 @@ std::vector<NameFilter> NameFilters(std::string_view filter);
 std::optional<std::string> MeantFile(std::string_view typed, std::string_view defaultExtension,
                                      const std::vector<std::string>& files);
 
+// The extension a save dialog adds to a name typed without one while
+// `filter` is chosen: `defaultExtension` spelt as the filter's first
+// pattern spells it, as Windows does ("TXT" under "*.txt" adds "txt"), so
+// that the name typed and the name proposed are one file where letter
+// case counts; `defaultExtension` as it is under any other filter.
+std::string AddedExtension(const NameFilter& filter, std::string_view defaultExtension);
+
 }  // namespace bq::shell

@@ -26,6 +26,19 @@ class Working {
     bool& working_;
 };
 
+// Closes the extract when it goes, however the work ended: no box the user
+// reads afterwards keeps it from the application that wrote it.
+class ExtractReleased {
+  public:
+    explicit ExtractReleased(VerificationSession& session) : session_(session) {}
+    ~ExtractReleased() { session_.ReleaseExtract(); }
+    ExtractReleased(const ExtractReleased&) = delete;
+    ExtractReleased& operator=(const ExtractReleased&) = delete;
+
+  private:
+    VerificationSession& session_;
+};
+
 }  // namespace
 
 FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All files (*.*)|*.*", "TXT"}; }
@@ -119,6 +132,7 @@ void MainWindow::VerifyExtract(MergeOutput& output) {
     const Busy busy(screen_);
     const Working working(working_);
     session_.LoadExtract();
+    const ExtractReleased released(session_);
     output.Verify(Responsive());
 }
 
@@ -159,6 +173,7 @@ void MainWindow::SaveMergeOutput(MergeOutput& output) {
     {
         const Busy busy(screen_);
         const Working working(working_);
+        const ExtractReleased released(session_);
         instructions = output.Save(UserRegistry(), Responsive());
     }
     screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);

@@ -261,7 +261,8 @@ TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     EXPECT_EQ(seen.proposedFile, "FORM W-2 TEMPLATE.txt");
     EXPECT_EQ(seen.shownFilters, QStringList{"Text Files"});
     EXPECT_EQ(seen.filters, QStringList{"Text Files (*.txt)"});
-    EXPECT_EQ(seen.defaultSuffix, "TXT");
+    // "TXT" spelt as the filter spells it, so that "t" saves as the proposed name does.
+    EXPECT_EQ(seen.defaultSuffix, "txt");
     EXPECT_TRUE(seen.save);
     EXPECT_TRUE(seen.confirmOverwrite);
     QFile file(path);
@@ -270,10 +271,25 @@ TEST_F(AppTest, SavedTemplateHasEveryLineEndedByCrLf) {
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(AppTest, CancelledPrinterSetUpPrintsNothing) {
+TEST_F(AppTest, DialogsStartInTheFolderLastUsed) {
+    ASSERT_TRUE(QDir(PathOf("")).mkdir("saved"));
+    templateWindow.Fill({"FORM W-2"});
+    dialogs.files.push_back(PathOf("saved/t.txt"));
+    fmTemplate.bSave->click();
+    dialogs.files.push_back(WriteFile("bad.txt", "NOT A FORM\r\n"));
+    form.bVerify->click();
+    fmTemplate.bSave->click();
+    ASSERT_EQ(dialogs.fileDialogs.size(), 3u);
+    EXPECT_EQ(dialogs.fileDialogs[1].folder, QDir(PathOf("saved")).absolutePath());
+    EXPECT_EQ(dialogs.fileDialogs[2].folder, QDir(PathOf("")).absolutePath());
+}
+
+TEST_F(AppTest, CancelledPrinterSetUpPrintsNothingAndOfferedNoPageRange) {
     templateWindow.Fill({"FORM W-2"});
     fmTemplate.bPrint->click();
     EXPECT_EQ(dialogs.printDialogs, 1);
+    // Every page is printed, so no range is offered that would be ignored.
+    EXPECT_FALSE(dialogs.pageRangeOffered);
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

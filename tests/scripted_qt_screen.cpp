@@ -37,10 +37,10 @@ static QStringList ShownFilters(const QFileDialog& dialog) {
 std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
     const QStringList selected = dialog.selectedFiles();
     const bool save = dialog.acceptMode() == QFileDialog::AcceptSave;
-    fileDialogs.push_back({dialog.windowTitle(),
-                           selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
-                           ShownFilters(dialog), dialog.nameFilters(), dialog.defaultSuffix(), save,
-                           !dialog.testOption(QFileDialog::DontConfirmOverwrite)});
+    fileDialogs.push_back(
+        {dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
+         ShownFilters(dialog), dialog.nameFilters(), dialog.defaultSuffix(), save,
+         !dialog.testOption(QFileDialog::DontConfirmOverwrite), dialog.directory().absolutePath()});
     const QString file = Next(files);
     if (file.isEmpty()) return std::nullopt;
     if (save) return file;
@@ -52,6 +52,7 @@ std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
 
 bool ScriptedQtScreen::RunPrintDialog(QPrintDialog& dialog) {
     ++printDialogs;
+    pageRangeOffered = dialog.testOption(QAbstractPrintDialog::PrintPageRange);
     const QString pdf = Next(printAnswers);
     if (pdf.isEmpty()) return false;
     dialog.printer()->setOutputFormat(QPrinter::PdfFormat);

@@ -26,6 +26,7 @@ class ScriptedQtScreen : public QtScreen {
         QString defaultSuffix;
         bool save;
         bool confirmOverwrite;
+        QString folder;  // where it starts
     };
 
     // An unanswered question gets No, an unanswered file dialog is cancelled
@@ -42,7 +43,8 @@ class ScriptedQtScreen : public QtScreen {
     std::vector<Box> boxes;
     std::vector<FileDialogSeen> fileDialogs;
     int printDialogs = 0;
-    std::vector<QString> windows;  // captions of the modal windows run
+    bool pageRangeOffered = false;  // by the last printer set-up
+    std::vector<QString> windows;   // captions of the modal windows run
 
   protected:
     QMessageBox::StandardButton RunBox(QMessageBox& box) override;

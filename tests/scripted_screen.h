@@ -71,6 +71,7 @@ class ScriptedScreen : public shell::Screen {
     std::deque<std::string> files;      // an empty name, or none, cancels
     std::deque<bool> printers;          // true accepts the printer set-up; none cancels
     std::function<void()> whileAsking;  // runs while a Yes/No question is open
+    std::function<void()> whileShown;   // runs while any box is open
 
     std::vector<Box> boxes;
     std::vector<Dialog> dialogs;
@@ -82,6 +83,7 @@ class ScriptedScreen : public shell::Screen {
     shell::Answer Message(std::string_view caption, std::string_view text, shell::Icon icon,
                           shell::Buttons buttons) override {
         boxes.push_back({std::string(caption), std::string(text), icon, buttons, busy > 0});
+        if (whileShown) whileShown();
         if (buttons == shell::Buttons::Ok) return shell::Answer::Ok;
         if (whileAsking) whileAsking();
         if (answers.empty()) return shell::Answer::No;

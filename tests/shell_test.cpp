@@ -183,6 +183,31 @@ TEST_F(Shell, FailingCommandLineExtractLeavesTheWindowOpenWithItsForm) {
     EXPECT_FALSE(Exists(OutputOf("nodata.txt")));
 }
 
+// The application that wrote the extract may rename, delete or replace it
+// while any box is up: the error, the confirmation, the instructions.
+TEST_F(Shell, NoBoxKeepsTheExtractOpen) {
+    const std::string good = Write("good.txt", Extract1099A()), bad = Write("bad.txt", "NOT A FORM\r\n");
+    std::vector<std::string> held;
+    std::string shown;
+    screen.whileShown = [&] {
+        if (HeldOpen(shown)) held.push_back(screen.boxes.back().caption);
+    };
+    shown = good;
+    screen.files = {good, bad};
+    screen.answers.push_back(Answer::Yes);
+    window.bVerifyClick();
+    shown = bad;
+    window.bVerifyClick();
+    shown = good;
+    window.FormShow(good);
+    shown = bad;
+    window.FormShow(bad);
+    EXPECT_EQ(screen.boxes.size(), 5u);
+    EXPECT_EQ(held, std::vector<std::string>{});
+    // Saved from the output verified, with the extract closed meanwhile.
+    EXPECT_EQ(Read(OutputOf("good.txt")), OutputLine("ALPHA") + "\r\n" + OutputLine("BETA") + "\r\n");
+}
+
 TEST_F(Shell, MissingCommandLineExtractShowsTheUsageAndStaysInteractive) {
     const std::string path = (dir / "absent.txt").string();
     window.FormShow(path);
@@ -357,6 +382,17 @@ TEST(FileDialogRules, StarDotStarLetsEveryFileThroughAndDescriptionsStayAsWritte
     EXPECT_EQ(shell::NameFilters("Text Files|*.txt|Dangling"),
               (std::vector<NameFilter>{{"Text Files", {"*.txt"}}}));
     EXPECT_EQ(shell::NameFilters(""), std::vector<NameFilter>{});
+}
+
+TEST(FileDialogRules, SaveAddsTheDefaultExtensionSpeltAsTheChosenFilterSpellsIt) {
+    const std::vector<shell::NameFilter> filters =
+        shell::NameFilters("Text Files|*.txt|Upper|*.TXT|All files (*.*)|*.*|Logs|*.log|None|");
+    ASSERT_EQ(filters.size(), 5u);
+    EXPECT_EQ(shell::AddedExtension(filters[0], "TXT"), "txt");
+    EXPECT_EQ(shell::AddedExtension(filters[1], "txt"), "TXT");
+    EXPECT_EQ(shell::AddedExtension(filters[2], "TXT"), "TXT");  // "*" spells no extension
+    EXPECT_EQ(shell::AddedExtension(filters[3], "TXT"), "TXT");  // another extension's filter
+    EXPECT_EQ(shell::AddedExtension(filters[4], "TXT"), "TXT");  // no pattern at all
 }
 
 TEST(FileDialogRules, TypedNameFindsItsFileWithTheDefaultExtensionInAnyCase) {

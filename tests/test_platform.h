@@ -42,6 +42,25 @@ inline std::string MissingFileText() { return std::strerror(ENOENT); }
 inline std::string FolderAsFileText() { return std::strerror(EISDIR); }
 #endif
 
+// Whether this process holds `path` open. On Windows: whether another
+// program could not rename it now (it is renamed and put back); on POSIX,
+// where a rename always works: whether one of the process's descriptors is the file.
+inline bool HeldOpen(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::string from = path.string(), to = from + ".renamed";
+    if (!MoveFileA(from.c_str(), to.c_str())) return true;
+    MoveFileA(to.c_str(), from.c_str());
+    return false;
+#else
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+        std::error_code ignored;
+        if (std::filesystem::equivalent(fd.path(), path, ignored)) return true;
+    }
+    return false;
+#endif
+}
+
 inline unsigned long ProcessId() {
 #ifdef _WIN32
     return GetCurrentProcessId();

@@ -12,10 +12,12 @@
 
 #include "app/win32/Controls.h"
 #include "app/win32/TopMostDialogs.h"
+#include "app/win32/Win32PrintJob.h"
 #include "app/win32/uBQDataMerge.h"
 #include "app/win32/uBQDataMergeTemplate.h"
 #include "schema/form_catalogue.h"
 #include "schema/type_codes.h"
+#include "shell/window_design.h"
 #include "tests/sample_1099a.h"
 #include "tests/scripted_screen.h"
 #include "tests/scripted_win32_screen.h"
@@ -41,6 +43,42 @@ std::string PlaceOf(HWND control) {
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
            "x" + std::to_string(r.bottom - r.top);
+}
+
+// The display's dpi, which the windows take as they are per-monitor aware.
+int Dpi(HWND window) { return static_cast<int>(GetDpiForWindow(window)); }
+
+// "WIDTHxHEIGHT" of the designed 96-dpi size at `dpi`.
+std::string SizeAt(int dpi, int width, int height) {
+    return std::to_string(bq::shell::Scaled(width, dpi)) + "x" +
+           std::to_string(bq::shell::Scaled(height, dpi));
+}
+
+// "LEFT,TOP WIDTHxHEIGHT" of the designed 96-dpi place at `dpi`.
+std::string PlaceAt(int dpi, int left, int top, int width, int height) {
+    const bq::shell::Place p = bq::shell::Scaled(bq::shell::Place{left, top, width, height}, dpi);
+    return std::to_string(p.left) + "," + std::to_string(p.top) + " " + std::to_string(p.width) + "x" +
+           std::to_string(p.height);
+}
+
+// The pixel height of the font `control` draws in.
+int FontHeight(HWND control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+// The width of `text` drawn in the font of `control`, '&' taken as the
+// mnemonic it is.
+int TextWidth(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return r.right;
 }
 
 std::string Joined(const std::vector<std::string>& lines, const std::string& separator) {
@@ -140,16 +178,21 @@ const std::string kNoFormCaption = "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM 
 const std::string kFormCaption = "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA";
 
 TEST_F(Win32AppTest, MainWindowHasItsDesignedLayout) {
+    const int dpi = Dpi(form.Handle());
     EXPECT_EQ(WindowText(form.Handle()), "Brisquill Data Merge Module [ 2018 ]");
-    EXPECT_EQ(ClientSize(form.Handle()), "678x419");
+    EXPECT_EQ(ClientSize(form.Handle()), SizeAt(dpi, 678, 419));
     const LONG_PTR style = GetWindowLongPtrA(form.Handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
     EXPECT_EQ(style & WS_SYSMENU, WS_SYSMENU);
-    EXPECT_EQ(PlaceOf(form.coForm).substr(0, 9), "8,10 102x");
-    EXPECT_EQ(PlaceOf(form.lvDestination), "118,10 549x380");
-    EXPECT_EQ(PlaceOf(form.TypeStatus), "118,394 552x19");
-    EXPECT_EQ(PlaceOf(form.bDisplay), "8,333 102x25");
-    EXPECT_EQ(PlaceOf(form.bVerify), "8,364 102x25");
+    const std::string selector = PlaceAt(dpi, 8, 10, 102, 21);
+    EXPECT_EQ(PlaceOf(form.coForm).substr(0, selector.find('x') + 1),
+              selector.substr(0, selector.find('x') + 1));
+    EXPECT_EQ(PlaceOf(form.lvDestination), PlaceAt(dpi, 118, 10, 549, 380));
+    EXPECT_EQ(PlaceOf(form.TypeStatus), PlaceAt(dpi, 118, 394, 552, 19));
+    EXPECT_EQ(PlaceOf(form.bDisplay), PlaceAt(dpi, 8, 333, 102, 25));
+    EXPECT_EQ(PlaceOf(form.bVerify), PlaceAt(dpi, 8, 364, 102, 25));
+    // Arial 8 pt at the display's dpi.
+    EXPECT_EQ(FontHeight(form.bVerify), -((8 * dpi + 36) / 72));
     EXPECT_EQ(WindowText(form.bDisplay), "&Display Template");
     EXPECT_EQ(WindowText(form.bVerify), "&Verify an Extract");
     EXPECT_FALSE(Enabled(form.bDisplay));
@@ -384,13 +427,15 @@ TEST_F(Win32AppTest, MissingCommandLineExtractLeavesTheWindowOpen) {
 
 TEST_F(Win32AppTest, TemplateWindowShowsTheTemplateOverTheMainWindow) {
     EXPECT_EQ(WindowText(fmTemplate.Handle()), "Data Extract Template");
-    EXPECT_EQ(ClientSize(fmTemplate.Handle()), "688x446");
+    const int dpi = Dpi(fmTemplate.Handle());
+    EXPECT_EQ(ClientSize(fmTemplate.Handle()), SizeAt(dpi, 688, 446));
     EXPECT_EQ(WindowText(fmTemplate.bPrint), "&Print");
     EXPECT_EQ(WindowText(fmTemplate.bSave), "&Save");
     EXPECT_EQ(WindowText(fmTemplate.bClose), "&Close");
-    EXPECT_EQ(PlaceOf(fmTemplate.bPrint), "10,413 75x25");
-    EXPECT_EQ(PlaceOf(fmTemplate.bSave), "93,413 75x25");
-    EXPECT_EQ(PlaceOf(fmTemplate.bClose), "604,413 75x25");
+    EXPECT_EQ(PlaceOf(fmTemplate.RzMemo1), PlaceAt(dpi, 0, 0, 688, 405));
+    EXPECT_EQ(PlaceOf(fmTemplate.bPrint), PlaceAt(dpi, 10, 413, 75, 25));
+    EXPECT_EQ(PlaceOf(fmTemplate.bSave), PlaceAt(dpi, 93, 413, 75, 25));
+    EXPECT_EQ(PlaceOf(fmTemplate.bClose), PlaceAt(dpi, 604, 413, 75, 25));
     const LONG_PTR memoStyle = GetWindowLongPtrA(fmTemplate.RzMemo1, GWL_STYLE);
     EXPECT_EQ(memoStyle & (ES_READONLY | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP),
               ES_READONLY | WS_HSCROLL | WS_VSCROLL);
@@ -436,13 +481,138 @@ TEST_F(Win32AppTest, KeysComeBackToTheButtonWhenItsBoxCloses) {
     EXPECT_EQ(GetFocus(), form.bVerify);
 }
 
-TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHigh) {
+TEST_F(Win32AppTest, TemplateIsShownInBoldCourierNew13PixelsHighAt96Dpi) {
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(fmTemplate.RzMemo1, WM_GETFONT, 0, 0)), sizeof font,
                &font);
     EXPECT_EQ(std::string(font.lfFaceName), "Courier New");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
-    EXPECT_EQ(font.lfHeight, -13);
+    EXPECT_EQ(font.lfHeight, -bq::shell::Scaled(13, Dpi(fmTemplate.Handle())));
+}
+
+// The printout is in the memo's font at 9.75 points whatever the screen's
+// dpi: here on a device as fine as the screen, which shrank it at 144 dpi.
+TEST(Win32PrintJob, PrintsTheMemoFontAtItsDesignedPointSize) {
+    HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    const int dotsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
+    bq::win32::Win32PrintJob job(dc, "DISPLAY");
+    LOGFONTA font{};
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    EXPECT_EQ(std::string(font.lfFaceName), "Courier New");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_NEAR(-font.lfHeight * 72.0 / dotsPerInch, 9.75, 0.25) << dotsPerInch << " dpi";
+}
+
+// Every text fits its control at the display's dpi: the run-tests script
+// runs these tests at 96, 120, 144 and 192 dpi.
+TEST_F(Win32AppTest, EveryTextFitsItsControl) {
+    const int dpi = Dpi(form.Handle());
+    std::vector<std::string> cut;
+    const auto fits = [&](HWND control, const std::string& text, int room) {
+        if (TextWidth(control, text) > room)
+            cut.push_back(text + " (" + std::to_string(TextWidth(control, text)) + " > " +
+                          std::to_string(room) + ")");
+    };
+    // A push button keeps its edges and focus frame clear of the caption.
+    const auto buttonRoom = [&](HWND button) {
+        RECT r;
+        GetClientRect(button, &r);
+        return r.right - 2 * (GetSystemMetricsForDpi(SM_CXEDGE, dpi) + 1);
+    };
+    for (HWND button : {form.bDisplay, form.bVerify, fmTemplate.bPrint, fmTemplate.bSave, fmTemplate.bClose})
+        fits(button, WindowText(button), buttonRoom(button));
+    RECT status;
+    GetClientRect(form.TypeStatus, &status);
+    for (const bq::TypeCode& code : bq::TypeCodes)
+        fits(form.TypeStatus, std::string(bq::TypeHint(code.code)), status.right);
+    const int column = ListView_GetColumnWidth(form.lvDestination, 0);
+    // The header keeps a margin on either side of its caption.
+    const HWND header = ListView_GetHeader(form.lvDestination);
+    const int headerMargin = 2 * 3 * GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+    for (std::string_view caption : {bq::shell::kNoFormCaption, bq::shell::kFormCaption})
+        fits(header, std::string(caption), column - headerMargin);
+    COMBOBOXINFO selector{};
+    selector.cbSize = sizeof selector;
+    GetComboBoxInfo(form.coForm, &selector);
+    for (int formIndex = bq::kFirstVisibleForm; formIndex < bq::kFormCount; ++formIndex)
+        fits(SelectorEdit(), std::string(bq::FormNames[static_cast<size_t>(formIndex)]),
+             selector.rcItem.right - selector.rcItem.left);
+    for (int position = 0; position < 33; ++position) {
+        Pick(position);
+        RECT label;
+        ListView_GetItemRect(form.lvDestination, 0, &label, LVIR_LABEL);
+        // The label's room in the column, less the list's own margin.
+        const int room = column - label.left - 2 * GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+        for (int row = 0; row < Rows(); ++row)
+            fits(form.lvDestination, RowText(static_cast<size_t>(row)), room);
+    }
+    EXPECT_EQ(cut, std::vector<std::string>{}) << dpi << " dpi";
+}
+
+// Moved to a monitor of another dpi, a window lays itself out again for it,
+// fonts and all, and keeps the place Windows proposes.
+TEST_F(Win32AppTest, WindowsMovedToAnotherDpiAreLaidOutAgain) {
+    const int before = Dpi(form.Handle());
+    for (int dpi : {192, before}) {
+        for (HWND window : {form.Handle(), fmTemplate.Handle()}) {
+            RECT proposed{40, 30, 400, 300};
+            SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&proposed));
+            RECT frame;
+            GetWindowRect(window, &frame);
+            EXPECT_EQ(frame.left, 40);
+            EXPECT_EQ(frame.top, 30);
+        }
+        EXPECT_EQ(ClientSize(form.Handle()), SizeAt(dpi, 678, 419)) << dpi;
+        EXPECT_EQ(PlaceOf(form.bVerify), PlaceAt(dpi, 8, 364, 102, 25)) << dpi;
+        EXPECT_EQ(PlaceOf(form.lvDestination), PlaceAt(dpi, 118, 10, 549, 380)) << dpi;
+        EXPECT_EQ(FontHeight(form.bVerify), -((8 * dpi + 36) / 72)) << dpi;
+        EXPECT_EQ(ClientSize(fmTemplate.Handle()), SizeAt(dpi, 688, 446)) << dpi;
+        EXPECT_EQ(PlaceOf(fmTemplate.bClose), PlaceAt(dpi, 604, 413, 75, 25)) << dpi;
+        EXPECT_EQ(FontHeight(fmTemplate.RzMemo1), -bq::shell::Scaled(13, dpi)) << dpi;
+    }
+}
+
+// A click in a row's check box gives the list the keys, so the next Space
+// ticks a row instead of typing into the selector, which would drop the ticks.
+TEST_F(Win32AppTest, AClickInACheckBoxGivesTheListTheKeys) {
+    form.Show();
+    Pump();
+    Pick(9);
+    ASSERT_EQ(GetFocus(), SelectorEdit());
+    RECT row;
+    ListView_GetItemRect(form.lvDestination, 1, &row, LVIR_BOUNDS);
+    // The check box is the state image, left of the item's icon.
+    const LPARAM at = MAKELPARAM(row.left + 8, (row.top + row.bottom) / 2);
+    PostMessageA(form.lvDestination, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(form.lvDestination, WM_LBUTTONUP, 0, at);
+    Pump();
+    EXPECT_EQ(GetFocus(), form.lvDestination);
+    EXPECT_TRUE(Ticked(1));
+    PostMessageA(form.lvDestination, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageA(form.lvDestination, WM_KEYUP, VK_SPACE, 0xC0390001);
+    Pump();
+    EXPECT_FALSE(Ticked(1));
+    EXPECT_EQ(WindowText(form.coForm), "1099-A");
+    EXPECT_EQ(Rows(), 23);
+}
+
+// Tabbing into the list shows the row Space ticks: the first, none being selected.
+TEST_F(Win32AppTest, TabbingIntoTheListShowsTheRowThatSpaceTicks) {
+    form.Show();
+    Pump();
+    Pick(9);
+    SetFocus(form.bVerify);
+    PostMessageA(form.bVerify, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageA(form.bVerify, WM_KEYUP, VK_TAB, 0xC00F0001);
+    Pump();
+    ASSERT_EQ(GetFocus(), form.lvDestination);
+    EXPECT_EQ(ListView_GetNextItem(form.lvDestination, -1, LVNI_FOCUSED), 0);
+    PostMessageA(form.lvDestination, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageA(form.lvDestination, WM_KEYUP, VK_SPACE, 0xC0390001);
+    Pump();
+    EXPECT_TRUE(Ticked(0));
+    EXPECT_TRUE(Enabled(form.bDisplay));
 }
 
 TEST_F(Win32AppTest, FailedSaveIsToldOverTheTemplateWhichKeepsTheKeysOnSave) {

@@ -91,10 +91,26 @@ void VerificationSession::LoadExtract() {
     folder_ = std::move(folder);
 }
 
+void VerificationSession::ReleaseExtract() {
+    if (!folder_ || !file_) return;
+    read_ = nullptr;
+    file_.reset();
+    released_ = true;
+}
+
+void VerificationSession::Reopen() {
+    if (!released_) return;
+    auto file = std::make_unique<InputFile>(extractFile_, folder_.get());
+    auto folder = std::move(folder_);
+    LoadExtractFile(std::move(file));
+    folder_ = std::move(folder);
+}
+
 void VerificationSession::LoadExtractFile(std::unique_ptr<InputFile> file) {
     folder_.reset();
     text_.clear();
     headRead_ = false;
+    released_ = false;
     file_ = std::move(file);
     const InputFile& input = *file_;
     read_ = [&input](std::uint64_t offset, char* out, size_t size) {
@@ -104,6 +120,7 @@ void VerificationSession::LoadExtractFile(std::unique_ptr<InputFile> file) {
 
 void VerificationSession::LoadExtractText(std::string text) {
     file_.reset();
+    released_ = false;
     folder_.reset();
     text_ = std::move(text);
     headRead_ = false;
@@ -123,6 +140,7 @@ std::string VerificationSession::Located(std::string_view message) const {
 }
 
 void VerificationSession::Verify(const VerifyOptions& options) {
+    Reopen();
     CheckFormSegment();
     CheckKeySegment();
     VerifyExtractData(options);

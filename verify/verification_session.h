@@ -125,6 +125,10 @@ class VerificationSession {
     void LoadExtractText(std::string text);
     // Takes `file`, which is in no folder (a copy of standard input), as the extract.
     void LoadExtractFile(std::unique_ptr<InputFile> file);
+    // Closes the extract loaded by LoadExtract, keeping its folder, so that
+    // the application that wrote it has it to itself again; the next Verify
+    // opens it anew, by its path in that folder.
+    void ReleaseExtract();
 
     // --- the checks ---
     // The three checks in their order; the first failure throws its Error.
@@ -150,6 +154,8 @@ class VerificationSession {
     std::string Located(std::string_view message) const;
     // The first two lines, read once per extract.
     const std::vector<std::string>& HeadLines();
+    // Opens the extract again after ReleaseExtract.
+    void Reopen();
     // The report of the f-th value (0-based) of `record`, the raw line `raw`:
     // its rejection with the system's message when `remark` is null, or else the warning.
     ValueProblem ProblemOf(const DataRun& run, size_t record, size_t f, std::string_view raw,
@@ -165,6 +171,7 @@ class VerificationSession {
     std::string extractFile_;
     std::unique_ptr<Folder> folder_;
     std::unique_ptr<InputFile> file_;
+    bool released_ = false;
     std::string text_;
     ReadBytesAt read_;
     std::vector<std::string> headLines_;

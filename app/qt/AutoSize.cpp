@@ -4,8 +4,8 @@
 #include <QScreen>
 #include <QWidget>
 
-TAutoSize::TAutoSize(QWidget* window, QPoint marker)
-    : QObject(window), window_(window), size_(marker.x() + 2, marker.y() + 2) {
+TAutoSize::TAutoSize(QWidget* window, const bq::shell::Place& client)
+    : QObject(window), window_(window), size_(client.width, client.height) {
     // A dialog stays one, so that it belongs to its parent window: X11 window
     // managers keep only dialogs above the window they belong to.
     const Qt::WindowFlags type = (window_->windowFlags() & Qt::WindowType_Mask) | Qt::Window;

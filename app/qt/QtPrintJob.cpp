@@ -1,6 +1,5 @@
 #include "app/qt/QtPrintJob.h"
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPrinter>
 
@@ -10,11 +9,7 @@
 namespace bq::app {
 
 QtPrintJob::QtPrintJob(std::unique_ptr<QPrinter> printer, const QFont& font)
-    : printer_(std::move(printer)), font_(font) {
-    // The memo's size is in screen pixels; on paper the same point size keeps the look.
-    const qreal points = QFontInfo(font_).pointSizeF();
-    font_.setPointSizeF(points > 0 ? points : 10.0);
-}
+    : printer_(std::move(printer)), font_(font) {}
 
 QtPrintJob::~QtPrintJob() {
     if (painter_.isActive()) painter_.end();

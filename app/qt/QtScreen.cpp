@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "app/qt/AppText.h"
+#include "app/qt/Fonts.h"
 #include "app/qt/QtPrintJob.h"
 #include "app/qt/TopMostDialogs.h"
 #include "app/qt/uBQDataMerge.h"
@@ -43,8 +45,10 @@ QStringList NameFilters(std::string_view filter) {
     return names;
 }
 
-void Configure(QFileDialog& dialog, const shell::FileDialog& wanted) {
+void Configure(QFileDialog& dialog, const shell::FileDialog& wanted, const QString& folder) {
     if (!wanted.title.empty()) dialog.setWindowTitle(FromBytes(wanted.title));
+    // The folder last used in this session; the working folder the first time.
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
     // The list shows each description as it is written, as on Windows; the
     // patterns stay out of sight, or "All files (*.*)" would show as "All files (*.*) (*)".
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -92,20 +96,26 @@ void QtScreen::SetBusy(bool busy) {
 
 std::optional<std::string> QtScreen::ChooseFileToOpen(const shell::FileDialog& wanted) {
     TTopMostOpenDialog dialog(DialogParent(), wanted.defaultExtension);
-    Configure(dialog, wanted);
-    const std::optional<QString> path = RunFileDialog(dialog);
-    if (!path) return std::nullopt;
-    return ToDiskPath(*path);
+    Configure(dialog, wanted, lastFolder_);
+    return Chosen(dialog);
 }
 
 std::optional<std::string> QtScreen::ChooseFileToSave(const shell::FileDialog& wanted) {
     TTopMostSaveDialog dialog(DialogParent());
-    Configure(dialog, wanted);
-    dialog.setDefaultSuffix(FromBytes(wanted.defaultExtension));
+    Configure(dialog, wanted, lastFolder_);
+    // The extension added follows the filter chosen, in its letter case.
+    const std::vector<shell::NameFilter> filters = shell::NameFilters(wanted.filter);
+    const auto addFor = [&dialog, &filters, &wanted](int chosen) {
+        if (chosen >= 0 && static_cast<size_t>(chosen) < filters.size())
+            dialog.setDefaultSuffix(FromBytes(
+                shell::AddedExtension(filters[static_cast<size_t>(chosen)], wanted.defaultExtension)));
+    };
+    addFor(0);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, addFor](const QString& filter) { addFor(dialog.nameFilters().indexOf(filter)); });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    const std::optional<QString> path = RunFileDialog(dialog);
-    if (!path) return std::nullopt;
-    return ToDiskPath(*path);
+    return Chosen(dialog);
 }
 
 std::unique_ptr<shell::PrintJob> QtScreen::SetUpPrinter() {
@@ -119,7 +129,7 @@ std::unique_ptr<shell::PrintJob> QtScreen::SetUpPrinter() {
     }
     if (!RunPrintDialog(*dialog)) return nullptr;
     dialog.reset();
-    return std::make_unique<QtPrintJob>(std::move(printer), template_ ? template_->PrintFont() : QFont());
+    return std::make_unique<QtPrintJob>(std::move(printer), PrintFont());
 }
 
 void QtScreen::ShowTemplateWindow() {
@@ -132,6 +142,13 @@ void QtScreen::CloseMainWindow() {
 
 void QtScreen::Redraw(shell::MainWindowPart part) {
     if (main_) main_->Redraw(part);
+}
+
+std::optional<std::string> QtScreen::Chosen(QFileDialog& dialog) {
+    const std::optional<QString> path = RunFileDialog(dialog);
+    if (!path) return std::nullopt;
+    lastFolder_ = QFileInfo(*path).absolutePath();
+    return ToDiskPath(*path);
 }
 
 QMessageBox::StandardButton QtScreen::RunBox(QMessageBox& box) {

@@ -45,9 +45,12 @@ class QtScreen : public shell::Screen {
   private:
     // The window a dialog belongs to: the template window while it is open.
     QWidget* DialogParent() const;
+    // The file `dialog` chose, whose folder the next dialog starts in.
+    std::optional<std::string> Chosen(QFileDialog& dialog);
 
     TForm1* main_ = nullptr;
     TfmTemplate* template_ = nullptr;
+    QString lastFolder_;
 };
 
 }  // namespace bq::app

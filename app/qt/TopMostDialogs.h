@@ -55,7 +55,13 @@ class TTopMostSaveDialog : public TTopMost<QFileDialog> {
     explicit TTopMostSaveDialog(QWidget* parent = nullptr);
 };
 
+// The printer set-up offers only what the printout honours: every page of
+// the template, so no page range, selection or current page.
 class TTopMostPrinterSetupDialog : public TTopMost<QPrintDialog> {
   public:
-    TTopMostPrinterSetupDialog(QPrinter* printer, QWidget* parent = nullptr) : TTopMost(printer, parent) {}
+    TTopMostPrinterSetupDialog(QPrinter* printer, QWidget* parent = nullptr) : TTopMost(printer, parent) {
+        this->setOption(QAbstractPrintDialog::PrintPageRange, false);
+        this->setOption(QAbstractPrintDialog::PrintSelection, false);
+        this->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    }
 };

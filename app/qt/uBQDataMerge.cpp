@@ -18,6 +18,7 @@
 
 using namespace bq::app;
 using bq::shell::MainWindowPart;
+namespace design = bq::shell::main_window;
 
 namespace {
 
@@ -49,10 +50,10 @@ TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* par
     : QWidget(parent), window_(window), argument_(std::move(argument)) {
     setWindowTitle(FromBytes(bq::kMainWindowCaption));
     setFont(InterfaceFont());
-    AutoSize = new TAutoSize(this, QPoint(676, 417));
+    AutoSize = new TAutoSize(this, design::kClient);
 
     coForm = new QComboBox(this);
-    coForm->setGeometry(8, 10, 102, 21);
+    Lay(coForm, design::kForm);
     coForm->setEditable(true);
     coForm->setInsertPolicy(QComboBox::NoInsert);
     coForm->setCompleter(nullptr);
@@ -64,7 +65,7 @@ TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* par
 
     FieldList = new FieldListModel(window_, this);
     lvDestination = new QTreeView(this);
-    lvDestination->setGeometry(118, 10, 549, 380);
+    Lay(lvDestination, design::kList);
     lvDestination->setModel(FieldList);
     lvDestination->setRootIsDecorated(false);
     lvDestination->setItemsExpandable(false);
@@ -73,23 +74,23 @@ TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* par
     lvDestination->setSelectionMode(QAbstractItemView::SingleSelection);
     lvDestination->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvDestination->header()->setStretchLastSection(true);
-    lvDestination->header()->setMinimumSectionSize(300);
+    lvDestination->header()->setMinimumSectionSize(design::kMinimumColumnWidth);
     lvDestination->header()->setSectionsMovable(false);
     lvDestination->header()->setSectionsClickable(false);
 
     TypeStatus = new QLabel(this);
-    TypeStatus->setGeometry(118, 394, 552, 19);
+    Lay(TypeStatus, design::kStatus);
     TypeStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     TypeStatus->setAutoFillBackground(true);
     QPalette pane = TypeStatus->palette();
     pane.setColor(QPalette::Window, pane.color(QPalette::Base));
     TypeStatus->setPalette(pane);
 
-    bDisplay = new QPushButton(QStringLiteral("&Display Template"), this);
-    bDisplay->setGeometry(8, 333, 102, 25);
+    bDisplay = new QPushButton(FromBytes(design::kDisplay.caption), this);
+    Lay(bDisplay, design::kDisplay);
     bDisplay->setEnabled(false);
-    bVerify = new QPushButton(QStringLiteral("&Verify an Extract"), this);
-    bVerify->setGeometry(8, 364, 102, 25);
+    bVerify = new QPushButton(FromBytes(design::kVerify.caption), this);
+    Lay(bVerify, design::kVerify);
 
     setTabOrder(coForm, bDisplay);
     setTabOrder(bDisplay, bVerify);

@@ -9,15 +9,15 @@
 
 using namespace bq::app;
 
+namespace design = bq::shell::template_window;
+
 namespace {
 
-constexpr int kButtonPanelHeight = 41;
-
-QPushButton* Button(const QString& text, int left, QWidget* panel) {
-    auto* button = new QPushButton(text, panel);
-    button->setGeometry(left, (kButtonPanelHeight - 25) / 2, 75, 25);
-    button->setAutoDefault(false);
-    return button;
+QPushButton* Button(const bq::shell::ControlDesign& button, QWidget* window) {
+    auto* made = new QPushButton(FromBytes(button.caption), window);
+    Lay(made, button);
+    made->setAutoDefault(false);
+    return made;
 }
 
 }  // namespace
@@ -26,11 +26,10 @@ TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
     : QDialog(mainWindow), window_(window), mainWindow_(mainWindow) {
     setWindowTitle(FromBytes(bq::shell::kTemplateCaption));
     setFont(InterfaceFont());
-    AutoSize = new TAutoSize(this, QPoint(686, 444));
-    const QSize client = AutoSize->ClientSize();
+    AutoSize = new TAutoSize(this, design::kClient);
 
     RzMemo1 = new QPlainTextEdit(this);
-    RzMemo1->setGeometry(0, 0, client.width(), client.height() - kButtonPanelHeight);
+    Lay(RzMemo1, design::kMemo);
     RzMemo1->setReadOnly(true);
     // Out of the tab order, but a click gives it the keys: PgUp, PgDn,
     // selecting with the arrows and Ctrl+C.
@@ -40,20 +39,15 @@ TfmTemplate::TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow)
     RzMemo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RzMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RzMemo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RzMemo1->setFont(MemoFont());
 
-    pnButtons = new QWidget(this);
-    pnButtons->setGeometry(0, client.height() - kButtonPanelHeight, client.width(), kButtonPanelHeight);
-    bPrint = Button(QStringLiteral("&Print"), 10, pnButtons);
-    bSave = Button(QStringLiteral("&Save"), 93, pnButtons);
-    bClose = Button(QStringLiteral("&Close"), 604, pnButtons);
+    bPrint = Button(design::kPrint, this);
+    bSave = Button(design::kSave, this);
+    bClose = Button(design::kClose, this);
 
     connect(bClose, &QPushButton::clicked, this, &QDialog::close);
     connect(bSave, &QPushButton::clicked, this, [this] { window_.bSaveClick(); });
     connect(bPrint, &QPushButton::clicked, this, [this] { window_.bPrintClick(); });
 }
-
-QFont TfmTemplate::PrintFont() const { return RzMemo1->font(); }
 
 void TfmTemplate::showEvent(QShowEvent* event) {
     QStringList text;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QFont>
 
 #include "shell/template_window.h"
 
@@ -17,11 +16,7 @@ class TfmTemplate : public QDialog {
     // `mainWindow` gives the window its place on the screen.
     TfmTemplate(bq::shell::TemplateWindow& window, QWidget* mainWindow);
 
-    // The memo's font, which the template is printed in.
-    QFont PrintFont() const;
-
     QPlainTextEdit* RzMemo1;
-    QWidget* pnButtons;
     QPushButton* bPrint;
     QPushButton* bSave;
     QPushButton* bClose;

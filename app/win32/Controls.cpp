@@ -1,15 +1,57 @@
 #include "app/win32/Controls.h"
 
 namespace bq::win32 {
+namespace {
 
-HWND CreateControl(HWND parent, const char* className, std::string_view text, DWORD style, int left, int top,
-                   int width, int height, int id, DWORD extendedStyle) {
+HFONT CreateDesignFont(const shell::FontDesign& design, int dpi) {
+    const std::string face(design.face);
+    return CreateFontA(-shell::PixelHeight(design, dpi), 0, 0, 0, design.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+}
+
+}  // namespace
+
+int DpiOf(HWND window) {
+    const UINT dpi = window ? GetDpiForWindow(window) : 0;
+    if (dpi) return static_cast<int>(dpi);
+    HDC screen = GetDC(nullptr);
+    const int system = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return system > 0 ? system : shell::kDesignDpi;
+}
+
+void WindowFonts::MakeFor(int dpi) {
+    if (dpi == dpi_) return;
+    Release();
+    dpi_ = dpi;
+    interface_ = CreateDesignFont(shell::kInterfaceFont, dpi);
+    memo_ = CreateDesignFont(shell::kMemoFont, dpi);
+}
+
+HFONT WindowFonts::Of(const shell::FontDesign& design) const {
+    return &design == &shell::kMemoFont ? memo_ : interface_;
+}
+
+void WindowFonts::Release() {
+    if (interface_) DeleteObject(interface_);
+    if (memo_) DeleteObject(memo_);
+    interface_ = memo_ = nullptr;
+}
+
+HWND CreateControl(HWND parent, const char* className, std::string_view text, DWORD style, int id,
+                   DWORD extendedStyle) {
     const std::string caption(text);
-    HWND control = CreateWindowExA(
-        extendedStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width, height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(InterfaceFont()), FALSE);
-    return control;
+    return CreateWindowExA(extendedStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                           0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+void Lay(HWND control, const shell::ControlDesign& design, const WindowFonts& fonts) {
+    // The font first: a combo box takes its edit field's height from it.
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Of(*design.font)), FALSE);
+    const shell::Place place = shell::Scaled(design.place, fonts.Dpi());
+    MoveWindow(control, place.left, place.top, place.width, place.height, TRUE);
 }
 
 std::string WindowText(HWND window) {
@@ -18,23 +60,16 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-HFONT InterfaceFont() {
-    static const HFONT font = [] {
-        NONCLIENTMETRICSA metrics{};
-        metrics.cbSize = sizeof metrics;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-            return CreateFontIndirectA(&metrics.lfMessageFont);
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    }();
-    return font;
-}
-
-void ApplyDesignedClientSize(HWND window, int markerLeft, int markerTop) {
-    RECT frame{0, 0, markerLeft + 2, markerTop + 2};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+// The frame is measured on the window as it is, which at a change of dpi
+// already has the new monitor's frame.
+void ApplyDesignedClientSize(HWND window, const shell::Place& client, int dpi) {
+    RECT outer, inner;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &inner);
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    SetWindowPos(window, nullptr, 0, 0, shell::Scaled(client.width, dpi) + frameWidth,
+                 shell::Scaled(client.height, dpi) + frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void KeyFocus::Remember() {

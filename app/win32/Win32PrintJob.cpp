@@ -1,25 +1,19 @@
 #include "app/win32/Win32PrintJob.h"
 
 #include "platform/error.h"
+#include "shell/window_design.h"
 
 namespace bq::win32 {
 
-Win32PrintJob::Win32PrintJob(HDC dc, std::string printerName, HFONT screenFont)
-    : dc_(dc), printer_(std::move(printerName)) {
-    LOGFONTA face{};
-    if (!screenFont || !GetObjectA(screenFont, sizeof face, &face)) {
-        face.lfHeight = -13;
-        face.lfWeight = FW_BOLD;
-        lstrcpyA(face.lfFaceName, "Courier New");
-    }
-    // The memo's height is in screen pixels; on paper the same point size keeps the look.
-    HDC screen = GetDC(nullptr);
-    const int points10 =
-        MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 720, GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-    face.lfHeight = -MulDiv(points10, GetDeviceCaps(dc_, LOGPIXELSY), 720);
-    face.lfWidth = 0;
-    font_ = CreateFontIndirectA(&face);
+// The memo's design font at its point size, whatever the screen's dpi:
+// 9.75 points on paper are the 13 pixels of the 96-dpi design.
+Win32PrintJob::Win32PrintJob(HDC dc, std::string printerName) : dc_(dc), printer_(std::move(printerName)) {
+    const shell::FontDesign& memo = shell::kMemoFont;
+    const std::string face(memo.face);
+    const int height = static_cast<int>(memo.points * GetDeviceCaps(dc_, LOGPIXELSY) / 72.0 + 0.5);
+    font_ =
+        CreateFontA(-height, 0, 0, 0, memo.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
     previousFont_ = SelectObject(dc_, font_);
 }
 

@@ -11,9 +11,9 @@ namespace bq::win32 {
 
 class Win32PrintJob : public shell::PrintJob {
   public:
-    // Takes over `dc`, the printer's device context; prints in the face,
-    // weight and point size of `screenFont`.
-    Win32PrintJob(HDC dc, std::string printerName, HFONT screenFont);
+    // Takes over `dc`, the printer's device context; prints in the memo's
+    // font at its designed point size.
+    Win32PrintJob(HDC dc, std::string printerName);
     ~Win32PrintJob() override;
     Win32PrintJob(const Win32PrintJob&) = delete;
     Win32PrintJob& operator=(const Win32PrintJob&) = delete;

@@ -1,5 +1,6 @@
 #include "app/win32/Win32Screen.h"
 
+#include "app/win32/Controls.h"
 #include "app/win32/TopMostDialogs.h"
 #include "app/win32/Win32PrintJob.h"
 #include "app/win32/uBQDataMerge.h"
@@ -36,6 +37,7 @@ HWND Win32Screen::Owner() const {
 
 shell::Answer Win32Screen::Message(std::string_view caption, std::string_view text, shell::Icon icon,
                                    shell::Buttons buttons) {
+    const KeysBack keys;
     const std::string c(caption), t(text);
     const UINT flags = IconFlag(icon) | (buttons == shell::Buttons::YesNo ? MB_YESNO : MB_OK);
     switch (RunMessageBox(Owner(), t, c, flags)) {
@@ -66,19 +68,22 @@ void Win32Screen::SetBusy(bool busy) {
 }
 
 std::optional<std::string> Win32Screen::ChooseFileToOpen(const shell::FileDialog& dialog) {
+    const KeysBack keys;
     return RunOpenDialog(Owner(), dialog);
 }
 
 std::optional<std::string> Win32Screen::ChooseFileToSave(const shell::FileDialog& dialog) {
+    // The overwrite prompt leaves no window active when it closes.
+    const KeysBack keys;
     return RunSaveDialog(Owner(), dialog);
 }
 
 std::unique_ptr<shell::PrintJob> Win32Screen::SetUpPrinter() {
     // The common dialog finds the printers itself, with its own feedback.
+    const KeysBack keys;
     ChosenPrinter printer = RunPrinterSetupDialog(Owner());
     if (!printer.dc) return nullptr;
-    return std::make_unique<Win32PrintJob>(printer.dc, std::move(printer.name),
-                                           template_ ? template_->MemoFont() : nullptr);
+    return std::make_unique<Win32PrintJob>(printer.dc, std::move(printer.name));
 }
 
 void Win32Screen::ShowTemplateWindow() {

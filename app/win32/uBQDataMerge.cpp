@@ -18,6 +18,16 @@ constexpr char kClassName[] = "TForm1";
 // The check box of a list row is its state image: 1 unticked, 2 ticked.
 constexpr UINT StateImageOf(bool ticked) { return INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1); }
 
+// A click anywhere in the list, a row's check box included, gives the list
+// the keys before it is handled, as a native list does: the next Space
+// then ticks a row instead of typing into the selector.
+LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if ((message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_LBUTTONDBLCLK) &&
+        GetFocus() != list)
+        SetFocus(list);
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
 }  // namespace
 
 TForm1::TForm1(shell::MainWindow& window, std::string argument)
@@ -35,11 +45,13 @@ TForm1::TForm1(shell::MainWindow& window, std::string argument)
     }();
     (void)registered;
     const std::string caption(kMainWindowCaption);
+    // Made at any size that leaves room for the frame, which Layout
+    // measures to give the client area its designed size.
     hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(),
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 686, 453, nullptr, nullptr, GetModuleHandleA(nullptr), this);
-    ApplyDesignedClientSize(hwnd_, 676, 417);
+                            CW_USEDEFAULT, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     CreateControls();
+    Layout(DpiOf(hwnd_));
 }
 
 TForm1::~TForm1() {
@@ -47,33 +59,58 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateControls() {
-    coForm = CreateControl(hwnd_, WC_COMBOBOXA, "",
-                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_UPPERCASE | CBS_AUTOHSCROLL, 8, 10,
-                           102, 400, kForm);
+    namespace design = shell::main_window;
+    coForm = CreateControl(hwnd_, WC_COMBOBOXA, design::kForm.caption,
+                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_UPPERCASE | CBS_AUTOHSCROLL, kForm);
     for (std::string_view name : shell::FormSelector::Items())
         SendMessageA(coForm, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(name).c_str()));
     SendMessageA(coForm, CB_SETMINVISIBLE, shell::FormSelector::kDropDownRows, 0);
-    bDisplay = CreateControl(hwnd_, WC_BUTTONA, "&Display Template", WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED,
-                             8, 333, 102, 25, kDisplay);
-    bVerify = CreateControl(hwnd_, WC_BUTTONA, "&Verify an Extract", WS_TABSTOP | BS_PUSHBUTTON, 8, 364, 102,
-                            25, kVerify);
+    bDisplay = CreateControl(hwnd_, WC_BUTTONA, design::kDisplay.caption,
+                             WS_TABSTOP | BS_PUSHBUTTON | WS_DISABLED, kDisplay);
+    bVerify = CreateControl(hwnd_, WC_BUTTONA, design::kVerify.caption, WS_TABSTOP | BS_PUSHBUTTON, kVerify);
     lvDestination =
-        CreateControl(hwnd_, WC_LISTVIEWA, "",
-                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 118, 10,
-                      549, 380, kList, WS_EX_CLIENTEDGE);
+        CreateControl(hwnd_, WC_LISTVIEWA, design::kList.caption,
+                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, kList,
+                      WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(lvDestination, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    RECT inside;
-    GetClientRect(lvDestination, &inside);
+    SetWindowSubclass(lvDestination, ListProc, 0, 0);
     const std::string caption(shell::kNoFormCaption);
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = std::max<int>(300, inside.right - GetSystemMetrics(SM_CXVSCROLL));
+    column.cx = design::kMinimumColumnWidth;
     column.pszText = const_cast<char*>(caption.c_str());
     SendMessageA(lvDestination, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    TypeStatus = CreateControl(hwnd_, WC_STATICA, "", SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, 118,
-                               394, 552, 19, kStatus);
+    TypeStatus = CreateControl(hwnd_, WC_STATICA, design::kStatus.caption,
+                               SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE | SS_NOPREFIX, kStatus);
     // The selector, first in the tab order, has the keys at first.
     keys_ = KeyFocus(hwnd_, coForm);
+}
+
+// Every control at its designed place and in its designed font at `dpi`,
+// and the window at its designed client size.
+void TForm1::Layout(int dpi) {
+    namespace design = shell::main_window;
+    fonts_.MakeFor(dpi);
+    ApplyDesignedClientSize(hwnd_, design::kClient, dpi);
+    Lay(coForm, design::kForm, fonts_);
+    // A drop-down combo box's window holds its list too, of up to 37 rows.
+    RECT edit;
+    GetWindowRect(coForm, &edit);
+    const int rows = shell::FormSelector::kDropDownRows;
+    const auto rowHeight = static_cast<int>(SendMessageA(coForm, CB_GETITEMHEIGHT, 0, 0));
+    SetWindowPos(coForm, nullptr, 0, 0, edit.right - edit.left, edit.bottom - edit.top + rows * rowHeight + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Lay(bDisplay, design::kDisplay, fonts_);
+    Lay(bVerify, design::kVerify, fonts_);
+    Lay(lvDestination, design::kList, fonts_);
+    Lay(TypeStatus, design::kStatus, fonts_);
+    // The one column fills the list's width, the scroll bar's aside.
+    RECT inside;
+    GetClientRect(lvDestination, &inside);
+    const int scrollBar = GetSystemMetricsForDpi(SM_CXVSCROLL, static_cast<UINT>(dpi));
+    ListView_SetColumnWidth(
+        lvDestination, 0,
+        std::max<int>(shell::Scaled(design::kMinimumColumnWidth, dpi), inside.right - scrollBar));
 }
 
 void TForm1::Show() {
@@ -113,8 +150,11 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == lvDestination && header->code == LVN_ITEMCHANGED && !redrawing_)
+            if (header->hwndFrom != lvDestination) return 0;
+            if (header->code == LVN_ITEMCHANGED && !redrawing_)
                 OnListChange(*reinterpret_cast<const NMLISTVIEW*>(lParam));
+            else if (header->code == NM_SETFOCUS)
+                ShowFocusedRow();
             return 0;
         }
         case WM_CTLCOLORSTATIC:
@@ -132,6 +172,15 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // an output waiting for the user's answer must not stay behind.
             if (wParam) RemoveUnfinishedFiles();
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another dpi: the window keeps the place
+            // Windows proposes and is laid out again for the new dpi.
+            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout(HIWORD(wParam));
+            return 0;
+        }
         case WM_CLOSE:
             DestroyWindow(hwnd_);
             return 0;
@@ -173,6 +222,16 @@ void TForm1::OnListChange(const NMLISTVIEW& change) {
         window_.lvDestinationCheckStateChange(row,
                                               (change.uNewState & LVIS_STATEIMAGEMASK) == StateImageOf(true));
     if (changed & LVIS_SELECTED) window_.lvDestinationSelectItem(row);
+}
+
+// A list that gets the keys shows which row Space ticks: the selected one,
+// else the first.
+void TForm1::ShowFocusedRow() {
+    if (ListView_GetItemCount(lvDestination) == 0 ||
+        ListView_GetNextItem(lvDestination, -1, LVNI_FOCUSED) >= 0)
+        return;
+    const int selected = ListView_GetNextItem(lvDestination, -1, LVNI_SELECTED);
+    ListView_SetItemState(lvDestination, selected >= 0 ? selected : 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void TForm1::FillList() {

@@ -38,8 +38,10 @@ class TForm1 {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
+    void Layout(int dpi);
     void OnCommand(int id, int code);
     void OnListChange(const NMLISTVIEW& change);
+    void ShowFocusedRow();
     void FillList();
     void ShowTicks();
 
@@ -48,6 +50,7 @@ class TForm1 {
     HWND hwnd_ = nullptr;
     bool redrawing_ = false;  // changes made by Redraw are not the user's
     KeyFocus keys_;
+    WindowFonts fonts_;
 };
 
 }  // namespace bq::win32

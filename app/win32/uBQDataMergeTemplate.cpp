@@ -7,7 +7,6 @@ namespace {
 
 enum ControlId { kMemo = 201, kPrint, kSave, kClose };
 constexpr char kClassName[] = "TfmTemplate";
-constexpr int kClientWidth = 688, kClientHeight = 446, kButtonPanelHeight = 41;
 
 }  // namespace
 
@@ -25,30 +24,37 @@ TfmTemplate::TfmTemplate(shell::TemplateWindow& window, HWND mainWindow)
     }();
     (void)registered;
     const std::string caption(shell::kTemplateCaption);
-    hwnd_ =
-        CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
-                        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                        kClientWidth, kClientHeight, main_, nullptr, GetModuleHandleA(nullptr), this);
-    ApplyDesignedClientSize(hwnd_, kClientWidth - 2, kClientHeight - 2);
-
-    memoFont_ = CreateFontA(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+    // Made at any size that leaves room for the frame, which Layout
+    // measures to give the client area its designed size.
+    hwnd_ = CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 640, 480, main_, nullptr, GetModuleHandleA(nullptr), this);
+    namespace design = shell::template_window;
     // Read-only and out of the tab order; both scroll bars, no word wrap.
-    RzMemo1 =
-        CreateControl(hwnd_, "EDIT", "",
-                      ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_HSCROLL | WS_VSCROLL,
-                      0, 0, kClientWidth, kClientHeight - kButtonPanelHeight, kMemo);
-    SendMessageA(RzMemo1, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_), FALSE);
-    const int top = kClientHeight - kButtonPanelHeight + (kButtonPanelHeight - 25) / 2;
-    bPrint = CreateControl(hwnd_, "BUTTON", "&Print", WS_TABSTOP | BS_PUSHBUTTON, 10, top, 75, 25, kPrint);
-    bSave = CreateControl(hwnd_, "BUTTON", "&Save", WS_TABSTOP | BS_PUSHBUTTON, 93, top, 75, 25, kSave);
-    bClose = CreateControl(hwnd_, "BUTTON", "&Close", WS_TABSTOP | BS_PUSHBUTTON, 604, top, 75, 25, kClose);
+    RzMemo1 = CreateControl(
+        hwnd_, "EDIT", "",
+        ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_HSCROLL | WS_VSCROLL, kMemo);
+    bPrint = CreateControl(hwnd_, "BUTTON", design::kPrint.caption, WS_TABSTOP | BS_PUSHBUTTON, kPrint);
+    bSave = CreateControl(hwnd_, "BUTTON", design::kSave.caption, WS_TABSTOP | BS_PUSHBUTTON, kSave);
+    bClose = CreateControl(hwnd_, "BUTTON", design::kClose.caption, WS_TABSTOP | BS_PUSHBUTTON, kClose);
     keys_ = KeyFocus(hwnd_, bPrint);
+    Layout(DpiOf(hwnd_));
+}
+
+// Every control at its designed place and in its designed font at `dpi`,
+// and the window at its designed client size.
+void TfmTemplate::Layout(int dpi) {
+    namespace design = shell::template_window;
+    fonts_.MakeFor(dpi);
+    ApplyDesignedClientSize(hwnd_, design::kClient, dpi);
+    Lay(RzMemo1, design::kMemo, fonts_);
+    Lay(bPrint, design::kPrint, fonts_);
+    Lay(bSave, design::kSave, fonts_);
+    Lay(bClose, design::kClose, fonts_);
 }
 
 TfmTemplate::~TfmTemplate() {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
-    DeleteObject(memoFont_);
 }
 
 void TfmTemplate::RunModal() {
@@ -114,6 +120,13 @@ LRESULT TfmTemplate::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_DPICHANGED: {
+            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            Layout(HIWORD(wParam));
+            return 0;
+        }
         case WM_ACTIVATE:
         case WM_SETFOCUS:
             keys_.Handle(message, wParam);

@@ -18,8 +18,6 @@ class TfmTemplate {
     TfmTemplate& operator=(const TfmTemplate&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    // The memo's font, which the template is printed in.
-    HFONT MemoFont() const { return memoFont_; }
     // Fills the memo, covers the main window and runs until the window is closed.
     void RunModal();
 
@@ -32,12 +30,13 @@ class TfmTemplate {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Close();
+    void Layout(int dpi);
 
     shell::TemplateWindow& window_;
     HWND main_;
     HWND hwnd_ = nullptr;
-    HFONT memoFont_ = nullptr;
     KeyFocus keys_;
+    WindowFonts fonts_;
 };
 
 }  // namespace bq::win32

@@ -28,7 +28,7 @@ for program in "$build"/bin/*_tests.exe; do
     esac
 done
 [ ${#programs[@]} -gt 0 ] || { echo "run-tests.sh: no test programs in $build/bin" >&2; exit 1; }
-[ ! -f "$build/bin/bqdm.exe" ] || programs+=("$here/interrupt-test.sh")
+[ ! -f "$build/bin/bqdm.exe" ] || programs+=("$here/interrupt-test.sh" "$here/concurrent-merge-test.sh")
 [ ! -f "$build/bin/BQ2018DM.exe" ] || desktop+=("$here/desktop-smoke.sh")
 
 started=()
@@ -56,7 +56,7 @@ fi
 run_program() {
     local kind="$1" program="$2" name log rc=0 limit="${BQ_WINE_TIMEOUT:-900}"
     name="$(basename "$program")"
-    name="${name%.*}"
+    name="${name%.*}${3:+-dpi$3}"
     log="$logs/$name-cp$cp.log"
     [ "$kind" = console ] || limit="${BQ_WINE_DESKTOP_TIMEOUT:-120}"
     (
@@ -114,7 +114,19 @@ for cp in "${codepages[@]}"; do
             bq_wine_start 30
             bq_wine_desktop_settings || echo "wine: the desktop settings could not be made" >&2
         )
-        for program in "${desktop[@]}"; do run_program desktop "$program"; done
+        for program in "${desktop[@]}"; do
+            case "$program" in
+                # The windows at every display scaling users have: 100%, 125%, 150% and 200%.
+                *_gui_tests.exe)
+                    for dpi in $([ "$cp" = 1252 ] && echo "${BQ_WINE_DPIS:-96 120 144 192}" || echo 96); do
+                        (bq_wine_env "$build" "$cp" && bq_wine_dpi "$dpi") || echo "wine: the dpi could not be set to $dpi" >&2
+                        run_program desktop "$program" "$dpi"
+                    done
+                    (bq_wine_env "$build" "$cp" && bq_wine_dpi 96) || true
+                    ;;
+                *) run_program desktop "$program" ;;
+            esac
+        done
         echo "wine: desktop tests in code page $cp took $((SECONDS - desktop_start)) s"
     fi
     # The test CodePage.IsTheOneTheRunnerSetUp prints and checks what wine set.

@@ -8,6 +8,7 @@
 #   bq_wine_start [SECONDS]          starts the wine server, kept SECONDS (30) after the last program
 #   bq_wine_run COMMAND [ARGS...]    runs COMMAND (wine, wineboot) in that locale
 #   bq_wine_desktop_settings         sets what the desktop tests need, in the running server
+#   bq_wine_dpi DPI                  the display's dpi for the programs started next
 #
 #   bq_xvfb_start                    starts a private X server for the desktop tests, sets BQ_DISPLAY
 #   bq_xvfb_stop                     stops it
@@ -126,6 +127,16 @@ bq_wine_desktop_settings() {
             >/dev/null 2>&1
 }
 
+# The display's dpi for the programs started next, as the prefix's
+# LogPixels sets it (wine reads it when a program starts).
+bq_wine_dpi() {
+    local key
+    for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+        bq_wine_run timeout 60 "$WINELOADER" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+            return 1
+    done
+}
+
 bq_wine_run() {
     env "${BQ_WINE_LOCALE[@]}" "$@"
 }
@@ -142,7 +153,7 @@ bq_xvfb_start() {
     number="$(mktemp)"
     log="${1:-/dev/null}"
     # -displayfd picks a free display and writes its number once the server takes clients.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" </dev/null >"$log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$number" </dev/null >"$log" 2>&1 &
     BQ_XVFB_PID=$!
     local tries=0
     while [ ! -s "$number" ] && [ $tries -lt 100 ] && kill -0 "$BQ_XVFB_PID" 2>/dev/null; do
