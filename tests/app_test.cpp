@@ -31,6 +31,7 @@
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
 #include "schema/type_codes.h"
+#include "tests/print_queue.h"
 #include "tests/sample_1099a.h"
 #include "tests/scripted_qt_screen.h"
 #include "tests/temp_folder.h"
@@ -328,6 +329,16 @@ TEST_F(AppTest, PrintedTemplateCarriesItsTitleAndRunsOverPages) {
     EXPECT_GE(PdfPageCount(bytes), 2);
     // The job title is the document title.
     EXPECT_EQ(PdfTitle(bytes), "FORM 1099-MISC DATA EXTRACT TEMPLATE");
+}
+
+TEST_F(AppTest, PrintsOnARealQueue) {
+    const std::optional<std::string> queue = bq::test::PrintQueue();
+    if (!queue) GTEST_SKIP() << "needs the CUPS queue of tests/print/print-test.sh";
+    templateWindow.Fill(bq::test::PrintedW2cTemplate());
+    dialogs.printQueue = bq::app::FromBytes(*queue);
+    fmTemplate.bPrint->click();
+    EXPECT_EQ(dialogs.printDialogs, 1);
+    EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(AppTest, RowLosingTheSelectionStillShowsItsHint) {

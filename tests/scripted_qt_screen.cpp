@@ -54,6 +54,10 @@ bool ScriptedQtScreen::RunPrintDialog(QPrintDialog& dialog) {
     ++printDialogs;
     pageRangeOffered = dialog.testOption(QAbstractPrintDialog::PrintPageRange);
     const QString pdf = Next(printAnswers);
+    if (pdf.isEmpty() && !printQueue.isEmpty()) {
+        dialog.printer()->setPrinterName(printQueue);
+        return true;
+    }
     if (pdf.isEmpty()) return false;
     dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
     dialog.printer()->setOutputFileName(pdf);

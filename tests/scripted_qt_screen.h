@@ -39,6 +39,9 @@ class ScriptedQtScreen : public QtScreen {
     // A file name accepts the printer set-up with a PDF printer writing that file;
     // an empty name cancels.
     std::deque<QString> printAnswers;
+    // When set, the printer set-up is accepted with this CUPS queue once
+    // printAnswers is empty.
+    QString printQueue;
 
     std::vector<Box> boxes;
     std::vector<FileDialogSeen> fileDialogs;

@@ -18,6 +18,7 @@
 #include "schema/form_catalogue.h"
 #include "schema/type_codes.h"
 #include "shell/window_design.h"
+#include "tests/print_queue.h"
 #include "tests/sample_1099a.h"
 #include "tests/scripted_screen.h"
 #include "tests/scripted_win32_screen.h"
@@ -502,6 +503,33 @@ TEST(Win32PrintJob, PrintsTheMemoFontAtItsDesignedPointSize) {
     EXPECT_EQ(std::string(font.lfFaceName), "Courier New");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_NEAR(-font.lfHeight * 72.0 / dotsPerInch, 9.75, 0.25) << dotsPerInch << " dpi";
+}
+
+// A printer the test script set up, chosen without the dialog.
+class QueueScreen : public bq::test::ScriptedScreen {
+  public:
+    explicit QueueScreen(std::string queue) : queue_(std::move(queue)) {}
+    bool made = false;  // the printer's device context
+    std::unique_ptr<bq::shell::PrintJob> SetUpPrinter() override {
+        HDC dc = CreateDCA("WINSPOOL", queue_.c_str(), nullptr, nullptr);
+        if (!dc) return nullptr;
+        made = true;
+        return std::make_unique<bq::win32::Win32PrintJob>(dc, queue_);
+    }
+
+  private:
+    std::string queue_;
+};
+
+TEST(Win32PrintJob, PrintsOnARealQueue) {
+    const std::optional<std::string> queue = bq::test::PrintQueue();
+    if (!queue) GTEST_SKIP() << "needs the CUPS queue of tests/print/print-test.sh";
+    QueueScreen screen(*queue);
+    bq::shell::TemplateWindow window(screen);
+    window.Fill(bq::test::PrintedW2cTemplate());
+    window.bPrintClick();
+    EXPECT_TRUE(screen.made) << "no printer " << *queue;
+    EXPECT_EQ(screen.boxes, std::vector<bq::test::ScriptedScreen::Box>{});
 }
 
 // Every text fits its control at the display's dpi: the run-tests script

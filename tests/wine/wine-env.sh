@@ -121,7 +121,13 @@ bq_wine_start() {
 # windows are not left to a window manager, as the test display has none and
 # wine would wait 2 s for one at every window it hides.
 bq_wine_desktop_settings() {
-    bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    # Windows' Arial and Courier New, which the windows are designed in, are
+    # their metric twins from fonts-liberation here, as on the Linux desktop.
+    bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' \
+        /d 'Liberation Mono' /f >/dev/null 2>&1 &&
+        bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial \
+            /d 'Liberation Sans' /f >/dev/null 2>&1 &&
+        bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
         /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
         bq_wine_run timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             >/dev/null 2>&1
