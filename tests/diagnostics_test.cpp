@@ -130,5 +130,34 @@ TEST(Problems, CarryTheLineOfTheExtract) {
               "key-checksum line 2: the KEY declares 019 fields but has 3 flags");
 }
 
+// Blank lines at the end of a long extract are one warning, however many
+// blocks of records they span, with a hint that counts them all.
+TEST(Problems, ARunOfEmptyRecordsIsOneWarningAcrossBlocks) {
+    std::string extract =
+        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n";
+    for (int i = 0; i < 9000; ++i) extract += "\r\n\r\n\r\n";
+    extract += "B\r\n000000001\r\n1\r\n\r\n\r\n\r\n{END DATA}\r\n";
+    for (const size_t threads : {1, 2}) {
+        VerificationSession session;
+        session.SetExtractFile("E.txt");
+        session.LoadExtractText(extract);
+        std::vector<std::string> warnings;
+        VerifyOptions options;
+        options.threads = threads;
+        options.onWarning = [&warnings](const ValueProblem& p) {
+            warnings.push_back(std::string(p.code) + " record " + std::to_string(p.record) + ": " + p.hint);
+        };
+        session.Verify(options);
+        EXPECT_EQ(warnings,
+                  (std::vector<std::string>{
+                      "empty-record record 2: so are the 8999 records after it; blank lines or empty "
+                      "rows? the output gets a record of defaults for each",
+                      "empty-record record 9003: blank lines or empty rows? the output gets a "
+                      "record of defaults for each"}))
+            << threads << " threads";
+        EXPECT_EQ(session.OutputRowCount(), 9003u);
+    }
+}
+
 }  // namespace
 }  // namespace bq

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "extract/extract_reader.h"
@@ -42,9 +43,12 @@ struct BlockJob {
     std::unique_ptr<RecordBuilder> record;  // kept from block to block
     ByteBuffer output;                      // the block's output lines
     std::vector<ValueProblem> problems;     // in record order
-    size_t rowsDone = 0;                    // records verified whole
-    bool stopped = false;                   // a rejected value ended the block
-    std::vector<std::string> lastRow;       // the record last worked on
+    // Each run of empty records among the problems: the index of its one
+    // warning, and how many records it spans.
+    std::vector<std::pair<size_t, size_t>> emptyRuns;
+    size_t rowsDone = 0;               // records verified whole
+    bool stopped = false;              // a rejected value ended the block
+    std::vector<std::string> lastRow;  // the record last worked on
     BlockJob();
     ~BlockJob();
 };

@@ -1,6 +1,7 @@
 #include "verify/verification_session.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 
 #include "extract/extract_format.h"
@@ -36,6 +37,58 @@ constexpr size_t kMostThreads = 4;
 
 // The records of a block when warnings are collected.
 constexpr size_t kRemarkedRecords = 4096;
+
+// Hands the problems of the blocks, in record order, to the caller's
+// callbacks, or throws the first bad value's message when none takes it.
+// A run of empty records is one warning however many blocks it spans: it
+// is held until the run ends, its hint then counting every record of it.
+class ProblemSink {
+  public:
+    explicit ProblemSink(const VerifyOptions& options) : options_(options) {}
+
+    void Take(BlockJob& job) {
+        auto run = job.emptyRuns.begin();
+        for (size_t i = 0; i < job.problems.size(); ++i) {
+            ValueProblem& problem = job.problems[i];
+            if (run == job.emptyRuns.end() || run->first != i) {
+                Flush();
+                Deliver(problem);
+                continue;
+            }
+            const size_t records = (run++)->second;
+            if (held_ && held_->record + heldRecords_ == problem.record) {
+                heldRecords_ += records;
+                continue;
+            }
+            Flush();
+            held_ = std::move(problem);
+            heldRecords_ = records;
+        }
+    }
+
+    // Delivers the run of empty records held, if any.
+    void Flush() {
+        if (!held_) return;
+        if (heldRecords_ > 1) held_->hint = EmptyRecordRemark(heldRecords_).hint;
+        const ValueProblem problem = std::move(*held_);
+        held_.reset();
+        Deliver(problem);
+    }
+
+  private:
+    void Deliver(const ValueProblem& problem) const {
+        if (options_.onProblem)
+            options_.onProblem(problem);
+        else if (!problem.error)
+            options_.onWarning(problem);
+        else
+            throw Error(problem.message);
+    }
+
+    const VerifyOptions& options_;
+    std::optional<ValueProblem> held_;
+    size_t heldRecords_ = 0;
+};
 
 }  // namespace
 
@@ -281,20 +334,14 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
     if (threads == 0) threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
     RecordBlocks blocks(read_, area, n, blockBytes, maxRecords, extractFile_);
     size_t reported = 0;
+    ProblemSink sink(options);
     ForEachBlockInOrder(
         blocks, threads, [&](BlockJob& job) { VerifyBlock(job, run); },
         [&](BlockJob& job) {
             outputRowCount_ += job.rowsDone;
             outputRow_ = std::move(job.lastRow);
             if (options.output) options.output(job.output.View());
-            for (const ValueProblem& problem : job.problems) {
-                if (options.onProblem)
-                    options.onProblem(problem);
-                else if (!problem.error)
-                    options.onWarning(problem);
-                else
-                    throw Error(problem.message);
-            }
+            sink.Take(job);
             if (options.progress &&
                 (outputRowCount_ - reported >= kProgressEvery || outputRowCount_ == records)) {
                 reported = outputRowCount_;
@@ -302,6 +349,7 @@ void VerificationSession::VerifyExtractData(const VerifyOptions& options) {
             }
             return options.recordLimit == 0 || outputRowCount_ < options.recordLimit;
         });
+    sink.Flush();
     if (options.progress && records == 0) options.progress(0, 0);
 }
 
@@ -311,17 +359,21 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
     RecordBuilder& record = *job.record;
     job.output.Clear();
     job.problems.clear();
+    job.emptyRuns.clear();
     job.rowsDone = 0;
     job.stopped = false;
     const size_t n = run.selected.size();
     const ExtractLines lines(job.input.Text());
     auto line = lines.begin();
     std::vector<Remark> remarks;
+    // A run of empty records, as blank lines at the end make, is one
+    // warning at its first; the run's length goes with it, so that runs
+    // meeting at a block's edge are joined in record order.
     struct EmptyRun {
         size_t records = 0;
         size_t problem = 0;  // the run's warning in the block's problems
-        void Close(std::vector<ValueProblem>& problems) {
-            if (records > 1) problems[problem].hint = EmptyRecordRemark(records).hint;
+        void Close(BlockJob& job) {
+            if (records > 0) job.emptyRuns.emplace_back(problem, records);
             records = 0;
         }
     } emptyRun;
@@ -349,15 +401,15 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
             if (verdict != Verdict::Rejected) continue;
             job.problems.push_back(ProblemOf(run, r, f, raw, nullptr));
             if (!run.collecting) {
+                emptyRun.Close(job);
                 job.stopped = true;
                 job.lastRow = record.Row();
                 return;
             }
         }
         if (run.remarks && n > 0) {
-            // A run of empty records, as blank lines at the end make, is one warning at its first.
             if (!allEmpty) {
-                emptyRun.Close(job.problems);
+                emptyRun.Close(job);
             } else if (emptyRun.records++ == 0) {
                 emptyRun.problem = job.problems.size();
                 const Remark remark = EmptyRecordRemark(1);
@@ -373,7 +425,7 @@ void VerificationSession::VerifyBlock(BlockJob& job, const DataRun& run) const {
         }
         ++job.rowsDone;
     }
-    emptyRun.Close(job.problems);
+    emptyRun.Close(job);
     job.lastRow = record.Row();
 }
 
