@@ -89,6 +89,7 @@ int UnknownCommand(std::ostream& err, std::string_view name) {
     return UsageFailure(err, "", "unknown command '" + std::string(name) + "' (see bqdm --help)");
 }
 
+// The one place where what a command lets out becomes its exit status.
 int RunCommand(const Command& command, const std::vector<std::string>& args, Streams& io) {
     try {
         const Arguments parsed = ParseArguments(args, command.options, command.maxOperands);
@@ -99,6 +100,15 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Str
         return command.run(parsed, io);
     } catch (const UsageError& e) {
         return UsageFailure(io.err, command.name, e.message);
+    } catch (const Failure& e) {
+        ReportMessage(io, e.what());
+        return e.status;
+    } catch (const FileError& e) {
+        ReportMessage(io, e.what());
+        return kIoFailure;
+    } catch (const Error& e) {
+        ReportMessage(io, e.what());
+        return kRejected;
     } catch (const std::bad_alloc&) {
         ReportMessage(io, kOutOfMemory);
         return kIoFailure;
@@ -124,8 +134,9 @@ int RunHelp(const std::vector<std::string>& args, Streams& io) {
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    Streams io{in, out, err};
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+        const Console& console) {
+    Streams io{in, out, err, console};
     if (args.empty()) {
         PrintHelp(err);
         return kUsage;
@@ -145,23 +156,10 @@ void ReportMessage(Streams& io, std::string_view message) {
     io.err << WithNewlines(DisplayedMessage(message), "\n") << "\n";
 }
 
-int RunReported(Streams& io, const std::function<void()>& work) {
-    try {
-        work();
-        return kOk;
-    } catch (const FileError& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kRejected;
-    }
-}
-
 int VisibleFormNamed(std::string_view name) {
     const int index = FindFormIndex(UpperCaseAscii(name));
     if (index < kFirstVisibleForm)
-        throw UsageError{"unknown form '" + std::string(name) + "' (see bqdm forms)"};
+        throw UsageError("unknown form '" + std::string(name) + "' (see bqdm forms)");
     return index;
 }
 

@@ -11,8 +11,17 @@ namespace bq::cli {
 
 enum ExitStatus { kOk = 0, kRejected = 1, kUsage = 2, kIoFailure = 3 };
 
+// What bqdm knows of the terminal it writes to. main() reads the process's
+// once; any other caller, a test among them, has no terminal unless it says so.
+struct Console {
+    // The columns the progress bar may use on `err`: 0 when `err` is no
+    // terminal, or one that cannot go back to its line's start.
+    int progressColumns = 0;
+};
+
 // Runs bqdm with `args` (without the program name), reading standard input
 // from `in` and writing to `out` and `err`.
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+        const Console& console = {});
 
 }  // namespace bq::cli

@@ -1,6 +1,7 @@
 // Internal to bqdm: the command table and what the commands share.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <iosfwd>
 #include <span>
@@ -10,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "platform/error.h"
 
 namespace bq::cli {
 
@@ -17,12 +19,37 @@ struct Streams {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    const Console& console;
 };
 
 // A usage error: its text goes to stderr as one line and bqdm exits with 2.
-struct UsageError {
+class UsageError : public std::exception {
+  public:
+    explicit UsageError(std::string message) : message(std::move(message)) {}
+    const char* what() const noexcept override { return message.c_str(); }
     std::string message;
 };
+
+// A failure told by its message, ending the command with `status`. Every
+// exception a command lets out is turned into its exit status in one place,
+// RunCommand: this one by its status, a FileError into kIoFailure, any other
+// Error into kRejected, a UsageError into kUsage.
+class Failure : public Error {
+  public:
+    Failure(const std::string& message, int status) : Error(message), status(status) {}
+    int status;
+};
+
+// Runs `work`, any Error of which is a failure to read or write (a file,
+// the registry value, the output), not a rejection of the extract.
+template <typename Work>
+decltype(auto) AsIoFailure(Work&& work) {
+    try {
+        return work();
+    } catch (const Error& e) {
+        throw Failure(e.what(), kIoFailure);
+    }
+}
 
 struct Command {
     std::string_view name;
@@ -61,9 +88,5 @@ int VisibleFormNamed(std::string_view name);
 
 // Writes a system message to stderr as the application error display shows it.
 void ReportMessage(Streams& io, std::string_view message);
-
-// Runs `work` and returns kOk; a message of a failing file is told and gives
-// kIoFailure, any other Error is told and gives kRejected.
-int RunReported(Streams& io, const std::function<void()>& work);
 
 }  // namespace bq::cli

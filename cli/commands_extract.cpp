@@ -30,7 +30,7 @@ struct ExtractArgs {
 char DelimiterNamed(std::string_view text) {
     if (text == "tab" || text == "\\t") return '\t';
     if (text.size() != 1 || text == "\"" || text == "\r" || text == "\n")
-        throw UsageError{"--delimiter takes one character, such as ';', or 'tab'"};
+        throw UsageError("--delimiter takes one character, such as ';', or 'tab'");
     return text[0];
 }
 
@@ -38,7 +38,7 @@ TextEncoding EncodingNamed(std::string_view text) {
     const std::string name = UpperCaseAscii(text);
     if (name == "UTF-8" || name == "UTF8") return TextEncoding::Utf8;
     if (name == "WINDOWS-1252" || name == "CP1252") return TextEncoding::Windows1252;
-    throw UsageError{"--encoding takes utf-8 or windows-1252"};
+    throw UsageError("--encoding takes utf-8 or windows-1252");
 }
 
 // DATA.csv gives DATA.txt in the same folder.
@@ -58,8 +58,8 @@ ExtractArgs ParseArgs(const Arguments& args) {
     if (const auto e = args.Value("encoding")) a.options.encoding = EncodingNamed(*e);
     a.force = args.Has("force");
     a.json = args.Has("json");
-    if (a.form.empty()) throw UsageError{"which form? (see bqdm forms)"};
-    if (a.csv.empty()) throw UsageError{"which spreadsheet? give --from DATA.csv"};
+    if (a.form.empty()) throw UsageError("which form? (see bqdm forms)");
+    if (a.csv.empty()) throw UsageError("which spreadsheet? give --from DATA.csv");
     if (a.output.empty()) a.output = ExtractNameFor(a.csv);
     return a;
 }
@@ -206,41 +206,31 @@ int RunExtract(const Arguments& args, Streams& io) {
     const int form = VisibleFormNamed(a.form);
     std::string csv;
     WriteOptions writeOptions;
-    try {
+    AsIoFailure([&] {
         ExpectWritable(a.output, a.force, a.csv);
         const Folder folder(a.csv);
         csv = ReadWholeFile(a.csv, &folder);
         // The extract holds what the CSV holds, so it is never more open.
         writeOptions.newFileMode = FileMode(folder, a.csv);
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    });
     CsvExtract extract;
     try {
         extract = ExtractFromCsv(csv, form, a.csv, a.options);
         csv = std::string();  // read whole into the extract: the memory goes back before the verification
     } catch (const Error& e) {
-        if (a.json)
-            WriteJson(io.out, a, form, false, 0, e.what(), {});
-        else
-            ReportMessage(io, e.what());
+        if (!a.json) throw;
+        WriteJson(io.out, a, form, false, 0, e.what(), {});
         return kRejected;
     }
-    try {
-        WriteFileAtomically(a.output, extract.bytes, writeOptions);
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    AsIoFailure([&] { WriteFileAtomically(a.output, extract.bytes, writeOptions); });
     try {
         return ReportWritten(a, form, extract, io);
     } catch (const std::bad_alloc&) {
         // Every problem is held until all are sorted: a CSV with millions
         // of them can exhaust memory, but only once the extract is written.
-        ReportMessage(io, "Not enough memory to report the problems of \"" + a.output +
-                              "\"; it was written all the same.");
-        return kIoFailure;
+        throw Failure(
+            "Not enough memory to report the problems of \"" + a.output + "\"; it was written all the same.",
+            kIoFailure);
     }
 }
 
@@ -251,13 +241,10 @@ int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::st
         io.out << row.substr(0, row.size() - 2) << "\n";
         return kOk;
     }
-    try {
+    AsIoFailure([&] {
         ExpectWritable(output, force, "");
         WriteFileAtomically(output, row);
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    });
     return kOk;
 }
 

@@ -17,7 +17,7 @@ constexpr std::string_view kWhichForm = "which form? (see bqdm forms)";
 int CatalogueIndex(std::string_view text) {
     const auto n = ToInt32(text);
     if (!n || *n < 0 || *n >= kFormCount)
-        throw UsageError{"--index takes a form index from 0 to " + std::to_string(kFormCount - 1)};
+        throw UsageError("--index takes a form index from 0 to " + std::to_string(kFormCount - 1));
     return *n;
 }
 
@@ -31,8 +31,8 @@ std::vector<bool> TicksFromList(std::string_view list, size_t fieldCount) {
         const std::string_view item = list.substr(at, comma - at);
         const auto n = ToInt32(item);
         if (item.empty() || !n || *n < 0 || static_cast<size_t>(*n) >= fieldCount)
-            throw UsageError{"--fields: '" + std::string(item) + "' is no field index from 0 to " +
-                             std::to_string(fieldCount - 1)};
+            throw UsageError("--fields: '" + std::string(item) + "' is no field index from 0 to " +
+                             std::to_string(fieldCount - 1));
         ticks[static_cast<size_t>(*n)] = true;
         at = comma + 1;
     }
@@ -68,8 +68,8 @@ int RunForms(const Arguments&, Streams& io) {
 
 int RunFields(const Arguments& args, Streams& io) {
     const std::optional<std::string> catalogueIndex = args.Value("index");
-    if (catalogueIndex && !args.operands.empty()) throw UsageError{"give FORM or --index N, not both"};
-    if (!catalogueIndex && args.operands.empty()) throw UsageError{std::string(kWhichForm)};
+    if (catalogueIndex && !args.operands.empty()) throw UsageError("give FORM or --index N, not both");
+    if (!catalogueIndex && args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = catalogueIndex ? CatalogueIndex(*catalogueIndex) : VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
     if (args.Has("json")) {
@@ -82,17 +82,17 @@ int RunFields(const Arguments& args, Streams& io) {
 }
 
 int RunTemplate(const Arguments& args, Streams& io) {
-    if (args.operands.empty()) throw UsageError{std::string(kWhichForm)};
+    if (args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
     const std::optional<std::string> list = args.Value("fields");
     if (!list || list->empty())
-        throw UsageError{"a template needs at least one field: give --fields LIST or --fields all"};
+        throw UsageError("a template needs at least one field: give --fields LIST or --fields all");
     const std::vector<bool> ticks = TicksFromList(*list, fields.size());
     const std::optional<std::string> output = args.Value("output");
     const bool force = args.Has("force");
     if (args.Has("csv")) return SaveCsvTemplate(index, ticks, output.value_or(""), force, io);
-    if (force) throw UsageError{"--force goes with --csv; a template file is always replaced"};
+    if (force) throw UsageError("--force goes with --csv; a template file is always replaced");
     std::vector<std::string> captions;
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =
@@ -101,12 +101,7 @@ int RunTemplate(const Arguments& args, Streams& io) {
         for (const std::string& line : lines) io.out << line << "\n";
         return 0;
     }
-    try {
-        SaveTemplate(*output, lines);
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    AsIoFailure([&] { SaveTemplate(*output, lines); });
     return 0;
 }
 

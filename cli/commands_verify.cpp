@@ -11,7 +11,6 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
-#include "platform/terminal.h"
 #include "schema/text.h"
 #include "shell/messages.h"
 #include "verify/merge_output.h"
@@ -40,10 +39,10 @@ CheckOptions ExtractOptions(const Arguments& args) {
     o.strict = args.Has("strict");
     if (const auto n = args.Value("max-problems")) {
         if (n->empty() || n->size() > 9 || n->find_first_not_of("0123456789") != std::string::npos)
-            throw UsageError{"--max-problems needs a number, not '" + *n + "'"};
+            throw UsageError("--max-problems needs a number, not '" + *n + "'");
         o.maxProblems = std::stoul(*n);
     }
-    if (args.operands.empty()) throw UsageError{"which extract? give its file name"};
+    if (args.operands.empty()) throw UsageError("which extract? give its file name");
     o.extract = args.operands[0];
     // The folder recorded for the filing product must name a real folder,
     // so a relative name is made absolute before anything else.
@@ -57,18 +56,20 @@ constexpr size_t kShownProblems = 100;
 // Verifies through `verify` with a progress bar on a terminal; throws the first Error.
 void Verify(Streams& io, bool drawProgress, VerifyOptions options,
             const std::function<void(const VerifyOptions&)>& verify) {
-    Progress progress(io.err, drawProgress ? ProgressColumns() : 0);
+    Progress progress(io.err, drawProgress ? io.console.progressColumns : 0);
     options.progress = progress.Callback();
     verify(options);
 }
 
-// Opens the extract of `session` (standard input for "-"); false, after telling why, when it cannot be read.
+// Opens the extract of `session` (standard input for "-"); false, after
+// telling why, when standard input cannot be read. A file that cannot be
+// opened throws a Failure with kIoFailure.
 bool LoadReported(VerificationSession& session, const std::string& extract, Streams& io) {
-    try {
+    AsIoFailure([&] {
         if (extract != "-") {
             session.SetExtractFile(extract);
             session.LoadExtract();
-            return true;
+            return;
         }
         // Standard input is read once, into a temporary file: the checks
         // read the extract twice, and memory stays small at any size.
@@ -79,11 +80,8 @@ bool LoadReported(VerificationSession& session, const std::string& extract, Stre
                 return static_cast<size_t>(io.in.gcount());
             },
             std::string(kStandardInput)));
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return false;
-    }
-    if (io.in.bad()) {
+    });
+    if (extract == "-" && io.in.bad()) {
         io.err << "bqdm: standard input could not be read\n";
         return false;
     }
@@ -96,29 +94,21 @@ int RunMerge(const Arguments& args, Streams& io) {
     const CheckOptions o = ExtractOptions(args);
     // The output goes next to the extract, and standard input has no folder.
     if (o.extract == "-")
-        throw UsageError{"merge writes next to its extract, so it needs a file name, not -"};
+        throw UsageError("merge writes next to its extract, so it needs a file name, not -");
     ProblemReport report(o.extract, o.maxProblems.value_or(kShownProblems));
     VerificationSession session;
     if (!LoadReported(session, o.extract, io)) return kIoFailure;
     MergeOutput output(session);
     VerifyOptions options;
     options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
-    const int status = RunReported(
-        io, [&] { Verify(io, !o.quiet, options, [&output](const VerifyOptions& v) { output.Verify(v); }); });
-    if (status != kOk) return status;
+    Verify(io, !o.quiet, options, [&output](const VerifyOptions& v) { output.Verify(v); });
     report.WriteProblems(io.err);
     if (o.strict && report.Warnings() != 0) {
         io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";
         return kRejected;
     }
-    try {
-        const auto registry = OpenUserRegistry();
-        const std::string instructions = output.Save(*registry);
-        io.out << WithNewlines(instructions, "\n") << "\n";
-    } catch (const Error& e) {
-        ReportMessage(io, e.what());
-        return kIoFailure;
-    }
+    const std::string instructions = AsIoFailure([&output] { return output.Save(*OpenUserRegistry()); });
+    io.out << WithNewlines(instructions, "\n") << "\n";
     return kOk;
 }
 
@@ -147,22 +137,13 @@ int RunCheck(const Arguments& args, Streams& io) {
         Verify(io, !o.json && !o.quiet, options,
                [&session](const VerifyOptions& options) { session.Verify(options); });
     } catch (const FileError& e) {
-        if (!o.json) {
-            ReportMessage(io, e.what());
-            return kIoFailure;
-        }
+        if (!o.json) throw;
         report.SetFault({"cannot-open", 0, e.what(), "check the file's name and that it may be read"});
         status = kIoFailure;
     } catch (const ExtractError& e) {
-        if (!o.all && !o.json) {
-            ReportMessage(io, e.what());
-            return kRejected;
-        }
+        // Only the first bad value or fault is wanted: the system's message alone.
+        if (!o.all && !o.json) throw;
         report.SetFault({e.code, e.line, e.what(), e.hint});
-    } catch (const Error& e) {
-        // The first bad value, when only the first is wanted: the system's message alone.
-        ReportMessage(io, e.what());
-        return kRejected;
     }
     const bool valid = !report.HasFault() && report.Errors() == 0 && !(o.strict && report.Warnings() != 0);
     if (status == kOk && !valid) status = kRejected;

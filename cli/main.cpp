@@ -1,7 +1,9 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli.h"
@@ -14,6 +16,14 @@ namespace {
 // never into files or pipes, whose readers expect the extract's own bytes.
 bq::cli::Encoding EncodingFor(bq::StandardStream stream, bool utf8Terminal) {
     return utf8Terminal && bq::IsTerminal(stream) ? bq::cli::Encoding::Utf8From1252 : bq::cli::Encoding::AsIs;
+}
+
+// The progress bar's columns on stderr: none unless it is a terminal that
+// can return to its line's start, which TERM=dumb cannot.
+int ProgressColumns() {
+    const char* term = std::getenv("TERM");
+    if (!bq::IsTerminal(bq::StandardStream::Error) || (term && std::string_view(term) == "dumb")) return 0;
+    return bq::StderrColumns();
 }
 
 }  // namespace
@@ -29,7 +39,9 @@ int main(int argc, char** argv) {
     bq::cli::ConsoleBuffer errBuffer(stderr, EncodingFor(bq::StandardStream::Error, utf8Terminal));
     std::ostream out(&outBuffer), err(&errBuffer);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = bq::cli::Run(args, std::cin, out, err);
+    bq::cli::Console console;
+    console.progressColumns = ProgressColumns();
+    const int status = bq::cli::Run(args, std::cin, out, err, console);
     out.flush();
     if (!outBuffer.Failed()) return status;
     const int error = outBuffer.Error();

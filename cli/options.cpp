@@ -34,7 +34,7 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         const std::string& a = args[i];
         // A lone "-" is an operand: standard input, where a command takes it.
         if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            if (parsed.operands.size() == maxOperands) throw UsageError{"unexpected argument '" + a + "'"};
+            if (parsed.operands.size() == maxOperands) throw UsageError("unexpected argument '" + a + "'");
             parsed.operands.push_back(a);
             continue;
         }
@@ -47,16 +47,16 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         const size_t equals = isLong ? body.find('=') : std::string_view::npos;
         const Option* option = FindOption(options, body.substr(0, equals), !isLong);
         if (!option)
-            throw UsageError{"unknown option '" + a + "' (a file name that begins with - goes after --)"};
+            throw UsageError("unknown option '" + a + "' (a file name that begins with - goes after --)");
         const std::string shown = "--" + std::string(option->name);
         if (option->value.empty()) {
-            if (equals != std::string_view::npos) throw UsageError{shown + " takes no value"};
+            if (equals != std::string_view::npos) throw UsageError(shown + " takes no value");
             parsed.options.emplace_back(option->name, "");
         } else if (equals != std::string_view::npos) {
             parsed.options.emplace_back(option->name, std::string(body.substr(equals + 1)));
         } else {
             if (i + 1 >= args.size())
-                throw UsageError{shown + " needs a value (" + std::string(option->value) + ")"};
+                throw UsageError(shown + " needs a value (" + std::string(option->value) + ")");
             parsed.options.emplace_back(option->name, args[++i]);
         }
     }

@@ -1,11 +1,8 @@
 #include "cli/progress.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include "platform/terminal.h"
 
 namespace bq::cli {
 namespace {
@@ -16,12 +13,6 @@ constexpr size_t kWidestBar = 40;
 constexpr size_t kNarrowestBar = 10;
 
 }  // namespace
-
-int ProgressColumns() {
-    const char* term = std::getenv("TERM");
-    if (!IsTerminal(StandardStream::Error) || (term && std::string_view(term) == "dumb")) return 0;
-    return StderrColumns();
-}
 
 Progress::~Progress() {
     if (drawnWidth_ > 0) err_ << '\r' << std::string(drawnWidth_, ' ') << '\r' << std::flush;

@@ -8,10 +8,6 @@
 
 namespace bq::cli {
 
-// The columns a bar may use on stderr: 0 (no bar) when stderr is no
-// terminal or TERM is "dumb", which cannot return to the line's start.
-int ProgressColumns();
-
 class Progress {
   public:
     // Draws within `columns` columns of `err`; 0 draws nothing.

@@ -283,6 +283,24 @@ TEST(Cli, ProgressFitsItsColumnsAndLeavesNoLineBehind) {
     EXPECT_FALSE(off.Callback());
 }
 
+// The bar goes to a terminal only when the caller says stderr is one, never
+// because the tests happen to run on one.
+TEST(Cli, ProgressIsDrawnOnlyOnTheTerminalTheCallerNames) {
+    const std::string extract =
+        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n{END DATA}\r\n";
+    for (const int columns : {0, 60}) {
+        std::istringstream in(extract);
+        std::ostringstream out, err;
+        cli::Console console;
+        console.progressColumns = columns;
+        EXPECT_EQ(cli::Run({"check", "-"}, in, out, err, console), 0);
+        EXPECT_EQ(out.str(), "1098-E: 1 record, valid\n");
+        EXPECT_EQ(err.str(), columns ? "\rverifying [" + std::string(30, '#') + "] 100% 1/1 records\r" +
+                                           std::string(59, ' ') + "\r"
+                                     : "");
+    }
+}
+
 #ifndef _WIN32
 TEST(Cli, ConsoleTextIsUtf8OnlyWhenAskedAndAFailedWriteKeepsItsReason) {
     for (const Encoding encoding : {Encoding::AsIs, Encoding::Utf8From1252}) {
