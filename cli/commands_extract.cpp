@@ -83,8 +83,8 @@ struct Finding {
 std::string ProblemText(const Finding& f) {
     if (!f.value) return "empty row, skipped";
     const ValueProblem& p = *f.value;
-    if (f.rejected) return "maps " + std::string(p.phrase) + "\"" + p.rawValue + "\"";
-    return p.message + (p.rawValue.empty() ? "" : " \"" + p.rawValue + "\"");
+    if (f.rejected) return MapsText(p);
+    return p.remark + (p.rawValue.empty() ? "" : " \"" + p.rawValue + "\"");
 }
 
 // The finding of `problem`, a value of the extract, placed in the CSV.
@@ -94,7 +94,7 @@ Finding FindingOf(const CsvExtract& extract, const VerificationSession& session,
     if (problem.fieldOrdinal == 0) return {{extract.CellOf(problem.record, 1).row, 0}, false, "", problem, 0};
     return {extract.CellOf(problem.record, problem.fieldOrdinal), problem.error,
             extract.headers[problem.fieldOrdinal - 1], problem,
-            session.Fields()[static_cast<size_t>(problem.fieldIndex)].typeCode};
+            session.Selection().Fields()[static_cast<size_t>(problem.fieldIndex)].typeCode};
 }
 
 // DATA.csv:ROW:COLUMN "Header": problem, as a compiler names a place.
@@ -145,7 +145,8 @@ void WriteJson(std::ostream& out, const ExtractArgs& a, int form, bool written, 
                 }
                 json.Member("value", p.rawValue);
                 json.Member("code", p.code);
-                json.Member("message", p.error ? DisplayedMessage(p.message) : p.message);
+                json.Member("message", p.error ? DisplayedMessage(RejectionMessage(AbsolutePath(a.output), p))
+                                               : p.remark);
                 json.Member("hint", p.hint);
             } else {
                 json.Member("code", "empty-row");

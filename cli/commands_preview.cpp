@@ -68,7 +68,7 @@ int RunPreview(const Arguments& args, Streams& io) {
         for (const PreviewValue& v : values[r]) {
             const size_t field = static_cast<size_t>(selected[v.f]);
             io.out << std::right << std::setw(6) << v.line << " " << std::setw(5) << field << "  "
-                   << std::left << std::setw(kCell + 2) << Cell(session.Fields()[field].caption)
+                   << std::left << std::setw(kCell + 2) << Cell(session.Selection().Fields()[field].caption)
                    << std::setw(kCell + 2) << Cell("\"" + v.raw + "\"") << std::setw(kCell + 2)
                    << Cell("\"" + v.written + "\"");
             const auto found = problems.find({r + 1, v.f + 1});

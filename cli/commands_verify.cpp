@@ -138,12 +138,13 @@ int RunCheck(const Arguments& args, Streams& io) {
                [&session](const VerifyOptions& options) { session.Verify(options); });
     } catch (const FileError& e) {
         if (!o.json) throw;
-        report.SetFault({"cannot-open", 0, e.what(), "check the file's name and that it may be read"});
+        report.SetFault(
+            {"cannot-open", 0, e.what(), e.what(), "check the file's name and that it may be read"});
         status = kIoFailure;
     } catch (const ExtractError& e) {
         // Only the first bad value or fault is wanted: the system's message alone.
         if (!o.all && !o.json) throw;
-        report.SetFault({e.code, e.line, e.what(), e.hint});
+        report.SetFault({e.code, e.line, e.what(), e.text, e.hint});
     }
     const bool valid = !report.HasFault() && report.Errors() == 0 && !(o.strict && report.Warnings() != 0);
     if (status == kOk && !valid) status = kRejected;

@@ -15,14 +15,8 @@ std::string Shown(std::string_view value) {
     return std::string(value.substr(0, kShownValue)) + "...";
 }
 
-// "to an invalid TIN " as a problem of its own: "invalid TIN".
-std::string_view ProblemText(const ValueProblem& p) {
-    if (!p.error) return p.message;
-    std::string_view phrase = Trim(p.phrase);
-    for (std::string_view article : {"to an ", "to a "})
-        if (phrase.substr(0, article.size()) == article) phrase.remove_prefix(article.size());
-    return phrase;
-}
+// What is wrong: "invalid TIN", or what a warning tells.
+std::string_view ProblemText(const ValueProblem& p) { return p.error ? p.rejected : p.remark; }
 
 }  // namespace
 
@@ -63,9 +57,8 @@ void ProblemReport::WriteFault(std::ostream& out) const {
     if (!fault_) return;
     out << extract_;
     if (fault_->line) out << ':' << fault_->line;
-    // The system's message on one line: its breaks and the EXTRACT line add nothing here.
-    std::string_view whole = fault_->message;
-    whole = whole.substr(0, whole.find("\r\n\r\nEXTRACT = "));
+    // The system's message on one line: its breaks add nothing here.
+    const std::string_view whole = fault_->text;
     std::string message;
     for (size_t i = 0; i < whole.size(); ++i) {
         const bool isBreak = whole[i] == '\r' || whole[i] == '\n';
@@ -123,7 +116,7 @@ void ProblemReport::WriteJson(std::ostream& out, bool valid) const {
             }
             json.Member("value", p.rawValue);
             json.Member("code", p.code);
-            json.Member("message", p.error ? DisplayedMessage(p.message) : p.message);
+            json.Member("message", p.error ? DisplayedMessage(RejectionMessage(extract_, p)) : p.remark);
             json.Member("hint", p.hint);
             json.EndObject();
         }

@@ -19,8 +19,9 @@ namespace bq::cli {
 // layout of the extract, or a file that cannot be read.
 struct Fault {
     std::string_view code;
-    size_t line = 0;  // 0: none
-    std::string message;
+    size_t line = 0;      // 0: none
+    std::string message;  // the system's whole message
+    std::string text;     // what it says, without naming the extract
     std::string hint;
 };
 

@@ -18,7 +18,7 @@ struct TypeCode {
     char code;                       // compared case-sensitively: 'C' and 'c' differ
     std::string_view hint;           // shown for a ticked or selected field; empty when none
     Rule rule;                       // what verification does with a value
-    std::string_view rejection;      // names a rejected value in a message; empty when none is rejected
+    std::string_view rejection;      // what a rejected value is, "invalid TIN"; empty when none is rejected
     std::string_view problemCode;    // the stable name of a rejection, for tools; empty when none is rejected
     std::string_view outputDefault;  // what an output row holds before a value lands
 };
@@ -27,26 +27,26 @@ struct TypeCode {
 // clang-format off
 inline constexpr std::array<TypeCode, 25> TypeCodes = {{
     {'$', "STRING DATA - No special formatting required", Rule::Copies, "", "", ""},
-    {'C', "CURRENCY - Negative amounts reflect losses", Rule::Normalises, "to an invalid currency value ", "invalid-currency", "0.00"},
-    {'c', "CURRENCY - Cannot be negative", Rule::Normalises, "to an invalid currency value ", "invalid-currency", "0.00"},
-    {'u', "USPS DELIVERY POINT - Enter as 2 digits (00-99)", Rule::Normalises, "to an invalid USPS Delivery Point ", "invalid-usps", ""},
-    {'w', "WHOLE NUMBER (no decimals, no negative signs)", Rule::Normalises, "to an invalid whole number value ", "invalid-whole-number", "0"},
-    {'#', "FLOATING POINT NUMBER (can contain a decimal)", Rule::Normalises, "to an invalid floating point value ", "invalid-float", "0.00"},
+    {'C', "CURRENCY - Negative amounts reflect losses", Rule::Normalises, "invalid currency value", "invalid-currency", "0.00"},
+    {'c', "CURRENCY - Cannot be negative", Rule::Normalises, "invalid currency value", "invalid-currency", "0.00"},
+    {'u', "USPS DELIVERY POINT - Enter as 2 digits (00-99)", Rule::Normalises, "invalid USPS Delivery Point", "invalid-usps", ""},
+    {'w', "WHOLE NUMBER (no decimals, no negative signs)", Rule::Normalises, "invalid whole number value", "invalid-whole-number", "0"},
+    {'#', "FLOATING POINT NUMBER (can contain a decimal)", Rule::Normalises, "invalid floating point value", "invalid-float", "0.00"},
     {'E', "Identifiable Event Code -- Refer to Instructions for Form 1099-C", Rule::None, "", "", ""},
     {'O', "REQUIRED - Origin of Health Coverage Code (A-F)", Rule::Normalises, "", "", ""},
     {'o', "Offer of Coverage Code (1A - 1K)", Rule::Copies, "", "", ""},
     {'h', "Sec 4980H Safe Harbor Code (2A - 2I)", Rule::Copies, "", "", ""},
     {'p', "2-digit month (01-12), or 00 = No Plan", Rule::Copies, "", "", ""},
-    {'I', "INDICATOR: { Y, YES, T, TRUE, 1 }=TRUE, { N, NO, F, FALSE, 0 }=FALSE", Rule::Normalises, "to an invalid indicator value ", "invalid-indicator", ""},
+    {'I', "INDICATOR: { Y, YES, T, TRUE, 1 }=TRUE, { N, NO, F, FALSE, 0 }=FALSE", Rule::Normalises, "invalid indicator value", "invalid-indicator", ""},
     {'b', "Date of Birth - (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "", "", ""},
-    {'D', "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "to an invalid (required) date ", "invalid-date", ""},
+    {'D', "DATE - Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "invalid (required) date", "invalid-date", ""},
     {'d', "DATE - Not Required (Format as MM/DD/YY, MM/DD/YYYY, MMDDYY, MMDDYYYY)", Rule::Normalises, "", "", ""},
-    {'n', "SOCIAL SECURITY NUMBER - Enter as 9 digits or XXX-XX-XXXX", Rule::Normalises, "to an invalid SSN ", "invalid-ssn", ""},
-    {'N', "TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX", Rule::Normalises, "to an invalid TIN ", "invalid-tin", ""},
+    {'n', "SOCIAL SECURITY NUMBER - Enter as 9 digits or XXX-XX-XXXX", Rule::Normalises, "invalid SSN", "invalid-ssn", ""},
+    {'N', "TAXPAYER ID NUMBER - Enter as 9 digits, XX-XXXXXX, or XXX-XX-XXXX", Rule::Normalises, "invalid TIN", "invalid-tin", ""},
     {'T', "TIN TYPE: { 1, EIN }=Employer ID, { 2, SSN }=Social Security, { Blank, N/A }=Not available", Rule::Normalises, "", "", "N/A"},
-    {'Y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Required", Rule::Normalises, "to an invalid (required) year ", "invalid-year", ""},
+    {'Y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Required", Rule::Normalises, "invalid (required) year", "invalid-year", ""},
     {'y', "2-DIGIT (YY) OR 4-DIGIT YEAR (YYYY) - Not Required", Rule::Normalises, "", "", ""},
-    {'g', "1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other", Rule::Normalises, "to an invalid code ", "invalid-code", ""},
+    {'g', "1=Horses, 2=Dogs, 3=Jai-alai, 4=Lottery, 5=Keno, 6=Bingo, 7=Slots, 8=Poker, 9=Other", Rule::Normalises, "invalid code", "invalid-code", ""},
     {'e', "", Rule::None, "", "", ""},
     {'k', "", Rule::None, "", "", ""},
     {'9', "", Rule::None, "", "", ""},
@@ -73,9 +73,9 @@ constexpr Rule RuleOf(char code) {
     return t ? t->rule : Rule::None;
 }
 
-// The phrase naming a rejected value of `code`, such as "to an invalid TIN ";
-// empty for codes that reject nothing.
-constexpr std::string_view RejectionPhrase(char code) {
+// What a rejected value of `code` is, such as "invalid TIN"; empty for
+// codes that reject nothing.
+constexpr std::string_view RejectedAs(char code) {
     const TypeCode* t = FindTypeCode(code);
     return t ? t->rejection : std::string_view{};
 }

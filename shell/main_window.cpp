@@ -26,6 +26,19 @@ class Working {
     bool& working_;
 };
 
+// Runs `work` when it goes, however the scope is left.
+template <typename Work>
+class AtExit {
+  public:
+    explicit AtExit(Work work) : work_(std::move(work)) {}
+    ~AtExit() { work_(); }
+    AtExit(const AtExit&) = delete;
+    AtExit& operator=(const AtExit&) = delete;
+
+  private:
+    Work work_;
+};
+
 // Closes the extract when it goes, however the work ended: no box the user
 // reads afterwards keeps it from the application that wrote it.
 class ExtractReleased {
@@ -48,17 +61,13 @@ MainWindow::MainWindow(Screen& screen, TemplateWindow& templateWindow, std::stri
     : screen_(screen),
       template_(templateWindow),
       programName_(FileNamePart(programPath)),
-      registry_(registry) {
-    session_.SetObserver(this);
-}
-
-MainWindow::~MainWindow() { session_.SetObserver(nullptr); }
+      registry_(registry) {}
 
 void MainWindow::coFormPick(int position) {
     if (working_) return;
     // Picking the form already shown is no change of form: the ticks stay.
-    const bool same =
-        FormSelector::FormIndexAt(position) == session_.FormIndex() && session_.FormIndex() >= 0;
+    const bool same = FormSelector::FormIndexAt(position) == session_.Selection().FormIndex() &&
+                      session_.Selection().FormIndex() >= 0;
     selector_.Pick(position);
     if (same)
         screen_.Redraw(MainWindowPart::FormSelector);
@@ -74,28 +83,26 @@ void MainWindow::coFormType(std::string_view text) {
 }
 
 void MainWindow::coFormChange() {
-    Guarded(screen_, [&] { session_.LoadFieldList(FormSelector::FormIndexAt(selector_.Position())); });
+    Guarded(screen_, [&] {
+        session_.Selection().Load(FormSelector::FormIndexAt(selector_.Position()));
+        ShowFieldList();
+    });
 }
 
-// The session has already changed when it calls; the list's form and ticks
-// are redrawn, and the selector follows a form that an extract chose.
-void MainWindow::FieldListReloaded(int formIndex) {
-    selector_.Show(formIndex);
+// The list's form and ticks are redrawn, and the selector follows a form
+// that an extract chose.
+void MainWindow::ShowFieldList() {
+    selector_.Show(session_.Selection().FormIndex());
     selectedRow_ = -1;
     hint_.clear();
-    for (MainWindowPart part : {MainWindowPart::FormSelector, MainWindowPart::FieldList, MainWindowPart::Hint,
-                                MainWindowPart::DisplayButton})
+    for (MainWindowPart part : {MainWindowPart::FormSelector, MainWindowPart::FieldList,
+                                MainWindowPart::Ticks, MainWindowPart::Hint, MainWindowPart::DisplayButton})
         screen_.Redraw(part);
 }
 
-void MainWindow::FlagsApplied() {
-    screen_.Redraw(MainWindowPart::Ticks);
-    screen_.Redraw(MainWindowPart::DisplayButton);
-}
-
 void MainWindow::lvDestinationCheckStateChange(size_t row, bool ticked) {
-    if (working_ || row >= session_.Fields().size()) return;
-    session_.SetChecked(row, ticked);
+    if (working_ || row >= session_.Selection().Fields().size()) return;
+    session_.Selection().SetChecked(row, ticked);
     screen_.Redraw(MainWindowPart::Ticks);
     if (ticked) {
         ShowFieldTypeHint(row);
@@ -108,10 +115,12 @@ void MainWindow::lvDestinationCheckStateChange(size_t row, bool ticked) {
 }
 
 void MainWindow::lvDestinationSelectItem(size_t row) {
-    if (row < session_.Fields().size()) ShowFieldTypeHint(row);
+    if (row < session_.Selection().Fields().size()) ShowFieldTypeHint(row);
 }
 
-void MainWindow::ShowFieldTypeHint(size_t row) { SetHint(TypeHint(session_.Fields()[row].typeCode)); }
+void MainWindow::ShowFieldTypeHint(size_t row) {
+    SetHint(TypeHint(session_.Selection().Fields()[row].typeCode));
+}
 
 void MainWindow::SetHint(std::string_view hint) {
     hint_ = hint;
@@ -121,7 +130,8 @@ void MainWindow::SetHint(std::string_view hint) {
 void MainWindow::bDisplayClick() {
     if (working_) return;
     Guarded(screen_, [&] {
-        template_.Fill(TemplateLines(selector_.Text(), session_.Captions(), session_.Ticks(), programName_));
+        template_.Fill(TemplateLines(selector_.Text(), session_.Selection().Captions(),
+                                     session_.Selection().Ticks(), programName_));
         screen_.ShowTemplateWindow();
     });
 }
@@ -131,6 +141,11 @@ void MainWindow::VerifyExtract(MergeOutput& output) {
     // shows the program is at work until the next box asks the user something.
     const Busy busy(screen_);
     const Working working(working_);
+    // The checks load the extract's form and apply its ticks, also when a
+    // later check fails: the list shows what they left.
+    const AtExit shown([this, revision = session_.Selection().Revision()] {
+        if (session_.Selection().Revision() != revision) ShowFieldList();
+    });
     session_.LoadExtract();
     const ExtractReleased released(session_);
     output.Verify(Responsive());

@@ -26,14 +26,13 @@ inline constexpr std::string_view kFormCaption = "CHECK ALL FIELDS FOR WHICH YOU
 // The open dialog of "Verify an Extract".
 FileDialog ExtractOpenDialog();
 
-class MainWindow : private SessionObserver {
+class MainWindow {
   public:
     // `programPath` is the program's own file, whose name the usage message
     // and the template show. Without `registry` the current user's registry
     // is opened when first needed.
     MainWindow(Screen& screen, TemplateWindow& templateWindow, std::string_view programPath,
                Registry* registry = nullptr);
-    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
@@ -41,13 +40,13 @@ class MainWindow : private SessionObserver {
     const FormSelector& Selector() const { return selector_; }
     const VerificationSession& Session() const { return session_; }
     std::string_view ColumnCaption() const {
-        return session_.FormIndex() < 0 ? kNoFormCaption : kFormCaption;
+        return session_.Selection().FormIndex() < 0 ? kNoFormCaption : kFormCaption;
     }
     // The row to show selected, or -1.
     int SelectedRow() const { return selectedRow_; }
     // The status pane's text.
     std::string_view Hint() const { return hint_; }
-    bool DisplayEnabled() const { return session_.CountCheckedFields() > 0; }
+    bool DisplayEnabled() const { return session_.Selection().CountChecked() > 0; }
 
     // --- the controls' events ---
     // The user picked a form from the drop-down.
@@ -65,8 +64,8 @@ class MainWindow : private SessionObserver {
     void FormShow(std::string_view argument);
 
   private:
-    void FieldListReloaded(int formIndex) override;
-    void FlagsApplied() override;
+    // Shows the field list loaded, its ticks, and the selector following its form.
+    void ShowFieldList();
     void coFormChange();
     void ShowFieldTypeHint(size_t row);
     void SetHint(std::string_view hint);

@@ -110,7 +110,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     Type("1099-i");
     EXPECT_EQ(form.coForm->currentText(), "1099-INT");
     EXPECT_EQ(form.coForm->lineEdit()->selectedText(), "NT");
-    EXPECT_EQ(Session().FormIndex(), 19);
+    EXPECT_EQ(Session().Selection().FormIndex(), 19);
     const std::vector<bq::FieldDescriptor> fields = bq::FormFields(19);
     ASSERT_EQ(form.FieldList->rowCount(), static_cast<int>(fields.size()));
     EXPECT_EQ(form.FieldList->index(0).data().toString(), bq::app::FromBytes(bq::CaptionOf(fields[0])));
@@ -119,7 +119,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     // Backspace removes the offered rest and keeps the form.
     QTest::keyClick(form.coForm->lineEdit(), Qt::Key_Backspace);
     EXPECT_EQ(form.coForm->currentText(), "1099-I");
-    EXPECT_EQ(Session().FormIndex(), 19);
+    EXPECT_EQ(Session().Selection().FormIndex(), 19);
 }
 
 TEST_F(AppTest, TextBeginningNoFormShowsAnEmptyList) {
@@ -146,7 +146,7 @@ TEST_F(AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
     EXPECT_TRUE(form.bDisplay->isEnabled());
     Tick(text, false);
     EXPECT_FALSE(form.bDisplay->isEnabled());
-    EXPECT_EQ(Session().CountCheckedFields(), 0u);
+    EXPECT_EQ(Session().Selection().CountChecked(), 0u);
 }
 
 TEST_F(AppTest, SelectingARowShowsItsHint) {
@@ -355,7 +355,7 @@ TEST_F(AppTest, AltKeyOfADisabledButtonTypesNothing) {
     ASSERT_FALSE(form.bDisplay->isEnabled());
     QTest::keyClick(form.coForm->lineEdit(), Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(form.coForm->currentText(), "1099-A");
-    EXPECT_EQ(Session().FormIndex(), 13);
+    EXPECT_EQ(Session().Selection().FormIndex(), 13);
 }
 
 // A screen of `dpi` dots per inch as Qt 6 draws on it: every window is

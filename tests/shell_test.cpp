@@ -89,7 +89,7 @@ TEST_F(Shell, VerifyAsksBeforeSavingThenTellsHowToImport) {
     EXPECT_EQ(screen.kept, 1);  // the windows could repaint during the work
     // The list now shows the extract's form and ticks.
     EXPECT_EQ(window.Selector().Text(), "1099-A");
-    EXPECT_TRUE(window.Session().Fields()[FieldOfCode('$')].checked);
+    EXPECT_TRUE(window.Session().Selection().Fields()[FieldOfCode('$')].checked);
     EXPECT_TRUE(window.DisplayEnabled());
 }
 
@@ -178,7 +178,7 @@ TEST_F(Shell, FailingCommandLineExtractLeavesTheWindowOpenWithItsForm) {
               std::vector<Box>{Failure("{BEGIN DATA} not found.\r\n\r\nEXTRACT = " + path + ".")});
     EXPECT_TRUE(screen.events.empty());
     EXPECT_EQ(window.Selector().Text(), "1099-A");
-    EXPECT_TRUE(window.Session().Fields()[FieldOfCode('$')].checked);
+    EXPECT_TRUE(window.Session().Selection().Fields()[FieldOfCode('$')].checked);
     EXPECT_TRUE(window.DisplayEnabled());
     EXPECT_FALSE(Exists(OutputOf("nodata.txt")));
 }
@@ -238,23 +238,23 @@ TEST_F(Shell, TypeAheadCompletesToTheFirstFormAndDeletingKeepsTheText) {
     window.coFormType("1099-i");
     EXPECT_EQ(window.Selector().Text(), "1099-INT");
     EXPECT_EQ(window.Selector().TypedLength(), 6u);
-    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(window.Session().Selection().FormIndex(), 19);
     EXPECT_EQ(window.ColumnCaption(), "CHECK ALL FIELDS FOR WHICH YOU WILL BE SUPPLYING DATA");
     window.coFormType("1099-I");  // the offered rest deleted
     EXPECT_EQ(window.Selector().Text(), "1099-I");
-    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(window.Session().Selection().FormIndex(), 19);
     window.coFormType("ZZ");
     EXPECT_EQ(window.Selector().Text(), "ZZ");
     EXPECT_EQ(window.Selector().Position(), -1);
-    EXPECT_TRUE(window.Session().Fields().empty());
+    EXPECT_TRUE(window.Session().Selection().Fields().empty());
     EXPECT_EQ(window.ColumnCaption(), "TO CREATE A NEW TEMPLATE, SELECT A TAX FORM FROM THE DROP DOWN LIST");
     window.coFormPick(32);
     EXPECT_EQ(window.Selector().Text(), "W-2G");
-    EXPECT_EQ(window.Session().FormIndex(), 36);
+    EXPECT_EQ(window.Session().Selection().FormIndex(), 36);
     // Picking the form already shown keeps the ticks.
     window.lvDestinationCheckStateChange(3, true);
     window.coFormPick(32);
-    EXPECT_TRUE(window.Session().Fields()[3].checked);
+    EXPECT_TRUE(window.Session().Selection().Fields()[3].checked);
     EXPECT_TRUE(window.DisplayEnabled());
 }
 
@@ -284,7 +284,7 @@ TEST_F(Shell, VerifyingAnotherFormsExtractSwitchesToItsFormAndTicks) {
     screen.files.push_back(Write("good.txt", Extract1099A()));
     window.bVerifyClick();
     EXPECT_EQ(window.Selector().Text(), "1099-A");
-    EXPECT_EQ(window.Session().CountCheckedFields(), 1u);
+    EXPECT_EQ(window.Session().Selection().CountChecked(), 1u);
     EXPECT_EQ(window.Hint(), "");
 }
 

@@ -260,7 +260,7 @@ TEST_F(Win32AppTest, TypingCompletesToTheFirstFormBeginningWithTheText) {
     Type("1099-i");
     EXPECT_EQ(WindowText(form.coForm), "1099-INT");
     EXPECT_EQ(SelectedText(), "NT");
-    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(window.Session().Selection().FormIndex(), 19);
     EXPECT_EQ(Rows(), static_cast<int>(bq::FormFields(19).size()));
     EXPECT_EQ(Header(), kFormCaption);
 }
@@ -269,7 +269,7 @@ TEST_F(Win32AppTest, BackspaceRemovesTheOfferedRestAndKeepsTheForm) {
     Type("1099-i\b");
     EXPECT_EQ(WindowText(form.coForm), "1099-I");
     EXPECT_EQ(SelectedText(), "");
-    EXPECT_EQ(window.Session().FormIndex(), 19);
+    EXPECT_EQ(window.Session().Selection().FormIndex(), 19);
 }
 
 TEST_F(Win32AppTest, TextBeginningNoFormShowsAnEmptyList) {
@@ -313,7 +313,7 @@ TEST_F(Win32AppTest, TicksDriveTheHintPaneAndTheDisplayButton) {
     EXPECT_TRUE(Enabled(form.bDisplay));
     Tick(text, false);
     EXPECT_FALSE(Enabled(form.bDisplay));
-    EXPECT_EQ(window.Session().CountCheckedFields(), 0u);
+    EXPECT_EQ(window.Session().Selection().CountChecked(), 0u);
 }
 
 TEST_F(Win32AppTest, SelectingARowShowsItsHint) {

@@ -13,7 +13,7 @@ namespace bq {
 enum class Verdict {
     Accepted,  // the value (normalised) goes into the field's slot
     Emptied,   // accepted, but a non-empty optional date or year became empty
-    Rejected,  // the value fails its field's test; see RejectionPhrase
+    Rejected,  // the value fails its field's test; see RejectedAs
 };
 
 // Applies the rule of `typeCode` to the trimmed `value`. `written` receives

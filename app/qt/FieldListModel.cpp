@@ -8,12 +8,12 @@ FieldListModel::FieldListModel(shell::MainWindow& window, QObject* parent)
     : QAbstractListModel(parent), window_(window) {}
 
 int FieldListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(window_.Session().Fields().size());
+    return parent.isValid() ? 0 : static_cast<int>(window_.Session().Selection().Fields().size());
 }
 
 QVariant FieldListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const FieldEntry& field = window_.Session().Fields()[static_cast<size_t>(index.row())];
+    const FieldEntry& field = window_.Session().Selection().Fields()[static_cast<size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
             return FromBytes(field.caption);

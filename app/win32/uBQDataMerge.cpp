@@ -242,7 +242,7 @@ void TForm1::FillList() {
     SendMessageA(lvDestination, LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     SendMessageA(lvDestination, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(lvDestination);
-    const std::vector<FieldEntry>& fields = window_.Session().Fields();
+    const std::vector<FieldEntry>& fields = window_.Session().Selection().Fields();
     for (size_t i = 0; i < fields.size(); ++i) {
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -257,7 +257,7 @@ void TForm1::FillList() {
 }
 
 void TForm1::ShowTicks() {
-    const std::vector<FieldEntry>& fields = window_.Session().Fields();
+    const std::vector<FieldEntry>& fields = window_.Session().Selection().Fields();
     for (size_t i = 0; i < fields.size(); ++i)
         ListView_SetItemState(lvDestination, static_cast<int>(i), StateImageOf(fields[i].checked),
                               LVIS_STATEIMAGEMASK);

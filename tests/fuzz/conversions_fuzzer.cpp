@@ -173,7 +173,7 @@ void CheckRule(char code, const std::string& input, int year) {
     std::string value = input, tinType;
     const bq::Verdict verdict = bq::test::ApplyRule(code, value, tinType, year);
     if (verdict == bq::Verdict::Rejected) {
-        Expect(!bq::RejectionPhrase(code).empty(), "rejected without a phrase", input);
+        Expect(!bq::RejectedAs(code).empty(), "rejected without a phrase", input);
         return;
     }
     Expect(code == 'N' || tinType.empty(), "a TIN type from another code", input);

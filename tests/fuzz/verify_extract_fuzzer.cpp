@@ -95,8 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string splitBytes;
     if (Verify(split, text, parallel, splitBytes) != failure)
         Fail("several threads failed differently", text);
-    if (splitBytes != bytes || split.OutputRowCount() != session.OutputRowCount() ||
-        split.OutputRow() != session.OutputRow())
+    if (splitBytes != bytes || split.OutputRowCount() != session.OutputRowCount())
         Fail("several threads wrote other output", text);
 
     if (failure.empty()) {
@@ -105,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (records->size() != session.OutputRowCount())
             Fail("output line count differs from the records", bytes);
         for (const bq::fuzz::CsvRecord& r : *records)
-            if (r.size() != session.Fields().size())
+            if (r.size() != session.Selection().Fields().size())
                 Fail("a line's value count differs from the fields", bytes);
     }
 
@@ -121,11 +120,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!valueFailure) {
         if (collectingFailure != failure) Fail("collecting mode failed differently", collectingFailure);
         if (!rejected.empty())
-            Fail("collecting mode rejected a value the first run accepted", rejected[0].message);
+            Fail("collecting mode rejected a value the first run accepted",
+                 bq::RejectionMessage(collecting.ExtractFile(), rejected[0]));
         if (failure.empty() && collectingBytes != bytes) Fail("collecting mode wrote other output", text);
     } else {
         if (!collectingFailure.empty()) Fail("collecting mode threw", collectingFailure);
-        if (rejected.empty() || rejected[0].message != failure)
+        if (rejected.empty() || bq::RejectionMessage(collecting.ExtractFile(), rejected[0]) != failure)
             Fail("collecting mode missed the first rejection", failure);
     }
     return 0;
