@@ -97,13 +97,6 @@ void ForEachCsvRecord(std::string_view text, const CsvDialect& dialect, std::str
     Reader(text, dialect, source).ForEach(take);
 }
 
-std::vector<CsvRecord> ReadCsv(std::string_view text, const CsvDialect& dialect, std::string_view source) {
-    std::vector<CsvRecord> records;
-    ForEachCsvRecord(text, dialect, source,
-                     [&records](const CsvRecord& record) { records.push_back(record); });
-    return records;
-}
-
 char DetectDelimiter(std::string_view text) {
     size_t commas = 0, semicolons = 0, tabs = 0;
     bool quoted = false;

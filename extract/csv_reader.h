@@ -30,15 +30,13 @@ struct CsvDialect {
     CsvBreaks breaks = CsvBreaks::CrLf;
 };
 
-// The records of `text`. Throws Error "<source>:<row>:<column>: <fault>"
-// (counted from 1, a row being a record) at the first thing the dialect does
-// not allow: a quote inside an unquoted field, text after a closing quote,
-// an unclosed quote, or, with CsvBreaks::CrLf, a lone CR or LF outside
-// quotes or a last record without its CR LF.
-std::vector<CsvRecord> ReadCsv(std::string_view text, const CsvDialect& dialect, std::string_view source);
-
-// ReadCsv one record at a time, in order, so that a large file is never
-// held as records: `take` gets each as it is read.
+// The records of `text`, one at a time, in order, so that a large file is
+// never held as records: `take` gets each as it is read. Throws Error
+// "<source>:<row>:<column>: <fault>" (counted from 1, a row being a record)
+// at the first thing the dialect does not allow: a quote inside an unquoted
+// field, text after a closing quote, an unclosed quote, or, with
+// CsvBreaks::CrLf, a lone CR or LF outside quotes or a last record without
+// its CR LF.
 void ForEachCsvRecord(std::string_view text, const CsvDialect& dialect, std::string_view source,
                       const std::function<void(const CsvRecord&)>& take);
 

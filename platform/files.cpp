@@ -20,16 +20,10 @@ std::string ReadWholeFile(const std::string& path, const Folder* folder) {
     }
 }
 
-void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,
-                         const WriteOptions& options) {
-    OutputFile file(path, options);
-    produce([&file](std::string_view bytes) { file.Write(bytes); });
-    file.Commit();
-}
-
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options) {
-    WriteFileAtomically(
-        path, [bytes](const ByteSink& sink) { sink(bytes); }, options);
+    OutputFile file(path, options);
+    file.Write(bytes);
+    file.Commit();
 }
 
 FileError CannotOpenFile(std::string_view path, std::string_view reason) {

@@ -20,7 +20,9 @@ namespace bq {
 class Folder {
   public:
     // Opens the folder part of `path` (the current folder when it has none).
-    // Throws Error "Cannot open file "<path>". <reason>".
+    // Throws Error "Cannot open file "<path>". <reason>" when it cannot be
+    // opened; on Windows only when it does not exist, as files there are
+    // reached by path and a device's or a pipe's folder cannot be held.
     explicit Folder(const std::string& path);
     ~Folder();
     Folder(const Folder&) = delete;
@@ -121,19 +123,11 @@ class OutputFile {
     std::unique_ptr<State> state_;
 };
 
-// Receives the bytes of a file being written; called as often as needed.
-using ByteSink = std::function<void(std::string_view bytes)>;
-
 // Removes the temporary files of every OutputFile still being written, for
 // a process about to end without unwinding (a Windows session that ends).
 void RemoveUnfinishedFiles();
 
-// Writes the bytes produced by `produce` to `path` through an OutputFile;
-// when `produce` throws, `path` is left as it was.
-void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce,
-                         const WriteOptions& options = {});
-
-// Convenience: writes `bytes` to `path` atomically.
+// Writes `bytes` to `path` through an OutputFile.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteOptions& options = {});
 
 // The permissions of the regular file `path` names in `folder` (0666 when

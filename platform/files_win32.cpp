@@ -145,11 +145,15 @@ void RemoveUnfinishedFiles() { PendingFiles::Instance().RemoveAll(); }
 
 // The folder is opened without sharing deletion, so that it cannot be
 // renamed or removed while it is held. Files are reached by path here, so a
-// folder that cannot be held (a device's or a pipe's) is no obstacle.
+// folder that exists but cannot be held (a device's or a pipe's) is no
+// obstacle; one that does not exist is, as nothing in it can be read.
 Folder::Folder(const std::string& path) : path_(FolderPart(path)) {
     const HANDLE h = CreateFileA(path_.empty() ? "." : path_.c_str(), FILE_LIST_DIRECTORY,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const DWORD error = GetLastError();
+    if (h == INVALID_HANDLE_VALUE && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
+        throw CannotOpenFile(path, SystemErrorText(error));
     handle_ = reinterpret_cast<std::intptr_t>(h);
 }
 

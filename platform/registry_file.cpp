@@ -2,9 +2,14 @@
 
 #include <vector>
 
+#include "platform/registry.h"
 #include "schema/text.h"
 
 namespace bq {
+
+std::string ImportSection() {
+    return "HKEY_CURRENT_USER\\" + std::string(kProductKey) + "\\" + std::string(kImportSubkey);
+}
 namespace {
 
 struct Line {

@@ -9,8 +9,9 @@
 
 namespace bq {
 
-// The section that holds TextDirectory.
-inline constexpr std::string_view kImportSection = "HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018";
+// The section that holds TextDirectory: the key of registry.h under
+// HKEY_CURRENT_USER, "HKEY_CURRENT_USER\BRISQUILL\Import\BQ2018".
+std::string ImportSection();
 
 // `content` with the value `name` of section `section` set to `value`,
 // adding the section (and the REGEDIT4 header to an empty file) when missing.

@@ -136,7 +136,7 @@ class PosixRegistry : public Registry {
                 // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
                 if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
                 const auto updated =
-                    WithRegString(content.value_or(""), kImportSection, kTextDirectoryValue, folder);
+                    WithRegString(content.value_or(""), ImportSection(), kTextDirectoryValue, folder);
                 if (!updated) throw SetDataFailed();
                 try {
                     OutputFile output(store);

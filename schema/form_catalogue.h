@@ -9,6 +9,12 @@ namespace bq {
 
 // The reporting year this module is built for; it appears in messages and file names.
 inline constexpr std::string_view kReportingYear = "2018";
+// The same year as a number.
+inline constexpr int kReportingYearNumber = [] {
+    int year = 0;
+    for (const char digit : kReportingYear) year = year * 10 + (digit - '0');
+    return year;
+}();
 
 // Number of catalogue entries; form indexes run from 0 to kFormCount - 1.
 inline constexpr int kFormCount = 37;

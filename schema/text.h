@@ -50,7 +50,10 @@ constexpr bool IsAllDigits(std::string_view s) {
     return true;
 }
 
-// The fewest insertions, deletions and replacements of bytes that turn `a` into `b`.
-size_t EditDistance(std::string_view a, std::string_view b);
+// The fewest single-character insertions, deletions and replacements that
+// turn `a` into `b`; any distance above `max` is told as max + 1, found
+// without measuring it, so that a huge text against a short name costs
+// little.
+size_t EditDistance(std::string_view a, std::string_view b, size_t max = static_cast<size_t>(-1) - 1);
 
 }  // namespace bq

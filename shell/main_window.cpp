@@ -201,7 +201,7 @@ void MainWindow::FormShow(std::string_view argument) {
     if (path.empty()) return;
     if (!RegularFileExists(path)) {
         // Told here, so the silent abort of the handler shows nothing more.
-        screen_.Message(kMainWindowCaption, MissingExtractMessage(path, programName_), Icon::Warning,
+        screen_.Message(MainWindowCaption(), MissingExtractMessage(path, programName_), Icon::Warning,
                         Buttons::Ok);
         return;
     }

@@ -47,4 +47,16 @@ std::string WithNewlines(std::string_view text, std::string_view newline) {
     return out;
 }
 
+std::string MainWindowCaption() {
+    return "Brisquill Data Merge Module [ " + std::string(kReportingYear) + " ]";
+}
+
+std::string CannotPrintOn(std::string_view printer) {
+    return "Cannot print on \"" + std::string(printer) + "\"";
+}
+
+std::string CannotStartPageOn(std::string_view printer) {
+    return "Cannot start a new page on \"" + std::string(printer) + "\"";
+}
+
 }  // namespace bq

@@ -36,11 +36,11 @@ class Files : public test::TempFolder {};
 
 TEST_F(Files, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
     const std::string out = Write("out.txt", "old");
+    // A write that fails half-way, as a full disk makes it fail.
     EXPECT_EQ(ErrorText([&] {
-                  WriteFileAtomically(out, [](const ByteSink& sink) {
-                      sink("partial");
-                      throw Error("Cannot create file \"x\". No space left on device");
-                  });
+                  OutputFile file(out);
+                  file.Write("partial");
+                  throw Error("Cannot create file \"x\". No space left on device");
               }),
               "Cannot create file \"x\". No space left on device");
     EXPECT_EQ(Read(out), "old");
@@ -48,7 +48,7 @@ TEST_F(Files, FailedWriteKeepsThePreviousOutputAndLeavesNoTemporary) {
 }
 
 TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
-    const std::string section(kImportSection);
+    const std::string section = ImportSection();
     EXPECT_EQ(*WithRegString("", section, "TextDirectory", "/d/"),
               "REGEDIT4\n\n[" + section + "]\n\"TextDirectory\"=\"/d/\"\n");
     // A CR LF store stays CR LF.

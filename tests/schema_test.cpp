@@ -146,5 +146,16 @@ TEST(TextHelpers, PadAndCutAsTheMessagesNeed) {
     EXPECT_EQ(UpperCaseAscii("abz\xe9"), "ABZ\xe9");
 }
 
+// The distance of a slip of the keyboard, and a bound that keeps a huge
+// text against a short name cheap: above it, the distance is max + 1.
+TEST(TextHelpers, EditDistanceCountsEditsUpToItsBound) {
+    EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+    EXPECT_EQ(EditDistance("", "W-2"), 3u);
+    EXPECT_EQ(EditDistance("W2", "W-2", 1), 1u);
+    EXPECT_EQ(EditDistance("kitten", "sitting", 2), 3u);
+    EXPECT_EQ(EditDistance(std::string(1 << 20, 'x'), "W-2", 2), 3u);
+    EXPECT_EQ(EditDistance("abcdefgh", "hgfedcba", 3), 4u);
+}
+
 }  // namespace
 }  // namespace bq

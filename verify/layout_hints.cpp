@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "extract/text_encoding.h"
 #include "schema/form_catalogue.h"
 #include "schema/text.h"
 
@@ -20,7 +21,7 @@ std::string Skeleton(std::string_view s) {
 }  // namespace
 
 std::string FormSegmentHint(std::string_view line) {
-    if (line.substr(0, 3) == "\xEF\xBB\xBF")
+    if (line.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         return "the file starts with a UTF-8 byte-order mark; save it as ANSI (Windows-1252) text";
     if (line.substr(0, 2) == "\xFF\xFE" || line.substr(0, 2) == "\xFE\xFF")
         return "the file is UTF-16 text; save it as ANSI (Windows-1252) text";
@@ -34,14 +35,11 @@ std::string UnknownFormHint(std::string_view name) {
     int best = -1;
     size_t bestDistance = 0;
     for (int i = kFirstVisibleForm; i < kFormCount; ++i) {
-        const std::string known = Skeleton(FormNames[static_cast<size_t>(i)]);
-        // The distance is at least the difference in length: a long line
-        // (a whole file without breaks) is told apart at once.
-        if (std::max(wanted.size(), known.size()) - std::min(wanted.size(), known.size()) > slip) continue;
-        const size_t d = EditDistance(wanted, known);
+        // A long line (a whole file without breaks) is told apart at once.
+        const size_t d = EditDistance(wanted, Skeleton(FormNames[static_cast<size_t>(i)]), slip);
         if (best < 0 || d < bestDistance) best = i, bestDistance = d;
     }
-    if (best < 0 || bestDistance > slip) return "bqdm forms lists the form names";
+    if (bestDistance > slip) return "bqdm forms lists the form names";
     return "did you mean FORM " + std::string(FormNames[static_cast<size_t>(best)]) + "?";
 }
 

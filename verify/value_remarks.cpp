@@ -10,7 +10,7 @@
 namespace bq {
 namespace {
 
-constexpr int kYear = 2018;  // the reporting year, as a number
+constexpr int kYear = kReportingYearNumber;
 
 // Digits, at least one.
 bool AllDigits(std::string_view s) { return !s.empty() && IsAllDigits(s); }

@@ -5,6 +5,7 @@
 
 #include "app/qt/AppText.h"
 #include "platform/error.h"
+#include "shell/messages.h"
 
 namespace bq::app {
 
@@ -15,13 +16,9 @@ QtPrintJob::~QtPrintJob() {
     if (painter_.isActive()) painter_.end();
 }
 
-std::string QtPrintJob::Failure(std::string_view what) const {
-    return std::string(what) + " \"" + ToBytes(printer_->printerName()) + "\"";
-}
-
 void QtPrintJob::Begin(std::string_view title) {
     printer_->setDocName(FromBytes(title));
-    if (!painter_.begin(printer_.get())) throw Error(Failure("Cannot print on"));
+    if (!painter_.begin(printer_.get())) throw Error(CannotPrintOn(ToBytes(printer_->printerName())));
     painter_.setFont(font_);
 }
 
@@ -41,7 +38,7 @@ int QtPrintJob::TextWidth(std::string_view text) const {
 }
 
 void QtPrintJob::NewPage() {
-    if (!printer_->newPage()) throw Error(Failure("Cannot start a new page on"));
+    if (!printer_->newPage()) throw Error(CannotStartPageOn(ToBytes(printer_->printerName())));
 }
 
 void QtPrintJob::PrintLine(int y, std::string_view text) {
@@ -49,7 +46,7 @@ void QtPrintJob::PrintLine(int y, std::string_view text) {
 }
 
 void QtPrintJob::End() {
-    if (painter_.isActive() && !painter_.end()) throw Error(Failure("Cannot print on"));
+    if (painter_.isActive() && !painter_.end()) throw Error(CannotPrintOn(ToBytes(printer_->printerName())));
 }
 
 }  // namespace bq::app

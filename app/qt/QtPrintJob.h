@@ -28,8 +28,6 @@ class QtPrintJob : public shell::PrintJob {
     void End() override;
 
   private:
-    std::string Failure(std::string_view what) const;
-
     std::unique_ptr<QPrinter> printer_;
     QFont font_;
     QPainter painter_;

@@ -48,7 +48,7 @@ class UpperCaseValidator : public QValidator {
 
 TForm1::TForm1(bq::shell::MainWindow& window, std::string argument, QWidget* parent)
     : QWidget(parent), window_(window), argument_(std::move(argument)) {
-    setWindowTitle(FromBytes(bq::kMainWindowCaption));
+    setWindowTitle(FromBytes(bq::MainWindowCaption()));
     setFont(InterfaceFont());
     AutoSize = new TAutoSize(this, design::kClient);
 

@@ -1,6 +1,7 @@
 #include "app/win32/Win32PrintJob.h"
 
 #include "platform/error.h"
+#include "shell/messages.h"
 #include "shell/window_design.h"
 
 namespace bq::win32 {
@@ -24,8 +25,8 @@ Win32PrintJob::~Win32PrintJob() {
     DeleteDC(dc_);
 }
 
-void Win32PrintJob::Fail(std::string_view what) const {
-    throw Error(std::string(what) + " \"" + printer_ + "\"");
+void Win32PrintJob::Fail(std::string (*message)(std::string_view printer)) const {
+    throw Error(message(printer_));
 }
 
 int Win32PrintJob::PageWidth() const { return GetDeviceCaps(dc_, HORZRES); }
@@ -49,23 +50,23 @@ void Win32PrintJob::Begin(std::string_view title) {
     DOCINFOA doc{};
     doc.cbSize = sizeof doc;
     doc.lpszDocName = name.c_str();
-    if (StartDocA(dc_, &doc) <= 0) Fail("Cannot print on");
+    if (StartDocA(dc_, &doc) <= 0) Fail(CannotPrintOn);
     started_ = true;
-    if (StartPage(dc_) <= 0) Fail("Cannot print on");
+    if (StartPage(dc_) <= 0) Fail(CannotPrintOn);
 }
 
 void Win32PrintJob::NewPage() {
-    if (EndPage(dc_) <= 0 || StartPage(dc_) <= 0) Fail("Cannot start a new page on");
+    if (EndPage(dc_) <= 0 || StartPage(dc_) <= 0) Fail(CannotStartPageOn);
 }
 
 void Win32PrintJob::PrintLine(int y, std::string_view text) {
-    if (!TextOutA(dc_, 0, y, text.data(), static_cast<int>(text.size()))) Fail("Cannot print on");
+    if (!TextOutA(dc_, 0, y, text.data(), static_cast<int>(text.size()))) Fail(CannotPrintOn);
 }
 
 void Win32PrintJob::End() {
     if (!started_) return;
     started_ = false;
-    if (EndPage(dc_) <= 0 || EndDoc(dc_) <= 0) Fail("Cannot print on");
+    if (EndPage(dc_) <= 0 || EndDoc(dc_) <= 0) Fail(CannotPrintOn);
 }
 
 }  // namespace bq::win32

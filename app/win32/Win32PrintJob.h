@@ -29,7 +29,7 @@ class Win32PrintJob : public shell::PrintJob {
     void End() override;
 
   private:
-    [[noreturn]] void Fail(std::string_view what) const;
+    [[noreturn]] void Fail(std::string (*message)(std::string_view printer)) const;
 
     HDC dc_;
     std::string printer_;

@@ -44,7 +44,7 @@ TForm1::TForm1(shell::MainWindow& window, std::string argument)
         return RegisterClassExA(&c);
     }();
     (void)registered;
-    const std::string caption(kMainWindowCaption);
+    const std::string caption = MainWindowCaption();
     // Made at any size that leaves room for the frame, which Layout
     // measures to give the client area its designed size.
     hwnd_ = CreateWindowExA(0, kClassName, caption.c_str(),

@@ -21,7 +21,10 @@ using CsvRecord = bq::CsvRecord;
 // RFC 4180 does not allow.
 inline std::optional<std::vector<CsvRecord>> ReadCsv(std::string_view text) {
     try {
-        return bq::ReadCsv(text, {',', CsvBreaks::CrLf}, "oracle");
+        std::vector<CsvRecord> records;
+        bq::ForEachCsvRecord(text, {',', CsvBreaks::CrLf}, "oracle",
+                             [&records](const CsvRecord& r) { records.push_back(r); });
+        return records;
     } catch (const Error&) {
         return std::nullopt;
     }
