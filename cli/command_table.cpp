@@ -6,46 +6,46 @@ namespace bq::cli {
 namespace {
 
 constexpr Option kFieldsOptions[] = {
-    {"index", 0, "N", "a catalogue index from 0 to 36 instead of FORM, the hidden forms too"},
-    {"json", 0, "", "the field list as one JSON document"},
+    {option::kIndex, 0, "N", "a catalogue index from 0 to 36 instead of FORM, the hidden forms too"},
+    {option::kJson, 0, "", "the field list as one JSON document"},
 };
 
 constexpr Option kTemplateOptions[] = {
-    {"fields", 0, "LIST", "the ticked fields: comma-separated indexes (from 0) or 'all'"},
-    {"output", 'o', "FILE",
+    {option::kFields, 0, "LIST", "the ticked fields: comma-separated indexes (from 0) or 'all'"},
+    {option::kOutput, 'o', "FILE",
      "write the template to FILE, every line followed by CR LF,\n"
      "replacing FILE atomically"},
-    {"csv", 0, "",
+    {option::kCsv, 0, "",
      "the first row of a spreadsheet instead: the captions of the\n"
      "fields, comma-separated; -o FILE is replaced only with --force"},
-    {"force", 0, "", "with --csv: replace FILE if it exists"},
+    {option::kForce, 0, "", "with --csv: replace FILE if it exists"},
 };
 
 constexpr Option kExtractOptions[] = {
-    {"from", 0, "DATA.csv", "the spreadsheet's CSV; its first row names the columns"},
-    {"output", 'o', "EXTRACT", "the extract to write (DATA.txt beside the CSV otherwise)"},
-    {"force", 0, "", "replace EXTRACT if it exists"},
-    {"delimiter", 0, "C", "',', ';' or 'tab'; told from the first row otherwise"},
-    {"encoding", 0, "E", "utf-8 or windows-1252; told from the bytes otherwise"},
-    {"json", 0, "", "the report as one JSON document on stdout"},
+    {option::kFrom, 0, "DATA.csv", "the spreadsheet's CSV; its first row names the columns"},
+    {option::kOutput, 'o', "EXTRACT", "the extract to write (DATA.txt beside the CSV otherwise)"},
+    {option::kForce, 0, "", "replace EXTRACT if it exists"},
+    {option::kDelimiter, 0, "C", "',', ';' or 'tab'; told from the first row otherwise"},
+    {option::kEncoding, 0, "E", "utf-8 or windows-1252; told from the bytes otherwise"},
+    {option::kJson, 0, "", "the report as one JSON document on stdout"},
 };
 
 constexpr Option kPreviewOptions[] = {
-    {"records", 0, "N", "how many records to show (3 unless given)"},
+    {option::kRecords, 0, "N", "how many records to show (3 unless given)"},
 };
 
-constexpr Option kQuietOption{"quiet", 'q', "", "draw no progress bar"};
+constexpr Option kQuietOption{option::kQuiet, 'q', "", "draw no progress bar"};
 
-constexpr Option kStrictOption{"strict", 0, "", "warnings fail the run (status 1)"};
-constexpr Option kMaxProblemsOption{"max-problems", 0, "N",
+constexpr Option kStrictOption{option::kStrict, 0, "", "warnings fail the run (status 1)"};
+constexpr Option kMaxProblemsOption{option::kMaxProblems, 0, "N",
                                     "show at most N problems (100 unless given; 0: all),\n"
                                     "then how many more and the counts per field"};
 
 constexpr Option kCheckOptions[] = {
-    {"all", 0, "",
+    {option::kAll, 0, "",
      "report every problem, each with its line, code and hint, not only\n"
      "the first bad value; then the counts per code"},
-    {"json", 0, "", "the report as one JSON document on stdout"},
+    {option::kJson, 0, "", "the report as one JSON document on stdout"},
     kStrictOption,
     kMaxProblemsOption,
     kQuietOption,

@@ -15,6 +15,24 @@
 
 namespace bq::cli {
 
+// The options' names, shared by the command table and the commands.
+namespace option {
+inline constexpr std::string_view kIndex = "index";
+inline constexpr std::string_view kJson = "json";
+inline constexpr std::string_view kFields = "fields";
+inline constexpr std::string_view kOutput = "output";
+inline constexpr std::string_view kCsv = "csv";
+inline constexpr std::string_view kForce = "force";
+inline constexpr std::string_view kFrom = "from";
+inline constexpr std::string_view kDelimiter = "delimiter";
+inline constexpr std::string_view kEncoding = "encoding";
+inline constexpr std::string_view kRecords = "records";
+inline constexpr std::string_view kQuiet = "quiet";
+inline constexpr std::string_view kStrict = "strict";
+inline constexpr std::string_view kMaxProblems = "max-problems";
+inline constexpr std::string_view kAll = "all";
+}  // namespace option
+
 struct Streams {
     std::istream& in;
     std::ostream& out;

@@ -52,12 +52,12 @@ std::string ExtractNameFor(const std::string& csv) {
 ExtractArgs ParseArgs(const Arguments& args) {
     ExtractArgs a;
     if (!args.operands.empty()) a.form = args.operands[0];
-    a.csv = args.Value("from").value_or("");
-    a.output = args.Value("output").value_or("");
-    if (const auto d = args.Value("delimiter")) a.options.delimiter = DelimiterNamed(*d);
-    if (const auto e = args.Value("encoding")) a.options.encoding = EncodingNamed(*e);
-    a.force = args.Has("force");
-    a.json = args.Has("json");
+    a.csv = args.Value(option::kFrom).value_or("");
+    a.output = args.Value(option::kOutput).value_or("");
+    if (const auto d = args.Value(option::kDelimiter)) a.options.delimiter = DelimiterNamed(*d);
+    if (const auto e = args.Value(option::kEncoding)) a.options.encoding = EncodingNamed(*e);
+    a.force = args.Has(option::kForce);
+    a.json = args.Has(option::kJson);
     if (a.form.empty()) throw UsageError("which form? (see bqdm forms)");
     if (a.csv.empty()) throw UsageError("which spreadsheet? give --from DATA.csv");
     if (a.output.empty()) a.output = ExtractNameFor(a.csv);
@@ -112,14 +112,17 @@ std::string FindingLine(std::string_view csv, const Finding& f) {
     return line;
 }
 
-void WriteJson(std::ostream& out, const ExtractArgs& a, int form, bool written, size_t records,
+// Whether the extract was written.
+enum class Written { No, Yes };
+
+void WriteJson(std::ostream& out, const ExtractArgs& a, int form, Written written, size_t records,
                const std::string& fatal, const std::vector<Finding>& findings) {
     JsonWriter json(out);
     json.BeginObject();
     json.Member("csv", a.csv);
     json.Member("extract", a.output);
     json.Member("form", FormNames[static_cast<size_t>(form)]);
-    json.Member("written", written);
+    json.Member("written", written == Written::Yes);
     json.Member("records", records);
     const bool rejected =
         std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; });
@@ -135,19 +138,7 @@ void WriteJson(std::ostream& out, const ExtractArgs& a, int form, bool written, 
                 const ValueProblem& p = *f.value;
                 json.Member("csvColumn", f.cell.column);
                 json.Member("header", f.header);
-                json.Member("record", p.record);
-                if (p.fieldOrdinal == 0) {
-                    for (std::string_view name : {"field", "fieldIndex", "caption"}) json.Null(name);
-                } else {
-                    json.Member("field", p.fieldOrdinal);
-                    json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
-                    json.Member("caption", p.caption);
-                }
-                json.Member("value", p.rawValue);
-                json.Member("code", p.code);
-                json.Member("message", p.error ? DisplayedMessage(RejectionMessage(AbsolutePath(a.output), p))
-                                               : p.remark);
-                json.Member("hint", p.hint);
+                WriteProblemMembers(json, p, AbsolutePath(a.output));
             } else {
                 json.Member("code", "empty-row");
                 json.Member("message", ProblemText(f));
@@ -187,7 +178,7 @@ int ReportWritten(const ExtractArgs& a, int form, CsvExtract& extract, Streams& 
         std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.rejected; }));
     const int status = fatal.empty() && rejected == 0 ? kOk : kRejected;
     if (a.json) {
-        WriteJson(io.out, a, form, true, extract.recordRows.size(), fatal, findings);
+        WriteJson(io.out, a, form, Written::Yes, extract.recordRows.size(), fatal, findings);
         return status;
     }
     for (const Finding& f : findings) io.err << FindingLine(a.csv, f) << "\n";
@@ -220,7 +211,7 @@ int RunExtract(const Arguments& args, Streams& io) {
         csv = std::string();  // read whole into the extract: the memory goes back before the verification
     } catch (const Error& e) {
         if (!a.json) throw;
-        WriteJson(io.out, a, form, false, 0, e.what(), {});
+        WriteJson(io.out, a, form, Written::No, 0, e.what(), {});
         return kRejected;
     }
     AsIoFailure([&] { WriteFileAtomically(a.output, extract.bytes, writeOptions); });

@@ -35,7 +35,7 @@ int RunPreview(const Arguments& args, Streams& io) {
     if (args.operands.empty()) throw UsageError("which extract? give its file name");
     const std::string extract = args.operands[0];
     size_t records = kDefaultRecords;
-    if (const auto given = args.Value("records")) {
+    if (const auto given = args.Value(option::kRecords)) {
         const auto n = ToInt32(*given);
         if (!n || *n < 1) throw UsageError("--records needs a number from 1");
         records = static_cast<size_t>(*n);

@@ -67,12 +67,12 @@ int RunForms(const Arguments&, Streams& io) {
 }
 
 int RunFields(const Arguments& args, Streams& io) {
-    const std::optional<std::string> catalogueIndex = args.Value("index");
+    const std::optional<std::string> catalogueIndex = args.Value(option::kIndex);
     if (catalogueIndex && !args.operands.empty()) throw UsageError("give FORM or --index N, not both");
     if (!catalogueIndex && args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = catalogueIndex ? CatalogueIndex(*catalogueIndex) : VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
-    if (args.Has("json")) {
+    if (args.Has(option::kJson)) {
         WriteFieldsJson(io.out, index, fields);
         return 0;
     }
@@ -85,13 +85,13 @@ int RunTemplate(const Arguments& args, Streams& io) {
     if (args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = VisibleFormNamed(args.operands[0]);
     const std::vector<FieldDescriptor> fields = FormFields(index);
-    const std::optional<std::string> list = args.Value("fields");
+    const std::optional<std::string> list = args.Value(option::kFields);
     if (!list || list->empty())
         throw UsageError("a template needs at least one field: give --fields LIST or --fields all");
     const std::vector<bool> ticks = TicksFromList(*list, fields.size());
-    const std::optional<std::string> output = args.Value("output");
-    const bool force = args.Has("force");
-    if (args.Has("csv")) return SaveCsvTemplate(index, ticks, output.value_or(""), force, io);
+    const std::optional<std::string> output = args.Value(option::kOutput);
+    const bool force = args.Has(option::kForce);
+    if (args.Has(option::kCsv)) return SaveCsvTemplate(index, ticks, output.value_or(""), force, io);
     if (force) throw UsageError("--force goes with --csv; a template file is always replaced");
     std::vector<std::string> captions;
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));

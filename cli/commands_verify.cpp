@@ -33,11 +33,11 @@ struct CheckOptions {
 
 CheckOptions ExtractOptions(const Arguments& args) {
     CheckOptions o;
-    o.all = args.Has("all");
-    o.json = args.Has("json");
-    o.quiet = args.Has("quiet");
-    o.strict = args.Has("strict");
-    if (const auto n = args.Value("max-problems")) {
+    o.all = args.Has(option::kAll);
+    o.json = args.Has(option::kJson);
+    o.quiet = args.Has(option::kQuiet);
+    o.strict = args.Has(option::kStrict);
+    if (const auto n = args.Value(option::kMaxProblems)) {
         if (n->empty() || n->size() > 9 || n->find_first_not_of("0123456789") != std::string::npos)
             throw UsageError("--max-problems needs a number, not '" + *n + "'");
         o.maxProblems = std::stoul(*n);

@@ -1,6 +1,8 @@
 #include "cli/json.h"
 
 #include "schema/windows1252.h"
+#include "shell/messages.h"
+#include "verify/problems.h"
 
 namespace bq::cli {
 
@@ -78,6 +80,21 @@ void JsonWriter::Member(std::string_view name, bool value) {
 void JsonWriter::Null(std::string_view name) {
     Name(name);
     out_ << "null";
+}
+
+void WriteProblemMembers(JsonWriter& json, const ValueProblem& p, std::string_view extract) {
+    json.Member("record", p.record);
+    if (p.fieldOrdinal) {
+        json.Member("field", p.fieldOrdinal);
+        json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
+        json.Member("caption", p.caption);
+    } else {
+        for (std::string_view name : {"field", "fieldIndex", "caption"}) json.Null(name);
+    }
+    json.Member("value", p.rawValue);
+    json.Member("code", p.code);
+    json.Member("message", p.error ? DisplayedMessage(RejectionMessage(extract, p)) : p.remark);
+    json.Member("hint", p.hint);
 }
 
 }  // namespace bq::cli

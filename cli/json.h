@@ -7,6 +7,10 @@
 #include <ostream>
 #include <string_view>
 
+namespace bq {
+struct ValueProblem;
+}
+
 namespace bq::cli {
 
 class JsonWriter {
@@ -33,5 +37,9 @@ class JsonWriter {
     std::ostream& out_;
     bool first_ = true;
 };
+
+// The members of a value's problem as every report writes them, from
+// "record" to "hint"; `extract` names the extract in a bad value's message.
+void WriteProblemMembers(JsonWriter& json, const ValueProblem& problem, std::string_view extract);
 
 }  // namespace bq::cli

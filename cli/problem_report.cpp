@@ -106,18 +106,7 @@ void ProblemReport::WriteJson(std::ostream& out, bool valid) const {
             if (p.error != errors) continue;
             json.BeginObject();
             json.Member("line", p.line);
-            json.Member("record", p.record);
-            if (p.fieldOrdinal) {
-                json.Member("field", p.fieldOrdinal);
-                json.Member("fieldIndex", static_cast<size_t>(p.fieldIndex));
-                json.Member("caption", p.caption);
-            } else {
-                for (std::string_view name : {"field", "fieldIndex", "caption"}) json.Null(name);
-            }
-            json.Member("value", p.rawValue);
-            json.Member("code", p.code);
-            json.Member("message", p.error ? DisplayedMessage(RejectionMessage(extract_, p)) : p.remark);
-            json.Member("hint", p.hint);
+            WriteProblemMembers(json, p, extract_);
             json.EndObject();
         }
         json.EndArray();
