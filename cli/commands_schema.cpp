@@ -94,6 +94,7 @@ int RunTemplate(const Arguments& args, Streams& io) {
     if (args.Has(option::kCsv)) return SaveCsvTemplate(index, ticks, output.value_or(""), force, io);
     if (force) throw UsageError("--force goes with --csv; a template file is always replaced");
     std::vector<std::string> captions;
+    captions.reserve(fields.size());
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =
         TemplateLines(FormNames[index], captions, ticks, DesktopProgramName());

@@ -38,7 +38,7 @@ std::string ToPath(const QString& path) {
 }
 
 std::string ToDiskPath(const QString& path) {
-    const std::string bytes = ToPath(path);
+    std::string bytes = ToPath(path);
     // U+FFFD in UTF-8: what Qt put where it could not decode.
     if (bytes.find("\xEF\xBF\xBD") == std::string::npos) return bytes;
     return RecoverPath(bytes, [](std::string_view name) { return ToPath(FromPath(name)); });
