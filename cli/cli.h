@@ -17,6 +17,11 @@ struct Console {
     // The columns the progress bar may use on `err`: 0 when `err` is no
     // terminal, or one that cannot go back to its line's start.
     int progressColumns = 0;
+    // Where the bar is drawn, its carriage returns unescaped; `err` when null.
+    std::ostream* bar = nullptr;
+    // `out` is a terminal: a file name's own line breaks are shown escaped
+    // there, so that they cannot forge lines of what bqdm prints.
+    bool outIsTerminal = false;
 };
 
 // Runs bqdm with `args` (without the program name), reading standard input

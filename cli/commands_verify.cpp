@@ -56,7 +56,8 @@ constexpr size_t kShownProblems = 100;
 // Verifies through `verify` with a progress bar on a terminal; throws the first Error.
 void Verify(Streams& io, bool drawProgress, VerifyOptions options,
             const std::function<void(const VerifyOptions&)>& verify) {
-    Progress progress(io.err, drawProgress ? io.console.progressColumns : 0);
+    Progress progress(io.console.bar ? *io.console.bar : io.err,
+                      drawProgress ? io.console.progressColumns : 0);
     options.progress = progress.Callback();
     verify(options);
 }
@@ -88,6 +89,18 @@ bool LoadReported(VerificationSession& session, const std::string& extract, Stre
     return true;
 }
 
+// `path` with its own line breaks shown as "\x0d" and "\x0a".
+std::string BreaksShown(std::string_view path) {
+    std::string shown;
+    for (const char c : path) {
+        if (c == '\r' || c == '\n')
+            shown += c == '\r' ? "\\x0d" : "\\x0a";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 }  // namespace
 
 int RunMerge(const Arguments& args, Streams& io) {
@@ -107,7 +120,9 @@ int RunMerge(const Arguments& args, Streams& io) {
         io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";
         return kRejected;
     }
-    const std::string instructions = AsIoFailure([&output] { return output.Save(*OpenUserRegistry()); });
+    std::string instructions = AsIoFailure([&output] { return output.Save(*OpenUserRegistry()); });
+    if (io.console.outIsTerminal)
+        instructions = ImportInstructions(BreaksShown(o.extract), session.FormName());
     io.out << WithNewlines(instructions, "\n") << "\n";
     return kOk;
 }

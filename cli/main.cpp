@@ -18,6 +18,11 @@ bq::cli::Encoding EncodingFor(bq::StandardStream stream, bool utf8Terminal) {
     return utf8Terminal && bq::IsTerminal(stream) ? bq::cli::Encoding::Utf8From1252 : bq::cli::Encoding::AsIs;
 }
 
+// What a terminal shows of control characters from outside: escapes.
+bq::cli::Controls ControlsFor(bq::StandardStream stream) {
+    return bq::IsTerminal(stream) ? bq::cli::Controls::Escaped : bq::cli::Controls::Kept;
+}
+
 // The progress bar's columns on stderr: none unless it is a terminal that
 // can return to its line's start, which TERM=dumb cannot.
 int ProgressColumns() {
@@ -35,12 +40,16 @@ int main(int argc, char** argv) {
     bq::IgnoreBrokenPipe();
     bq::UseBinaryStandardInput();
     const bool utf8Terminal = bq::TerminalWantsUtf8();
-    bq::cli::ConsoleBuffer outBuffer(stdout, EncodingFor(bq::StandardStream::Output, utf8Terminal));
-    bq::cli::ConsoleBuffer errBuffer(stderr, EncodingFor(bq::StandardStream::Error, utf8Terminal));
-    std::ostream out(&outBuffer), err(&errBuffer);
+    bq::cli::ConsoleBuffer outBuffer(stdout, EncodingFor(bq::StandardStream::Output, utf8Terminal),
+                                     ControlsFor(bq::StandardStream::Output));
+    bq::cli::ConsoleBuffer errBuffer(stderr, EncodingFor(bq::StandardStream::Error, utf8Terminal),
+                                     ControlsFor(bq::StandardStream::Error));
+    std::ostream out(&outBuffer), err(&errBuffer), bar(&errBuffer.Raw());
     const std::vector<std::string> args(argv + 1, argv + argc);
     bq::cli::Console console;
     console.progressColumns = ProgressColumns();
+    console.bar = &bar;
+    console.outIsTerminal = bq::IsTerminal(bq::StandardStream::Output);
     const int status = bq::cli::Run(args, std::cin, out, err, console);
     out.flush();
     if (!outBuffer.Failed()) return status;

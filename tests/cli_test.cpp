@@ -301,6 +301,36 @@ TEST(Cli, ProgressIsDrawnOnlyOnTheTerminalTheCallerNames) {
     }
 }
 
+// What a file, CSV or extract holds cannot drive the terminal: its control
+// characters are shown escaped there, while bqdm's own carriage returns
+// (the progress bar's) go through as they are, in order with the rest.
+TEST(Cli, ATerminalShowsControlCharactersFromOutsideEscaped) {
+    const std::string hostile =
+        "a\x1b]0;title\x07"
+        "b\x1b[2Jc\rd\x7f\x9d\x81"
+        "e\tf\x9b\x80\n";
+    const std::vector<std::pair<Encoding, std::string>> cases = {
+        {Encoding::AsIs, "\rbar a\\x1b]0;title\\x07b\\x1b[2Jc\\x0dd\\x7f\\x9d\\x81e\tf\x9b\x80\n"},
+        {Encoding::Utf8From1252,
+         "\rbar a\\x1b]0;title\\x07b\\x1b[2Jc\\x0dd\\x7f\\u009d\\u0081e\tf\u203a\u20ac\n"},
+    };
+    for (const auto& [encoding, shown] : cases) {
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        {
+            ConsoleBuffer buffer(file, encoding, cli::Controls::Escaped);
+            std::ostream raw(&buffer.Raw()), text(&buffer);
+            raw << "\rbar ";
+            text << hostile;
+        }
+        std::rewind(file);
+        char bytes[256];
+        const std::string written(bytes, std::fread(bytes, 1, sizeof bytes, file));
+        std::fclose(file);
+        EXPECT_EQ(written, shown);
+    }
+}
+
 #ifndef _WIN32
 TEST(Cli, ConsoleTextIsUtf8OnlyWhenAskedAndAFailedWriteKeepsItsReason) {
     for (const Encoding encoding : {Encoding::AsIs, Encoding::Utf8From1252}) {
@@ -358,6 +388,23 @@ TEST_F(Merge, WritesOutputRegistryAndInstructions) {
               "REGEDIT4\n\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"" +
                   dir.string() + "/\"\n");
 }
+
+#ifndef _WIN32
+// A line break in the extract's name cannot forge a line of the
+// instructions on a terminal; a pipe gets the name's bytes as they are.
+TEST_F(Merge, ANamesLineBreaksAreShownEscapedOnATerminal) {
+    const std::string extract = Write("x\nFILE:  evil.txt", kExtract);
+    for (const bool terminal : {false, true}) {
+        std::istringstream in;
+        std::ostringstream out, err;
+        cli::Console console;
+        console.outIsTerminal = terminal;
+        EXPECT_EQ(cli::Run({"merge", extract}, in, out, err, console), 0) << err.str();
+        const std::string shown = terminal ? (dir / "x\\x0aFILE:  evil.txt").string() : extract;
+        EXPECT_EQ(out.str(), test::LfLines(ImportInstructions(shown, "1098-E")) + "\n");
+    }
+}
+#endif
 
 TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
     const std::string extract = Write("x.txt",
