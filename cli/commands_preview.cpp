@@ -8,6 +8,7 @@
 #include "extract/extract_format.h"
 #include "platform/error.h"
 #include "platform/paths.h"
+#include "schema/text.h"
 #include "verify/conversions.h"
 #include "verify/verification_session.h"
 
@@ -29,6 +30,64 @@ struct PreviewValue {
     std::string raw, written;
 };
 
+// The record being shown: its values as they come, its problems once its
+// block is done. One record is held at a time, whatever --records says.
+class RecordTable {
+  public:
+    RecordTable(const VerificationSession& session, std::ostream& out) : session_(session), out_(out) {}
+
+    void Value(size_t line, size_t record, size_t f, std::string_view raw, std::string_view written) {
+        if (record != record_) {
+            Print();
+            record_ = record;
+        }
+        values_.push_back({line, f, std::string(raw), std::string(written)});
+    }
+    void Problem(const ValueProblem& p) {
+        if (p.record == record_ && p.fieldOrdinal)
+            problems_[p.fieldOrdinal].push_back(std::string(p.error ? "error" : "warning") + " [" +
+                                                std::string(p.code) + "]");
+    }
+    // Prints the record held, if any.
+    void Print() {
+        if (values_.empty()) return;
+        const std::vector<int> selected = SelectedFields(session_.FieldFlags());
+        out_ << (printed_ ? "\n" : "") << "record " << record_ << "\n";
+        out_ << std::left << std::setw(7) << "  line" << std::setw(7) << "field" << std::setw(kCell + 2)
+             << "caption" << std::setw(kCell + 2) << "read" << std::setw(kCell + 2) << "written"
+             << "problem\n";
+        bool empty = true;
+        for (const PreviewValue& v : values_) {
+            const size_t field = static_cast<size_t>(selected[v.f]);
+            out_ << std::right << std::setw(6) << v.line << " " << std::setw(5) << field << "  " << std::left
+                 << std::setw(kCell + 2) << Cell(session_.Selection().Fields()[field].caption)
+                 << std::setw(kCell + 2) << Cell("\"" + v.raw + "\"") << std::setw(kCell + 2)
+                 << Cell("\"" + v.written + "\"");
+            const auto found = problems_.find(v.f + 1);
+            if (found != problems_.end())
+                for (size_t i = 0; i < found->second.size(); ++i) out_ << (i ? ", " : "") << found->second[i];
+            out_ << "\n";
+            empty = empty && Trim(v.raw).empty();
+        }
+        // A run of empty records is told at its first, as check tells it.
+        if (empty && !previousEmpty_)
+            out_ << "  warning [empty-record]: every value of the record is empty\n";
+        previousEmpty_ = empty;
+        printed_ = true;
+        values_.clear();
+        problems_.clear();
+    }
+
+  private:
+    const VerificationSession& session_;
+    std::ostream& out_;
+    size_t record_ = 0;
+    std::vector<PreviewValue> values_;
+    std::map<size_t, std::vector<std::string>> problems_;  // by value ordinal
+    bool previousEmpty_ = false;
+    bool printed_ = false;
+};
+
 }  // namespace
 
 int RunPreview(const Arguments& args, Streams& io) {
@@ -43,43 +102,20 @@ int RunPreview(const Arguments& args, Streams& io) {
 
     VerificationSession session;
     session.SetExtractFile(AbsolutePath(extract));
-    std::vector<std::vector<PreviewValue>> values(records);
-    std::map<std::pair<size_t, size_t>, std::vector<std::string>> problems;  // by record and value
+    RecordTable table(session, io.out);
     VerifyOptions options;
     options.threads = 1;
+    // A record a block, so that each record's problems come before the next record's values.
+    options.blockBytes = 1;
     options.recordLimit = records;
-    options.onValue = [&values, records](size_t line, size_t r, size_t f, std::string_view raw,
-                                         std::string_view written) {
-        if (r <= records) values[r - 1].push_back({line, f, std::string(raw), std::string(written)});
+    options.onValue = [&table, records](size_t line, size_t r, size_t f, std::string_view raw,
+                                        std::string_view written) {
+        if (r <= records) table.Value(line, r, f, raw, written);
     };
-    options.onProblem = [&problems, records](const ValueProblem& p) {
-        if (p.record <= records)
-            problems[{p.record, p.fieldOrdinal}].push_back(std::string(p.error ? "error" : "warning") + " [" +
-                                                           std::string(p.code) + "]");
-    };
+    options.onProblem = [&table](const ValueProblem& p) { table.Problem(p); };
     session.LoadExtract();
     session.Verify(options);
-    const std::vector<int> selected = SelectedFields(session.FieldFlags());
-    for (size_t r = 0; r < records && !values[r].empty(); ++r) {
-        io.out << (r ? "\n" : "") << "record " << r + 1 << "\n";
-        io.out << std::left << std::setw(7) << "  line" << std::setw(7) << "field" << std::setw(kCell + 2)
-               << "caption" << std::setw(kCell + 2) << "read" << std::setw(kCell + 2) << "written"
-               << "problem\n";
-        for (const PreviewValue& v : values[r]) {
-            const size_t field = static_cast<size_t>(selected[v.f]);
-            io.out << std::right << std::setw(6) << v.line << " " << std::setw(5) << field << "  "
-                   << std::left << std::setw(kCell + 2) << Cell(session.Selection().Fields()[field].caption)
-                   << std::setw(kCell + 2) << Cell("\"" + v.raw + "\"") << std::setw(kCell + 2)
-                   << Cell("\"" + v.written + "\"");
-            const auto found = problems.find({r + 1, v.f + 1});
-            if (found != problems.end())
-                for (size_t i = 0; i < found->second.size(); ++i)
-                    io.out << (i ? ", " : "") << found->second[i];
-            io.out << "\n";
-        }
-        if (const auto whole = problems.find({r + 1, 0}); whole != problems.end())
-            io.out << "  " << whole->second.front() << ": every value of the record is empty\n";
-    }
+    table.Print();
     return kOk;
 }
 

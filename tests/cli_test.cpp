@@ -470,6 +470,36 @@ TEST_F(Check, PreviewShowsEachValueAsReadAndAsWritten) {
         "warning [exponent]\n");
 }
 
+// --records is how many may be shown, not memory taken in advance: a huge
+// count shows the two records there are, the empty one's warning with it.
+TEST_F(Check, PreviewOfAHugeRecordCountShowsTheRecordsThereAre) {
+    const std::string extract = Write("x.txt",
+                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n"
+                                      "000000001\r\n1\r\n\r\n\r\n\r\n{END DATA}\r\n");
+    const BqdmResult r = Bqdm({"preview", extract, "--records", "999999999"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string head =
+        "  line field  caption                   read                      written                   "
+        "problem\n";
+    EXPECT_EQ(r.out, "record 1\n" + head +
+                         "     4     0  Name line 1               \"A\"                       \"A\"          "
+                         "             \n"
+                         "     5    11  Taxpayer id               \"000000001\"               \"000000001\"  "
+                         "             \n"
+                         "     6    14  Box 1 - Student loan ...  \"1\"                       \"1\"          "
+                         "             \n"
+                         "\nrecord 2\n" +
+                         head +
+                         "     7     0  Name line 1               \"\"                        \"\"           "
+                         "             \n"
+                         "     8    11  Taxpayer id               \"\"                        \"\"           "
+                         "             \n"
+                         "     9    14  Box 1 - Student loan ...  \"\"                        \"0\"          "
+                         "             \n"
+                         "  warning [empty-record]: every value of the record is empty\n");
+}
+
 TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const std::string extract = Write("x.txt",
                                       "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "
