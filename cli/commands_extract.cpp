@@ -64,11 +64,25 @@ ExtractArgs ParseArgs(const Arguments& args) {
     return a;
 }
 
-// Refuses to replace a file unless told to; never the file being read.
+constexpr std::string_view kExists = "It exists; --force replaces it";
+
+// Refuses to replace a file unless told to, before any work is done; never the file being read.
 void ExpectWritable(const std::string& output, bool force, const std::string& input) {
     if (!input.empty() && AbsolutePath(output) == AbsolutePath(input))
         throw CannotCreateFile(output, "It is the CSV being read; name the extract with -o");
-    if (!force && RegularFileExists(output)) throw CannotCreateFile(output, "It exists; --force replaces it");
+    if (!force && RegularFileExists(output)) throw CannotCreateFile(output, kExists);
+}
+
+// Writes `bytes` to `output`, replacing a file only when forced: without
+// force the file is published only under a name nobody has, in one step,
+// so that of concurrent runs exactly one writes it.
+void Publish(const std::string& output, std::string_view bytes, bool force, WriteOptions options = {}) {
+    options.existing = force ? Existing::Replace : Existing::Keep;
+    try {
+        WriteFileAtomically(output, bytes, options);
+    } catch (const FileExists&) {
+        throw CannotCreateFile(output, kExists);
+    }
 }
 
 // One thing to tell about the CSV: a value verification reported, or an empty row.
@@ -214,7 +228,7 @@ int RunExtract(const Arguments& args, Streams& io) {
         WriteJson(io.out, a, form, Written::No, 0, e.what(), {});
         return kRejected;
     }
-    AsIoFailure([&] { WriteFileAtomically(a.output, extract.bytes, writeOptions); });
+    AsIoFailure([&] { Publish(a.output, extract.bytes, a.force, writeOptions); });
     try {
         return ReportWritten(a, form, extract, io);
     } catch (const std::bad_alloc&) {
@@ -235,7 +249,7 @@ int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::st
     }
     AsIoFailure([&] {
         ExpectWritable(output, force, "");
-        WriteFileAtomically(output, row);
+        Publish(output, row, force);
     });
     return kOk;
 }

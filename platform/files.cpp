@@ -26,6 +26,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
     file.Commit();
 }
 
+FileExists::FileExists(std::string_view path) : FileError(CannotCreateFile(path, "File exists").what()) {}
+
 FileError CannotOpenFile(std::string_view path, std::string_view reason) {
     return FileError("Cannot open file \"" + std::string(path) + "\". " + std::string(reason));
 }

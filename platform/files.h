@@ -82,6 +82,19 @@ bool EntryExists(const std::string& path);
 // without "." and ".."; none when it cannot be listed.
 std::vector<std::string> EntryNames(const std::string& folder);
 
+// What becomes of a file that already has the name written to.
+enum class Existing {
+    Replace,  // it is replaced
+    Keep,     // it stays, and the write fails with FileExists, in one step with no window
+};
+
+// The FileError of a write with Existing::Keep whose name another file has:
+// "Cannot create file "<path>". File exists".
+class FileExists : public FileError {
+  public:
+    explicit FileExists(std::string_view path);
+};
+
 struct WriteOptions {
     // The permissions a new file may have at most (the umask narrows them
     // further). A replaced file of this process or of the folder's owner
@@ -95,6 +108,7 @@ struct WriteOptions {
     // target, a FIFO or character device is written into as it is, and a
     // folder or block device is refused.
     const Folder* folder = nullptr;
+    Existing existing = Existing::Replace;
 };
 
 // A file replaced atomically: its bytes go to a temporary file of an
@@ -133,6 +147,13 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
 // The permissions of the regular file `path` names in `folder` (0666 when
 // they cannot be told), so that a file made from it is never more open.
 unsigned FileMode(const Folder& folder, const std::string& path);
+
+// Refuses a symbolic link on the way to `path` (its folders', its own, and
+// those they lead to) that belongs to another user, neither the caller nor
+// root: followed, it could lead where its owner may not write but the
+// caller may. Throws FileError "Cannot create file "<link>". It is a
+// symbolic link that belongs to another user". Does nothing on Windows.
+void RefuseForeignLinks(const std::string& path);
 
 // FileError "Cannot open file "<path>". <reason>": a file that cannot be read.
 FileError CannotOpenFile(std::string_view path, std::string_view reason);

@@ -159,6 +159,33 @@ std::string FollowLinks(const std::string& path) {
     return target;
 }
 
+// Whether a link of `owner` may be followed: the caller's own, and root's,
+// which only the system makes; anybody else's may lead where they cannot
+// write but the caller can.
+bool TrustedLinkOwner(uid_t owner) { return owner == ::geteuid() || owner == 0; }
+
+void RefuseForeignLinksIn(const std::string& path, int depth) {
+    if (path.empty() || depth > 40) return;
+    std::string prefix = path.front() == '/' ? "/" : "";
+    for (size_t at = 0; at <= path.size();) {
+        const size_t end = std::min(path.find('/', at), path.size());
+        const std::string part = path.substr(at, end - at);
+        at = end + 1;
+        if (part.empty()) continue;
+        prefix += (prefix.empty() || prefix.back() == '/' ? "" : "/") + part;
+        struct stat st {};
+        if (::lstat(prefix.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) continue;
+        if (!TrustedLinkOwner(st.st_uid))
+            throw CannotCreateFile(prefix, "It is a symbolic link that belongs to another user");
+        std::string target(static_cast<size_t>(st.st_size) + 256, '\0');
+        const ssize_t n = ::readlink(prefix.c_str(), target.data(), target.size());
+        if (n <= 0) continue;
+        target.resize(static_cast<size_t>(n));
+        if (target.front() != '/') target = FolderPart(prefix) + target;
+        RefuseForeignLinksIn(target, depth + 1);
+    }
+}
+
 // The permissions for the file `fd`, which replaces the file `replaced`.
 // A file of the folder's owner or of this process gives its owner and group
 // as far as this process may (root may give both, anybody a group of their
@@ -296,6 +323,8 @@ std::vector<std::string> EntryNames(const std::string& folder) {
     return names;
 }
 
+void RefuseForeignLinks(const std::string& path) { RefuseForeignLinksIn(path, 0); }
+
 unsigned FileMode(const Folder& folder, const std::string& path) {
     struct stat st {};
     if (::fstatat(static_cast<int>(folder.Handle()), FileNamePart(path).c_str(), &st, 0) != 0 ||
@@ -309,7 +338,10 @@ struct OutputFile::State {
     int folder = -1;   // where the temporary file and the target are
     Descriptor ownFolder{-1};
     std::string name;       // the target's name in the folder
-    std::string temporary;  // empty when writing in place
+    std::string temporary;  // its name while it has one; empty when unnamed or writing in place
+    bool inPlace = false;   // a FIFO or device, written into
+    bool unnamed = false;   // an O_TMPFILE file, which a killed process leaves nowhere
+    bool replace = true;    // false: an existing file is never replaced
     std::unique_ptr<PendingName> pending;
     Descriptor fd{-1};
     struct stat replaced {};  // what had the name (zeros for nothing); a regular file is replaced
@@ -319,6 +351,11 @@ struct OutputFile::State {
     bool finished = false, committed = false;
 
     [[noreturn]] void Fail(int error) const { throw CannotCreateFile(path, ErrnoText(error)); }
+    // A publish under a new name that failed; FileExists when the name is taken.
+    [[noreturn]] void FailToPublish(int error) const {
+        if (error == EEXIST) throw FileExists(path);
+        Fail(error);
+    }
 };
 
 OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
@@ -326,8 +363,10 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     IgnoreFileSizeSignal();
     State& s = *state_;
     s.path = path;
+    s.replace = options.existing == Existing::Replace;
     std::string target = path;
     if (!options.folder) {
+        RefuseForeignLinks(path);
         // What the path leads to decides: a FIFO or device is written into,
         // a link to a regular file is replaced at its target.
         struct stat followed {};
@@ -335,6 +374,7 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
             if (S_ISFIFO(followed.st_mode) || S_ISCHR(followed.st_mode)) {
                 s.fd = Descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
                 if (s.fd.get() < 0) s.Fail(errno);
+                s.inPlace = true;
                 return;
             }
             if (S_ISDIR(followed.st_mode)) s.Fail(EISDIR);
@@ -357,6 +397,14 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     s.newFileMode = static_cast<mode_t>(options.newFileMode & 0777);
     // A replaced file keeps its permissions; a new one gets at most those asked for.
     const mode_t createMode = S_ISREG(st.st_mode) ? 0600 : s.newFileMode;
+#if defined(O_TMPFILE)
+    // An unnamed file gets its name only when it is complete, so that no
+    // kill can leave a part of it behind; linking one takes /proc.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        s.fd = Descriptor(::openat(s.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
+        s.unnamed = s.fd.get() >= 0;
+    }
+#endif
     for (int attempt = 0; s.fd.get() < 0; ++attempt) {
         s.temporary = TemporaryName(path);
         s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
@@ -380,7 +428,7 @@ void OutputFile::Write(std::string_view bytes) {
     State& s = *state_;
     if (const int error = WriteAll(s.fd.get(), bytes)) s.Fail(error);
     s.written += static_cast<off_t>(bytes.size());
-    if (!s.temporary.empty() && s.written - s.handedOver >= kWriteBackBytes) {
+    if (!s.inPlace && s.written - s.handedOver >= kWriteBackBytes) {
         StartWriteBack(s.fd.get(), s.handedOver, s.written - s.handedOver);
         s.handedOver = s.written;
     }
@@ -389,21 +437,50 @@ void OutputFile::Write(std::string_view bytes) {
 void OutputFile::Finish() {
     State& s = *state_;
     if (s.finished) return;
-    if (!s.temporary.empty()) {
+    if (!s.inPlace) {
         if (S_ISREG(s.replaced.st_mode) &&
             ::fchmod(s.fd.get(), KeptOwnership(s.fd.get(), s.replaced, s.trusted, s.newFileMode)) != 0)
             s.Fail(errno);
         if (::fsync(s.fd.get()) != 0) s.Fail(errno);
     }
-    if (s.fd.Close() != 0) s.Fail(errno);
+    // An unnamed file stays open until it is linked into place.
+    if (!s.unnamed && s.fd.Close() != 0) s.Fail(errno);
     s.finished = true;
 }
 
 void OutputFile::Commit() {
     Finish();
     State& s = *state_;
-    if (s.committed || s.temporary.empty()) return;
-    if (::renameat(s.folder, s.temporary.c_str(), s.folder, s.name.c_str()) != 0) s.Fail(errno);
+    if (s.committed || s.inPlace) return;
+    if (!s.replace && s.unnamed) {
+        // Published only under a name nobody has: one step, no window.
+        const std::string proc = "/proc/self/fd/" + std::to_string(s.fd.get());
+        if (::linkat(AT_FDCWD, proc.c_str(), s.folder, s.name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            s.FailToPublish(errno);
+    } else {
+        if (s.unnamed) {
+            // Named for the rename: linkat, then renameat.
+            const std::string proc = "/proc/self/fd/" + std::to_string(s.fd.get());
+            for (int attempt = 0; s.temporary.empty(); ++attempt) {
+                std::string name = TemporaryName(s.path);
+                s.pending = std::make_unique<PendingName>(s.folder, name);
+                if (::linkat(AT_FDCWD, proc.c_str(), s.folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                    s.temporary = std::move(name);
+                else if (errno != EEXIST || attempt > 100)
+                    s.Fail(errno);
+            }
+        }
+        if (!s.replace) {
+            // The named temporary takes the name only if nobody has it.
+            if (::linkat(s.folder, s.temporary.c_str(), s.folder, s.name.c_str(), 0) != 0)
+                s.FailToPublish(errno);
+            ::unlinkat(s.folder, s.temporary.c_str(), 0);
+        } else if (::renameat(s.folder, s.temporary.c_str(), s.folder, s.name.c_str()) != 0) {
+            s.Fail(errno);
+        }
+    }
+    if (s.unnamed && s.fd.Close() != 0) s.Fail(errno);
+    s.temporary.clear();
     s.committed = true;
 }
 

@@ -141,6 +141,9 @@ class PendingFiles {
 
 }  // namespace
 
+// Windows' links need a privilege to make; nobody else's are in the way.
+void RefuseForeignLinks(const std::string&) {}
+
 void RemoveUnfinishedFiles() { PendingFiles::Instance().RemoveAll(); }
 
 // The folder is opened without sharing deletion, so that it cannot be
@@ -248,6 +251,7 @@ struct OutputFile::State {
     std::string temporary;  // its name
     HANDLE file = INVALID_HANDLE_VALUE;
     bool finished = false, committed = false;
+    bool replace = true;  // false: an existing file is never replaced
 
     [[noreturn]] void Fail(DWORD error) const { throw CannotCreateFile(path, SystemErrorText(error)); }
 };
@@ -256,6 +260,7 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.path = path;
+    s.replace = options.existing == Existing::Replace;
     if (!options.folder) {
         // A device (NUL, CON, a port) or a pipe is written into as it is,
         // never replaced; opening a disk file without writing changes nothing.
@@ -313,7 +318,16 @@ void OutputFile::Commit() {
     Finish();
     State& s = *state_;
     if (s.committed || s.temporary.empty()) return;
-    if (!ReplaceWaiting(s.temporary, s.target)) s.Fail(GetLastError());
+    if (!s.replace) {
+        // Takes the name only if nobody has it, in one step.
+        if (!MoveFileExA(s.temporary.c_str(), s.target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) throw FileExists(s.path);
+            s.Fail(error);
+        }
+    } else if (!ReplaceWaiting(s.temporary, s.target)) {
+        s.Fail(GetLastError());
+    }
     s.committed = true;
 }
 

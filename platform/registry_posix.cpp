@@ -88,6 +88,8 @@ class PosixRegistry : public Registry {
         const std::filesystem::path config = ConfigFolder();
         if (config.empty()) throw CreateKeyFailed();
         const std::filesystem::path keyFolder = config / kProductKey;
+        // The store and its lock are made through no other user's link.
+        RefuseForeignLinks((keyFolder / "HKCU.reg").string());
         std::error_code ec;
         std::filesystem::create_directories(keyFolder, ec);
         if (ec || !std::filesystem::is_directory(keyFolder, ec)) throw CreateKeyFailed();

@@ -291,13 +291,19 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
         killedWhileRunning += Finish(pid).status == -1;
         const std::string after = Read(output);
         ASSERT_TRUE(IsOneOf(after, {"old output\r\n", expected})) << "round " << round;
+        // The output and the store are written unnamed: a kill leaves no part of them.
+        EXPECT_EQ(Entries(dir / "data"), kDataFiles) << "round " << round;
+        if (fs::exists(dir / "config" / "BRISQUILL")) {
+            for (const std::string& name : Entries(dir / "config" / "BRISQUILL"))
+                EXPECT_TRUE(name == "HKCU.reg" || name == "HKCU.reg.lock") << name << ", round " << round;
+        }
     }
     EXPECT_GT(killedWhileRunning, 0);
 
     // A killed writer cannot clean up after itself; later runs remove only
     // what they made themselves, never another writer's file.
     std::vector<std::string> expectedEntries = Entries(dir / "data");
-    const std::string foreign = ".~2018DM_x.txt.1.0.tmp";
+    const std::string foreign = ".~bqabcdefghij.tmp";
     WriteBytes(dir / "data" / foreign, "partial");
     expectedEntries.push_back(foreign);
     std::sort(expectedEntries.begin(), expectedEntries.end());
@@ -463,16 +469,66 @@ TEST_F(FaultInjection, TheLongestLegalOutputNameWorks) {
     EXPECT_EQ(Read(dir / "data" / ("2018DM_" + name)), kNewOutput);
 }
 
-TEST_F(FaultInjection, PlantedTemporaryNamesCannotBlockAMerge) {
-    // Links on every name a writer with the next few hundred process ids would have used.
-    for (pid_t pid = ::getpid(); pid < ::getpid() + 400; ++pid)
-        for (int n = 0; n < 2; ++n)
-            fs::create_symlink(
-                "/nonexistent",
-                dir / "data" / (".~2018DM_x.txt." + std::to_string(pid) + "." + std::to_string(n) + ".tmp"));
-    const Outcome r = BqdmChild({"merge", extract});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Read(output), kNewOutput);
+// Without --force, of concurrent runs into one new file exactly one writes
+// it; the check and the write are one step, so no run replaces another's.
+TEST_F(FaultInjection, WithoutForceExactlyOneOfConcurrentRunsCreatesTheFile) {
+    const std::string csv = Write("data/a.csv", "Name line 1\r\nALPHA\r\n");
+    const std::string target = (dir / "data" / "t.txt").string();
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"extract", "1099-MISC", "--from", csv, "-o", target},
+          std::vector<std::string>{"template", "1099-MISC", "--fields", "0", "--csv", "-o", target}}) {
+        fs::remove(target);
+        std::vector<pid_t> runs;
+        std::vector<std::string> errs;
+        for (int i = 0; i < 20; ++i) {
+            std::vector<std::string> argv{
+                "/bin/sh", "-c",
+                std::string("exec \"$0\" \"$@\" 2>") + (dir / ("err" + std::to_string(i))).string(),
+                BQDM_PATH};
+            argv.insert(argv.end(), command.begin(), command.end());
+            runs.push_back(Start(argv));
+        }
+        int created = 0, refused = 0;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const Outcome r = Finish(runs[i]);
+            const std::string err = Read(dir / ("err" + std::to_string(i)));
+            if (r.status == 0) ++created;
+            if (r.status == 3 &&
+                err == "Cannot create file \"" + target + "\". It exists; --force replaces it.\n")
+                ++refused;
+        }
+        EXPECT_EQ(created, 1) << command[0];
+        EXPECT_EQ(refused, 19) << command[0];
+    }
+}
+
+// Root's bqdm follows no link that another user planted: not at the store's
+// folder, not at an output named by -o. Its own links it follows.
+TEST_F(FaultInjection, LinksOfAnotherUserAreNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making another user's link needs root";
+    const fs::path secret = dir / "secret";
+    fs::create_directory(secret);
+    fs::permissions(secret, fs::perms::owner_all);
+    const fs::path planted = dir / "config" / "BRISQUILL";
+    fs::create_symlink(secret, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    Outcome r = BqdmChild({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot create file \"" + planted.string() +
+                         "\". It is a symbolic link that belongs to another user.\n");
+    EXPECT_EQ(Entries(secret), std::vector<std::string>{});
+
+    const fs::path victim = dir / "victim.txt";
+    WriteBytes(victim, "root's own\n");
+    const fs::path link = dir / "data" / "t.txt";
+    fs::create_symlink(victim, link);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    const std::string csv = Write("data/a.csv", "Name line 1\r\nALPHA\r\n");
+    r = BqdmChild({"extract", "1099-MISC", "--from", csv, "-o", link.string(), "--force"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Cannot create file \"" + link.string() +
+                         "\". It is a symbolic link that belongs to another user.\n");
+    EXPECT_EQ(Read(victim), "root's own\n");
 }
 
 TEST_F(FaultInjection, ReadingEndsAtTheFirstNulByte) {
