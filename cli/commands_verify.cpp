@@ -120,7 +120,15 @@ int RunMerge(const Arguments& args, Streams& io) {
         io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";
         return kRejected;
     }
-    std::string instructions = AsIoFailure([&output] { return output.Save(*OpenUserRegistry()); });
+    std::string instructions = AsIoFailure([&output] {
+        try {
+            return output.Save(*OpenUserRegistry());
+        } catch (const RegistryError& e) {
+            // The system's message, and below it why, where that is known.
+            if (e.reason.empty()) throw;
+            throw Error(DisplayedMessage(e.what()) + "\r\n" + e.reason);
+        }
+    });
     if (io.console.outIsTerminal)
         instructions = ImportInstructions(BreaksShown(o.extract), session.FormName());
     io.out << WithNewlines(instructions, "\n") << "\n";

@@ -39,9 +39,16 @@ std::string HeaderKey(std::string_view text) {
 
 // Built by appending: GCC 12 warns wrongly (-Wrestrict) about a literal
 // put before a string.
+// A NUL byte is shown as \0: a message is a C string where it is shown,
+// and would end there.
 std::string Quoted(std::string_view text) {
     std::string quoted(1, '"');
-    quoted += text;
+    for (const char c : text) {
+        if (c == '\0')
+            quoted += "\\0";
+        else
+            quoted += c;
+    }
     quoted += '"';
     return quoted;
 }
@@ -153,6 +160,12 @@ std::string_view CarriedValue(std::string_view value, const std::string& where) 
 
 CsvExtract ExtractFromCsv(std::string_view csv, int formIndex, std::string_view source,
                           const CsvOptions& options) {
+    // UTF-16 (a spreadsheet's "Unicode" save) holds a NUL in every other
+    // byte of Western text: told as such, not as a header of NULs.
+    if (csv.substr(0, 2) == "\xFF\xFE" || csv.substr(0, 2) == "\xFE\xFF")
+        throw Error(At(source, 1, 1) +
+                    ": the file is UTF-16 text, which an extract cannot hold; save it as CSV in UTF-8 or "
+                    "Windows-1252");
     const TextEncoding encoding = options.encoding.value_or(DetectEncoding(csv));
     if (encoding == TextEncoding::Utf8 && csv.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         csv.remove_prefix(kUtf8Bom.size());

@@ -2,8 +2,12 @@
 
 namespace bq {
 
-Error CreateKeyFailed() { return Error("Failed to create key " + std::string(kImportSubkey)); }
+RegistryError CreateKeyFailed(std::string reason) {
+    return {"Failed to create key " + std::string(kImportSubkey), std::move(reason)};
+}
 
-Error SetDataFailed() { return Error("Failed to set data for '" + std::string(kTextDirectoryValue) + "'"); }
+RegistryError SetDataFailed(std::string reason) {
+    return {"Failed to set data for '" + std::string(kTextDirectoryValue) + "'", std::move(reason)};
+}
 
 }  // namespace bq

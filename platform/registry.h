@@ -20,7 +20,7 @@ class Registry {
   public:
     virtual ~Registry() = default;
     // Sets TextDirectory to `folder`, creating the keys as needed. Throws
-    // Error "Failed to create key Import\BQ2018" or
+    // RegistryError "Failed to create key Import\BQ2018" or
     // "Failed to set data for 'TextDirectory'".
     virtual void SetTextDirectory(std::string_view folder) = 0;
 };
@@ -30,10 +30,19 @@ class Registry {
 // BRISQUILL/HKCU.reg under $XDG_CONFIG_HOME (or $HOME/.config).
 std::unique_ptr<Registry> OpenUserRegistry();
 
-// Error "Failed to create key Import\BQ2018": the key cannot be made.
-Error CreateKeyFailed();
+// A failure of the registry value: the system's message, and where it is
+// known, why, for tools that can tell more than the message box does.
+class RegistryError : public Error {
+  public:
+    RegistryError(const std::string& message, std::string reason)
+        : Error(message), reason(std::move(reason)) {}
+    std::string reason;  // "HOME and XDG_CONFIG_HOME are not set"; may be empty
+};
 
-// Error "Failed to set data for 'TextDirectory'": the value cannot be stored.
-Error SetDataFailed();
+// "Failed to create key Import\BQ2018": the key cannot be made.
+RegistryError CreateKeyFailed(std::string reason = {});
+
+// "Failed to set data for 'TextDirectory'": the value cannot be stored.
+RegistryError SetDataFailed(std::string reason = {});
 
 }  // namespace bq

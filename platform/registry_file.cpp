@@ -95,23 +95,40 @@ std::optional<std::string> WithRegString(std::string_view content, std::string_v
         out += nl + "[" + std::string(section) + "]" + nl + entry;
         return out;
     }
-    for (size_t i = s + 1; i < lines.size(); ++i) {
+    // Every section of the name gets the value, so that none keeps a stale
+    // one: in place of its old value, or else right after its header.
+    std::string out(content.substr(0, lines[s].begin));
+    size_t insertAt = std::string::npos;  // where the open section's value goes if it has none
+    const auto closeSection = [&] {
+        if (insertAt != std::string::npos) out.insert(insertAt, entry);
+        insertAt = std::string::npos;
+    };
+    for (size_t i = s; i < lines.size(); ++i) {
         const std::string_view text = TextOf(content, lines[i]);
-        if (IsSectionHeader(text)) break;
-        if (!IsValueLine(text, quotedName)) continue;
+        std::string line(content.substr(lines[i].begin, lines[i].end - lines[i].begin));
+        if (IsSectionHeader(text)) {
+            closeSection();
+            out += line;
+            if (IsSection(text, section)) {
+                EndLastLine(out, nl);
+                insertAt = out.size();
+            }
+            continue;
+        }
+        if (insertAt == std::string::npos || !IsValueLine(text, quotedName)) {
+            out += line;
+            continue;
+        }
         // A value written as hex data may continue over lines ending in '\';
         // a section header never continues one, so a stray '\' cannot swallow it.
-        size_t last = i;
-        while (last + 1 < lines.size() && !TextOf(content, lines[last]).empty() &&
-               TextOf(content, lines[last]).back() == '\\' &&
-               !IsSectionHeader(TextOf(content, lines[last + 1])))
-            ++last;
-        return std::string(content.substr(0, lines[i].begin)) + entry +
-               std::string(content.substr(lines[last].end));
+        while (i + 1 < lines.size() && !TextOf(content, lines[i]).empty() &&
+               TextOf(content, lines[i]).back() == '\\' && !IsSectionHeader(TextOf(content, lines[i + 1])))
+            ++i;
+        out += entry;
+        insertAt = std::string::npos;
     }
-    std::string head(content.substr(0, lines[s].end));
-    EndLastLine(head, nl);
-    return head + entry + std::string(content.substr(lines[s].end));
+    closeSection();
+    return out;
 }
 
 }  // namespace bq

@@ -80,19 +80,22 @@ StoreIdentity IdentityOf(const std::string& path) {
 
 // What a store that cannot be written is reported as: the value's failure
 // when there is a store, the key's when there is none yet.
-Error FailureFor(bool storeExists) { return storeExists ? SetDataFailed() : CreateKeyFailed(); }
+RegistryError FailureFor(bool storeExists, std::string reason = {}) {
+    return storeExists ? SetDataFailed(std::move(reason)) : CreateKeyFailed(std::move(reason));
+}
 
 class PosixRegistry : public Registry {
   public:
     void SetTextDirectory(std::string_view folder) override {
         const std::filesystem::path config = ConfigFolder();
-        if (config.empty()) throw CreateKeyFailed();
+        if (config.empty()) throw CreateKeyFailed("HOME and XDG_CONFIG_HOME are not set");
         const std::filesystem::path keyFolder = config / kProductKey;
         // The store and its lock are made through no other user's link.
         RefuseForeignLinks((keyFolder / "HKCU.reg").string());
         std::error_code ec;
         std::filesystem::create_directories(keyFolder, ec);
-        if (ec || !std::filesystem::is_directory(keyFolder, ec)) throw CreateKeyFailed();
+        if (ec || !std::filesystem::is_directory(keyFolder, ec))
+            throw CreateKeyFailed(keyFolder.string() + ": " + (ec ? ec.message() : "Not a directory"));
 
         const std::string store = (keyFolder / "HKCU.reg").string();
         const auto exists = [&store, &ec] {
@@ -103,6 +106,10 @@ class PosixRegistry : public Registry {
         // store exists is asked again under it: another writer may have made it meanwhile.
         const StoreLock lock(store + ".lock", FailureFor(exists()));
         const bool existed = exists();
+        // A store its owner made read-only stays as it is.
+        struct stat mode {};
+        if (existed && ::stat(store.c_str(), &mode) == 0 && !(mode.st_mode & S_IWUSR))
+            throw SetDataFailed(store + " is read-only");
         // A program that rewrites the store in place empties it first, and
         // may be held up before it writes: an empty store is given a moment
         // to fill before it is taken for empty, or its keys would be lost.
@@ -113,8 +120,8 @@ class PosixRegistry : public Registry {
                 std::string content;
                 try {
                     content = ReadWholeFile(store);
-                } catch (const Error&) {
-                    throw CreateKeyFailed();
+                } catch (const Error& e) {
+                    throw CreateKeyFailed(e.what());
                 }
                 if (!content.empty() || std::chrono::steady_clock::now() > deadline) return content;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -135,8 +142,12 @@ class PosixRegistry : public Registry {
                 const StoreIdentity before = IdentityOf(store);
                 const std::optional<std::string> content = read();
                 if (IdentityOf(store) != before) continue;
-                // A store in UTF-16 (a REGEDIT5 export) is left as it is, byte for byte.
-                if (content && content->find('\0') != std::string::npos) throw CreateKeyFailed();
+                // A store in UTF-16 (a REGEDIT5 export), or any file that is no
+                // REGEDIT4 export, is left as it is, byte for byte.
+                if (content && content->find('\0') != std::string::npos)
+                    throw CreateKeyFailed(store + " is UTF-16 text, not a REGEDIT4 export");
+                if (content && !content->empty() && content->rfind("REGEDIT4", 0) != 0)
+                    throw SetDataFailed(store + " is not a REGEDIT4 export");
                 const auto updated =
                     WithRegString(content.value_or(""), ImportSection(), kTextDirectoryValue, folder);
                 if (!updated) throw SetDataFailed();
@@ -147,8 +158,8 @@ class PosixRegistry : public Registry {
                     if (IdentityOf(store) != before) continue;
                     output.Commit();
                     return;
-                } catch (const Error&) {
-                    throw FailureFor(existed);
+                } catch (const Error& e) {
+                    throw FailureFor(existed, e.what());
                 }
             }
         } catch (const std::bad_alloc&) {

@@ -126,6 +126,23 @@ TEST_F(Extract, ACsvTheExtractCannotCarryWritesNothing) {
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"data.csv"});
 }
 
+// A spreadsheet's "Unicode" save is named for what it is, and a NUL byte
+// in a header does not cut the message short.
+TEST_F(Extract, Utf16AndNulBytesGiveWholeMessages) {
+    const std::string utf16 = Csv(std::string("\xFF\xFEN\0a\0m\0e\0\r\0\n\0", 14));
+    const BqdmResult r = Bqdm({"extract", "1099-MISC", "--from", utf16});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              utf16 +
+                  ":1:1: the file is UTF-16 text, which an extract cannot hold; save it as CSV in UTF-8 "
+                  "or Windows-1252.\n");
+    const std::string nul = Csv(std::string("Ci\0ty\nA\n", 9));
+    const BqdmResult n = Bqdm({"extract", "1099-MISC", "--from", nul});
+    EXPECT_EQ(n.status, 1);
+    EXPECT_EQ(n.err.substr(0, nul.size() + 15), nul + ":1:1 \"Ci\\0ty\": ");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"data.csv"});
+}
+
 TEST_F(Extract, NothingIsReplacedWithoutForce) {
     const std::string csv = Csv("City\nBangor\n");
     Write("data.txt", "old");

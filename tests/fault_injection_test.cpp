@@ -227,7 +227,9 @@ TEST_F(FaultInjection, RegistryFolderThatIsAFileFailsAfterTheOutput) {
     Write("config/BRISQUILL", "a file");
     const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
+    // The system's message, and below it why.
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n" + (dir / "config" / "BRISQUILL").string() +
+                         ": Not a directory.\n");
     EXPECT_EQ(r.out, "");
     // The output is written before the registry value, as the filing product's steps expect.
     EXPECT_EQ(Read(output), kNewOutput);
@@ -423,8 +425,38 @@ TEST_F(FaultInjection, Utf16StoreIsRefusedAndLeftByteForByte) {
     WriteBytes(key / "HKCU.reg", utf16);
     const Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n");
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\n" + (key / "HKCU.reg").string() +
+                         " is UTF-16 text, not a REGEDIT4 export.\n");
     EXPECT_EQ(Read(key / "HKCU.reg"), utf16);
+    EXPECT_EQ(Read(output), kNewOutput);
+}
+
+// A store bqdm must not touch is left byte for byte, and bqdm says why
+// below the system's message: one its owner made read-only, a file that is
+// no REGEDIT4 export; and with no folder for the store at all, that.
+TEST_F(FaultInjection, StoresThatMustNotBeTouchedAreRefusedWithTheirReason) {
+    const fs::path key = dir / "config" / "BRISQUILL";
+    fs::create_directories(key);
+    const fs::path store = key / "HKCU.reg";
+    const std::string regedit = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Other]\n\"A\"=\"1\"\n";
+    WriteBytes(store, regedit);
+    fs::permissions(store, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Outcome r = BqdmChild({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n" + store.string() + " is read-only.\n");
+    EXPECT_EQ(Read(store), regedit);
+
+    fs::permissions(store, fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(store, "not a registry export\n");
+    r = BqdmChild({"merge", extract});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err,
+              "Failed to set data for 'TextDirectory'\n" + store.string() + " is not a REGEDIT4 export.\n");
+    EXPECT_EQ(Read(store), "not a registry export\n");
+
+    r = BqdmChild({"merge", extract}, {"/usr/bin/env", "-u", "HOME", "-u", "XDG_CONFIG_HOME"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to create key Import\\BQ2018.\nHOME and XDG_CONFIG_HOME are not set.\n");
     EXPECT_EQ(Read(output), kNewOutput);
 }
 

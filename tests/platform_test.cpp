@@ -65,6 +65,12 @@ TEST(RegistryFile, SetsTheOneValueAndKeepsEverythingElse) {
     const std::string stray = "[" + section + "]\n\"TextDirectory\"=hex:2f,\\\n[Next]\n\"C\"=\"3\"\n";
     EXPECT_EQ(*WithRegString(stray, section, "TextDirectory", "/d/"),
               "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Next]\n\"C\"=\"3\"\n");
+    // Every section of the name gets the value: none keeps a stale one.
+    const std::string twice =
+        "[" + section + "]\n\"TextDirectory\"=\"old\"\n[Other]\n[" + section + "]\n\"A\"=\"1\"\n";
+    EXPECT_EQ(*WithRegString(twice, section, "TextDirectory", "/d/"),
+              "[" + section + "]\n\"TextDirectory\"=\"/d/\"\n[Other]\n[" + section +
+                  "]\n\"TextDirectory\"=\"/d/\"\n\"A\"=\"1\"\n");
     // A CR at the very end is a break whose LF is missing: completed, not doubled.
     EXPECT_EQ(*WithRegString("x\r\n[" + section + "]\r", section, "TextDirectory", "/d/"),
               "x\r\n[" + section + "]\r\n\"TextDirectory\"=\"/d/\"\r\n");
