@@ -138,7 +138,8 @@ int RunMerge(const Arguments& args, Streams& io) {
 int RunCheck(const Arguments& args, Streams& io) {
     const CheckOptions o = ExtractOptions(args);
     ProblemReport report(o.extract == "-" ? std::string(kStandardInput) : o.extract,
-                         o.maxProblems.value_or(o.json ? 0 : kShownProblems));
+                         o.maxProblems.value_or(o.json ? 0 : kShownProblems),
+                         o.json ? ReportFormat::Json : ReportFormat::Text);
     VerificationSession session;
     int status = kOk;
     try {

@@ -28,6 +28,9 @@ class JsonWriter {
     void Member(std::string_view name, size_t value);
     void Member(std::string_view name, bool value);
     void Null(std::string_view name);
+    // Starts an element of the current array whose text the caller writes
+    // to the stream itself, already rendered (elements of its own separated by ',').
+    void BeginRendered() { Separator(); }
 
   private:
     void Separator();

@@ -1,5 +1,7 @@
 #include "cli/problem_report.h"
 
+#include <sstream>
+
 #include "cli/json.h"
 #include "schema/text.h"
 #include "shell/messages.h"
@@ -18,7 +20,65 @@ std::string Shown(std::string_view value) {
 // What is wrong: "invalid TIN", or what a warning tells.
 std::string_view ProblemText(const ValueProblem& p) { return p.error ? p.rejected : p.remark; }
 
+// Rendered problems beyond this many bytes go to the temporary file.
+constexpr size_t kPendingBytes = size_t{1} << 20;
+
+// A problem's lines: where, what and the hint.
+void WriteLines(std::ostream& out, std::string_view extract, const ValueProblem& p) {
+    out << extract << ':' << p.line << ": " << (p.error ? "error" : "warning") << ": record " << p.record;
+    if (p.fieldOrdinal) out << " field " << p.fieldOrdinal << " \"" << p.caption << '"';
+    out << ": " << ProblemText(p);
+    if (!p.rawValue.empty() || p.error) out << " \"" << Shown(p.rawValue) << '"';
+    out << " [" << p.code << "]\n";
+    if (!p.hint.empty()) out << "    " << p.hint << "\n";
+}
+
+// A problem's JSON object.
+void WriteObject(JsonWriter& json, std::string_view extract, const ValueProblem& p) {
+    json.BeginObject();
+    json.Member("line", p.line);
+    WriteProblemMembers(json, p, extract);
+    json.EndObject();
+}
+
 }  // namespace
+
+void ProblemReport::Rendered::Add(std::string_view element) {
+    if (count_++ > 0) pending_ += separator_;
+    pending_ += element;
+    if (pending_.size() < kPendingBytes) return;
+    if (!spool_) spool_ = std::make_unique<SpoolFile>();
+    spool_->Append(pending_);
+    pending_.clear();
+}
+
+void ProblemReport::Rendered::WriteTo(std::ostream& out) {
+    if (spool_) {
+        const std::unique_ptr<InputFile> file = spool_->Read("(report)");
+        spool_.reset();
+        constexpr size_t kPiece = size_t{1} << 16;
+        const std::unique_ptr<char[]> piece(new char[kPiece]);
+        for (std::uint64_t at = 0;;) {
+            const size_t got = file->ReadAt(at, piece.get(), kPiece);
+            if (got == 0) break;
+            out.write(piece.get(), static_cast<std::streamsize>(got));
+            at += got;
+        }
+    }
+    out << pending_;
+}
+
+void ProblemReport::Render(const ValueProblem& p) {
+    std::ostringstream text;
+    if (format_ == ReportFormat::Text) {
+        WriteLines(text, extract_, p);
+        lines_.Add(text.str());
+        return;
+    }
+    JsonWriter json(text);
+    WriteObject(json, extract_, p);
+    (p.error ? errors_ : warnings_).Add(text.str());
+}
 
 void ProblemReport::Add(const ValueProblem& problem) {
     ++(problem.error ? errorCount_ : warningCount_);
@@ -26,20 +86,16 @@ void ProblemReport::Add(const ValueProblem& problem) {
     auto& field = perField_[problem.fieldIndex];
     ++(problem.error ? field.first : field.second);
     if (!captions_.count(problem.fieldIndex)) captions_.emplace(problem.fieldIndex, problem.caption);
-    if (keep_ == 0 || kept_.size() < keep_) kept_.push_back(problem);
+    if (keep_ == 0)
+        Render(problem);
+    else if (kept_.size() < keep_)
+        kept_.push_back(problem);
 }
 
-void ProblemReport::WriteProblems(std::ostream& out) const {
-    for (const ValueProblem& p : kept_) {
-        out << extract_ << ':' << p.line << ": " << (p.error ? "error" : "warning") << ": record "
-            << p.record;
-        if (p.fieldOrdinal) out << " field " << p.fieldOrdinal << " \"" << p.caption << '"';
-        out << ": " << ProblemText(p);
-        if (!p.rawValue.empty() || p.error) out << " \"" << Shown(p.rawValue) << '"';
-        out << " [" << p.code << "]\n";
-        if (!p.hint.empty()) out << "    " << p.hint << "\n";
-    }
-    const size_t left = errorCount_ + warningCount_ - kept_.size();
+void ProblemReport::WriteProblems(std::ostream& out) {
+    for (const ValueProblem& p : kept_) WriteLines(out, extract_, p);
+    lines_.WriteTo(out);
+    const size_t left = keep_ == 0 ? 0 : errorCount_ + warningCount_ - kept_.size();
     if (left == 0) return;
     out << "and " << left << " more; per field:\n";
     for (const auto& [index, counts] : perField_) {
@@ -79,7 +135,7 @@ void ProblemReport::WriteSummary(std::ostream& out) const {
     for (const auto& [code, count] : perCode_) out << "  " << code << ": " << count << "\n";
 }
 
-void ProblemReport::WriteJson(std::ostream& out, bool valid) const {
+void ProblemReport::WriteJson(std::ostream& out, bool valid) {
     JsonWriter json(out);
     json.BeginObject();
     json.Member("schema", size_t{1});
@@ -102,12 +158,12 @@ void ProblemReport::WriteJson(std::ostream& out, bool valid) const {
     }
     for (const bool errors : {true, false}) {
         if (!errors) json.BeginArray("warnings");
-        for (const ValueProblem& p : kept_) {
-            if (p.error != errors) continue;
-            json.BeginObject();
-            json.Member("line", p.line);
-            WriteProblemMembers(json, p, extract_);
-            json.EndObject();
+        for (const ValueProblem& p : kept_)
+            if (p.error == errors) WriteObject(json, extract_, p);
+        Rendered& rendered = errors ? errors_ : warnings_;
+        if (!rendered.Empty()) {
+            json.BeginRendered();
+            rendered.WriteTo(out);
         }
         json.EndArray();
     }

@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "verify/verification_session.h"
 
 namespace bq::cli {
@@ -25,10 +27,16 @@ struct Fault {
     std::string hint;
 };
 
+// How the report is written.
+enum class ReportFormat { Text, Json };
+
 class ProblemReport {
   public:
     // Keeps the first `keep` problems for showing (0: all); all are counted.
-    ProblemReport(std::string extract, size_t keep) : extract_(std::move(extract)), keep_(keep) {}
+    // With every problem kept, each is rendered as it comes and put aside in
+    // a temporary file, so that memory stays flat at any number of them.
+    ProblemReport(std::string extract, size_t keep, ReportFormat format = ReportFormat::Text)
+        : extract_(std::move(extract)), keep_(keep), format_(format) {}
 
     void Add(const ValueProblem& problem);
     void SetFault(Fault fault) { fault_ = std::move(fault); }
@@ -39,17 +47,37 @@ class ProblemReport {
     bool HasFault() const { return fault_.has_value(); }
 
     // Every kept problem as text lines, then "and N more" and the counts per field when some were left out.
-    void WriteProblems(std::ostream& out) const;
+    void WriteProblems(std::ostream& out);
     // The fault, if any, as a text line with its hint.
     void WriteFault(std::ostream& out) const;
     // The counts of errors and warnings, and per code.
     void WriteSummary(std::ostream& out) const;
     // The whole report as one JSON document, `valid` as given.
-    void WriteJson(std::ostream& out, bool valid) const;
+    void WriteJson(std::ostream& out, bool valid);
 
   private:
+    // Problems rendered in the report's format, put aside as they come.
+    class Rendered {
+      public:
+        explicit Rendered(std::string_view separator) : separator_(separator) {}
+        void Add(std::string_view element);
+        bool Empty() const { return count_ == 0; }
+        // Writes the elements in order, each pair split by the separator; once.
+        void WriteTo(std::ostream& out);
+
+      private:
+        std::string_view separator_;
+        std::string pending_;
+        std::unique_ptr<SpoolFile> spool_;
+        size_t count_ = 0;
+    };
+    void Render(const ValueProblem& problem);
+
     std::string extract_, form_;
     size_t keep_;
+    ReportFormat format_;
+    Rendered lines_{""};                    // text: every problem's lines
+    Rendered errors_{","}, warnings_{","};  // JSON: the objects of either array
     size_t records_ = 0;
     std::optional<Fault> fault_;
     std::vector<ValueProblem> kept_;

@@ -62,10 +62,33 @@ class InputFile {
                                               const std::string& name);
 
   private:
+    friend class SpoolFile;
     InputFile(std::intptr_t handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
     std::intptr_t handle_;
     std::string path_;
+};
+
+// Bytes put aside in an unnamed temporary file, which goes however the
+// process ends, to be read back in order: a long report kept in little
+// memory. Every failure throws Error "Cannot create file "<temporary
+// folder>". <reason>".
+class SpoolFile {
+  public:
+    SpoolFile();
+    ~SpoolFile();
+    SpoolFile(const SpoolFile&) = delete;
+    SpoolFile& operator=(const SpoolFile&) = delete;
+    void Append(std::string_view bytes);
+    // The bytes appended so far.
+    std::uint64_t Size() const { return size_; }
+    // The bytes as a file to read, named `name` in messages; nothing more can be appended.
+    std::unique_ptr<InputFile> Read(std::string name);
+
+  private:
+    std::intptr_t handle_;
+    std::string folder_;
+    std::uint64_t size_ = 0;
 };
 
 // The content of the regular file `path`, byte for byte.

@@ -277,28 +277,44 @@ size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
     return done;
 }
 
-std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
-                                              const std::string& name) {
+SpoolFile::SpoolFile() {
     const char* tmpdir = std::getenv("TMPDIR");
-    const std::string folder = tmpdir && *tmpdir ? tmpdir : "/tmp";
+    folder_ = tmpdir && *tmpdir ? tmpdir : "/tmp";
     int opened = -1;
 #if defined(O_TMPFILE)
-    opened = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    opened = ::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
 #endif
     if (opened < 0) {
         // A file system without unnamed files: a named one, unlinked at once.
-        std::string path = folder + "/.~bqXXXXXX";
+        std::string path = folder_ + "/.~bqXXXXXX";
         opened = ::mkostemp(path.data(), O_CLOEXEC);
         if (opened >= 0) ::unlink(path.c_str());
     }
-    Descriptor fd(opened);
-    if (fd.get() < 0) throw CannotCreateFile(folder, ErrnoText(errno));
+    if (opened < 0) throw CannotCreateFile(folder_, ErrnoText(errno));
+    handle_ = opened;
+}
+
+SpoolFile::~SpoolFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+void SpoolFile::Append(std::string_view bytes) {
+    if (const int error = WriteAll(static_cast<int>(handle_), bytes))
+        throw CannotCreateFile(folder_, ErrnoText(error));
+    size_ += bytes.size();
+}
+
+std::unique_ptr<InputFile> SpoolFile::Read(std::string name) {
+    return std::unique_ptr<InputFile>(new InputFile(std::exchange(handle_, -1), std::move(name)));
+}
+
+std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
+                                              const std::string& name) {
+    SpoolFile spool;
     constexpr size_t kPiece = size_t{1} << 20;
     const std::unique_ptr<char[]> piece(new char[kPiece]);
-    while (const size_t got = read(piece.get(), kPiece))
-        if (const int error = WriteAll(fd.get(), {piece.get(), got}))
-            throw CannotCreateFile(folder, ErrnoText(error));
-    return std::unique_ptr<InputFile>(new InputFile(fd.Release(), name));
+    while (const size_t got = read(piece.get(), kPiece)) spool.Append({piece.get(), got});
+    return spool.Read(name);
 }
 
 bool RegularFileExists(const std::string& path) {

@@ -194,28 +194,48 @@ size_t InputFile::ReadAt(std::uint64_t offset, char* out, size_t size) const {
     return done;
 }
 
-std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
-                                              const std::string& name) {
+SpoolFile::SpoolFile() {
     char folder[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof folder, folder);
     if (length == 0 || length > MAX_PATH) throw CannotCreateFile("%TEMP%", SystemErrorText(GetLastError()));
+    folder_ = folder;
     char path[MAX_PATH + 1];
     if (!GetTempFileNameA(folder, "~bq", 0, path))
-        throw CannotCreateFile(folder, SystemErrorText(GetLastError()));
+        throw CannotCreateFile(folder_, SystemErrorText(GetLastError()));
     // The name goes when the handle is closed, however the process ends.
-    Handle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    const HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         DeleteFileA(path);
-        throw CannotCreateFile(folder, SystemErrorText(error));
+        throw CannotCreateFile(folder_, SystemErrorText(error));
     }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+SpoolFile::~SpoolFile() {
+    if (reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE)
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+void SpoolFile::Append(std::string_view bytes) {
+    if (const DWORD error = WriteAll(reinterpret_cast<HANDLE>(handle_), bytes))
+        throw CannotCreateFile(folder_, SystemErrorText(error));
+    size_ += bytes.size();
+}
+
+std::unique_ptr<InputFile> SpoolFile::Read(std::string name) {
+    const auto handle = std::exchange(handle_, reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE));
+    return std::unique_ptr<InputFile>(new InputFile(handle, std::move(name)));
+}
+
+std::unique_ptr<InputFile> InputFile::Spooled(const std::function<size_t(char*, size_t)>& read,
+                                              const std::string& name) {
+    SpoolFile spool;
     constexpr size_t kPiece = size_t{1} << 20;
     const std::unique_ptr<char[]> piece(new char[kPiece]);
-    while (const size_t got = read(piece.get(), kPiece))
-        if (const DWORD error = WriteAll(file.get(), {piece.get(), got}))
-            throw CannotCreateFile(folder, SystemErrorText(error));
-    return std::unique_ptr<InputFile>(new InputFile(reinterpret_cast<std::intptr_t>(file.Release()), name));
+    while (const size_t got = read(piece.get(), kPiece)) spool.Append({piece.get(), got});
+    return spool.Read(name);
 }
 
 unsigned FileMode(const Folder&, const std::string&) { return 0666; }

@@ -500,6 +500,33 @@ TEST_F(Check, PreviewOfAHugeRecordCountShowsTheRecordsThereAre) {
                          "  warning [empty-record]: every value of the record is empty\n");
 }
 
+// Every problem kept is written as found, through a temporary file once
+// they are many: all of them, in order, in one valid document.
+TEST_F(Check, ManyProblemsAreAllReportedInOrder) {
+    std::string text = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    constexpr int kRecords = 20000;
+    for (int i = 0; i < kRecords; ++i) text += "A\r\nbad" + std::to_string(i) + "\r\n1\r\n";
+    const std::string extract = Write("x.txt", text + "{END DATA}\r\n");
+    const BqdmResult all = Bqdm({"check", extract, "--all", "--max-problems", "0"});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(std::count(all.err.begin(), all.err.end(), '\n'), 2 * kRecords + 2);
+    const std::string last =
+        extract + ":60002: error: record 20000 field 2 \"Taxpayer id\": invalid TIN \"bad19999\"";
+    EXPECT_NE(all.err.find(last), std::string::npos);
+    const std::string summary = "20000 errors, 0 warnings in " + extract + "\n  invalid-tin: 20000\n";
+    EXPECT_EQ(all.err.substr(all.err.size() - summary.size()), summary);
+    const BqdmResult json = Bqdm({"check", extract, "--all", "--json"});
+    EXPECT_EQ(json.status, 1);
+    size_t objects = 0;
+    for (size_t at = json.out.find("{\"line\":"); at != std::string::npos;
+         at = json.out.find("{\"line\":", at + 1))
+        ++objects;
+    EXPECT_EQ(objects, static_cast<size_t>(kRecords));
+    EXPECT_NE(json.out.find("\"bad19999\",\"code\":\"invalid-tin\""), std::string::npos);
+    const std::string end = "}],\"warnings\":[],\"counts\":{\"invalid-tin\":20000}}\n";
+    EXPECT_EQ(json.out.substr(json.out.size() - end.size()), end);
+}
+
 TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
     const std::string extract = Write("x.txt",
                                       "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "
