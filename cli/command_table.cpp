@@ -41,6 +41,8 @@ constexpr Option kMaxProblemsOption{option::kMaxProblems, 0, "N",
                                     "show at most N problems (100 unless given; 0: all),\n"
                                     "then how many more and the counts per field"};
 
+constexpr Option kRecursiveOption{option::kRecursive, 0, "", "with a folder: its subfolders' extracts too"};
+
 constexpr Option kCheckOptions[] = {
     {option::kAll, 0, "",
      "report every problem, each with its line, code and hint, not only\n"
@@ -49,9 +51,16 @@ constexpr Option kCheckOptions[] = {
     kStrictOption,
     kMaxProblemsOption,
     kQuietOption,
+    kRecursiveOption,
 };
 
-constexpr Option kMergeOptions[] = {kStrictOption, kMaxProblemsOption, kQuietOption};
+constexpr Option kMergeOptions[] = {
+    kStrictOption,
+    kMaxProblemsOption,
+    {option::kQuiet, 'q', "", "print nothing but problems: no progress bar, no instructions"},
+    kRecursiveOption,
+    {option::kNoRegistry, 0, "", "write the outputs without recording TextDirectory"},
+};
 
 constexpr Command kCommands[] = {
     {.name = "forms",
@@ -109,28 +118,36 @@ constexpr Command kCommands[] = {
                  "bqdm extract w-2 --from=w2.csv -o w2.txt --force --json\n",
      .run = RunExtract},
     {.name = "check",
-     .synopsis = "EXTRACT | - [--all] [--json] [--strict] [--max-problems N] [--quiet]",
+     .synopsis = "EXTRACT... | - [--all] [--json] [--strict] [--max-problems N] [--quiet] [--recursive]",
      .summary = "verify an extract without writing anything",
      .help = "Exit 0 when the extract is valid (a one-line summary on stdout), 1 when\n"
              "it is rejected (the message on stderr). - reads the extract from\n"
              "standard input. Warnings tell what the rules did quietly (an invalid\n"
              "optional date written empty, a spreadsheet date serial, a dropped\n"
-             "minus sign...); they never change the output.\n",
+             "minus sign...); they never change the output.\n"
+             "Several extracts, a folder or a pattern (*, ?, [...]) are checked one\n"
+             "by one: a line each on stdout, a summary, and the worst status (3 when\n"
+             "one could not be read, 1 when one was rejected). A folder's hidden\n"
+             "files and 2018DM_ outputs are skipped.\n",
      .options = kCheckOptions,
-     .maxOperands = 1,
+     .maxOperands = static_cast<size_t>(-1),
      .examples = "bqdm check EXTRACT.txt\n"
                  "bqdm check --all --json EXTRACT.txt\n"
                  "producer | bqdm check -\n",
      .run = RunCheck},
     {.name = "merge",
-     .synopsis = "EXTRACT [--strict] [--max-problems N] [--quiet]",
+     .synopsis = "EXTRACT... [--strict] [--max-problems N] [--quiet] [--recursive] [--no-registry]",
      .summary = "verify an extract and write its merge output",
      .help = "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
              "file name), records the folder as TextDirectory and prints the import\n"
-             "instructions on stdout.\n",
+             "instructions on stdout.\n"
+             "Several extracts, a folder or a pattern are merged one by one: a line\n"
+             "per output written, a summary, then the import instructions once.\n",
      .options = kMergeOptions,
-     .maxOperands = 1,
+     .maxOperands = static_cast<size_t>(-1),
      .examples = "bqdm merge EXTRACT.txt\n"
+                 "bqdm merge in/ --quiet\n"
+                 "bqdm merge \"in\\client*.txt\" --no-registry\n"
                  "bqdm merge -- -leading-dash.txt\n",
      .run = RunMerge},
     {.name = "preview",

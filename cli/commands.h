@@ -30,6 +30,8 @@ inline constexpr std::string_view kRecords = "records";
 inline constexpr std::string_view kQuiet = "quiet";
 inline constexpr std::string_view kStrict = "strict";
 inline constexpr std::string_view kMaxProblems = "max-problems";
+inline constexpr std::string_view kRecursive = "recursive";
+inline constexpr std::string_view kNoRegistry = "no-registry";
 inline constexpr std::string_view kAll = "all";
 }  // namespace option
 
@@ -92,6 +94,16 @@ int RunCheck(const Arguments& args, Streams& io);
 int RunMerge(const Arguments& args, Streams& io);
 int RunExtract(const Arguments& args, Streams& io);
 int RunPreview(const Arguments& args, Streams& io);
+
+// Whether check or merge is given several extracts, a folder or a pattern,
+// rather than one file (or standard input).
+bool IsBatch(const Arguments& args);
+
+enum class Batch { Check, Merge };
+
+// Checks or merges every extract `args` names, each on its own: a line
+// each, a summary, and the worst status (3 unreadable, 1 rejected, 0).
+int RunBatch(const Arguments& args, Streams& io, Batch batch);
 
 // Writes the CSV header row of the ticked fields of `formIndex` to `output`
 // (stdout when empty), replacing a file only when `force` is set.

@@ -104,6 +104,7 @@ std::string BreaksShown(std::string_view path) {
 }  // namespace
 
 int RunMerge(const Arguments& args, Streams& io) {
+    if (IsBatch(args)) return RunBatch(args, io, Batch::Merge);
     const CheckOptions o = ExtractOptions(args);
     // The output goes next to the extract, and standard input has no folder.
     if (o.extract == "-")
@@ -120,8 +121,16 @@ int RunMerge(const Arguments& args, Streams& io) {
         io.err << "bqdm: warnings fail the merge (--strict); nothing was written\n";
         return kRejected;
     }
-    std::string instructions = AsIoFailure([&output] {
+    const bool record = !args.Has(option::kNoRegistry);
+    std::string instructions = AsIoFailure([&output, record] {
         try {
+            if (!record) {
+                // Nothing recorded for a filing product that does not run here.
+                struct : Registry {
+                    void SetTextDirectory(std::string_view) override {}
+                } none;
+                return output.Save(none);
+            }
             return output.Save(*OpenUserRegistry());
         } catch (const RegistryError& e) {
             // The system's message, and below it why, where that is known.
@@ -129,6 +138,7 @@ int RunMerge(const Arguments& args, Streams& io) {
             throw Error(DisplayedMessage(e.what()) + "\r\n" + e.reason);
         }
     });
+    if (o.quiet) return kOk;
     if (io.console.outIsTerminal)
         instructions = ImportInstructions(BreaksShown(o.extract), session.FormName());
     io.out << WithNewlines(instructions, "\n") << "\n";
@@ -136,6 +146,7 @@ int RunMerge(const Arguments& args, Streams& io) {
 }
 
 int RunCheck(const Arguments& args, Streams& io) {
+    if (IsBatch(args)) return RunBatch(args, io, Batch::Check);
     const CheckOptions o = ExtractOptions(args);
     ProblemReport report(o.extract == "-" ? std::string(kStandardInput) : o.extract,
                          o.maxProblems.value_or(o.json ? 0 : kShownProblems),

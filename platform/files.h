@@ -98,6 +98,9 @@ std::string ReadWholeFile(const std::string& path, const Folder* folder = nullpt
 // True when `path` names an existing regular file (a folder does not count).
 bool RegularFileExists(const std::string& path);
 
+// True when `path` names a folder, through links.
+bool FolderExists(const std::string& path);
+
 // True when `path` names an entry of any kind, a dangling link included.
 bool EntryExists(const std::string& path);
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/console_buffer.h"
+#include "cli/extract_list.h"
 #include "cli/progress.h"
 #include "extract/template_text.h"
 #include "schema/form_fields.h"
@@ -146,8 +147,8 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "  bqdm types\n"
         "  bqdm template FORM --fields LIST [--csv] [-o FILE] [--force]\n"
         "  bqdm extract FORM --from DATA.csv [-o EXTRACT] [--force] [--delimiter C] [--encoding E] [--json]\n"
-        "  bqdm check EXTRACT | - [--all] [--json] [--strict] [--max-problems N] [--quiet]\n"
-        "  bqdm merge EXTRACT [--strict] [--max-problems N] [--quiet]\n"
+        "  bqdm check EXTRACT... | - [--all] [--json] [--strict] [--max-problems N] [--quiet] [--recursive]\n"
+        "  bqdm merge EXTRACT... [--strict] [--max-problems N] [--quiet] [--recursive] [--no-registry]\n"
         "  bqdm preview EXTRACT [--records N]\n"
         "  bqdm help [COMMAND] | --help | --version\n\n"
         "Commands:\n"
@@ -176,22 +177,28 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
     EXPECT_EQ(none.err, help);
     EXPECT_EQ(none.out, "");
     const std::string mergeHelp =
-        "Usage: bqdm merge EXTRACT [--strict] [--max-problems N] [--quiet]\n"
+        "Usage: bqdm merge EXTRACT... [--strict] [--max-problems N] [--quiet] [--recursive] [--no-registry]\n"
         "\n"
         "verify an extract and write its merge output.\n"
         "Verifies EXTRACT, writes the merge output next to it (2018DM_ + its\n"
         "file name), records the folder as TextDirectory and prints the import\n"
         "instructions on stdout.\n"
+        "Several extracts, a folder or a pattern are merged one by one: a line\n"
+        "per output written, a summary, then the import instructions once.\n"
         "\n"
         "Options:\n"
         "      --strict          warnings fail the run (status 1)\n"
         "      --max-problems N  show at most N problems (100 unless given; 0: all),\n"
         "                        then how many more and the counts per field\n"
-        "  -q, --quiet           draw no progress bar\n"
+        "  -q, --quiet           print nothing but problems: no progress bar, no instructions\n"
+        "      --recursive       with a folder: its subfolders' extracts too\n"
+        "      --no-registry     write the outputs without recording TextDirectory\n"
         "  -h, --help            show this help\n"
         "\n"
         "Examples:\n"
         "  bqdm merge EXTRACT.txt\n"
+        "  bqdm merge in/ --quiet\n"
+        "  bqdm merge \"in\\client*.txt\" --no-registry\n"
         "  bqdm merge -- -leading-dash.txt\n";
     // Help wins over a missing operand, wherever it stands before "--".
     for (const std::vector<std::string>& asked : std::vector<std::vector<std::string>>{
@@ -241,7 +248,7 @@ TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
         {{"check", "--every", "x"},
          "bqdm check: unknown option '--every' (a file name that begins with - goes after --)\n"},
         {{"merge", "-x"}, "bqdm merge: unknown option '-x' (a file name that begins with - goes after --)\n"},
-        {{"merge", "--", "--help", "two"}, "bqdm merge: unexpected argument 'two'\n"},
+        {{"preview", "--", "--help", "two"}, "bqdm preview: unexpected argument 'two'\n"},
         {{"merge", "-"}, "bqdm merge: merge writes next to its extract, so it needs a file name, not -\n"},
         {{"fields", "W-2", "--index", "3"}, "bqdm fields: give FORM or --index N, not both\n"},
         {{"forms", "W-2"}, "bqdm forms: unexpected argument 'W-2'\n"},
@@ -376,6 +383,59 @@ TEST_F(Template, SavedWithCrLfLines) {
 // reports are spelt the POSIX way.
 class Merge : public BqdmFolder {};
 class Check : public BqdmFolder {};
+class Batch : public BqdmFolder {};
+
+// A night run over a folder: each extract on its own, a line each in name
+// order, hidden files and earlier outputs skipped, the worst status.
+TEST_F(Batch, AFolderIsItsExtractsEachOnItsOwn) {
+    fs::create_directories(dir / "in" / "sub");
+    Write("in/a.txt", kExtract);
+    Write("in/b.txt",
+          "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nB\r\nbad\r\n1\r\n{END DATA}\r\n");
+    Write("in/c.txt", "NOT A FORM\r\n");
+    Write("in/.hidden.txt", kExtract);
+    Write("in/2018DM_a.txt", "an earlier output\r\n");
+    Write("in/sub/d.txt", kExtract);
+    const std::string in = (dir / "in").string();
+    const std::string sep(1, fs::path::preferred_separator);
+    const BqdmResult check = Bqdm({"check", in});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(
+        check.out,
+        in + sep + "a.txt: valid, 1 record\n" + in + sep +
+            "b.txt: rejected: line 5 record 1 field 2 \"Taxpayer id\": invalid TIN \"bad\" [invalid-tin]\n" +
+            in + sep + "c.txt: rejected: FORM segment not found. [form-segment-missing]\n" +
+            "3 extracts: 1 valid, 2 rejected, 0 could not be read; 2 skipped\n");
+    EXPECT_EQ(Bqdm({"check", in, "--recursive"}).out.find("sub" + sep + "d.txt: valid") != std::string::npos,
+              true);
+
+    const BqdmResult merge = Bqdm({"merge", in, "--quiet", "--no-registry"});
+    EXPECT_EQ(merge.status, 1);
+    EXPECT_EQ(
+        merge.out,
+        in + sep +
+            "b.txt: rejected: line 5 record 1 field 2 \"Taxpayer id\": invalid TIN \"bad\" [invalid-tin]\n" +
+            in + sep + "c.txt: rejected: FORM segment not found. [form-segment-missing]\n");
+    EXPECT_EQ(Read(dir / "in" / "2018DM_a.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_FALSE(fs::exists(dir / "config" / "BRISQUILL"));
+}
+
+// A pattern that names no file is expanded by bqdm, as cmd.exe never does;
+// one that matches nothing is a failure of that argument alone.
+TEST_F(Batch, PatternsAreExpandedAndOneMatchingNothingFailsAlone) {
+    Write("x1.txt", kExtract);
+    Write("x2.txt", kExtract);
+    const std::string pattern = (dir / "x?.txt").string(), none = (dir / "y*.txt").string();
+    const BqdmResult r = Bqdm({"check", pattern, none});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, (dir / "x1.txt").string() + ": valid, 1 record\n" + (dir / "x2.txt").string() +
+                         ": valid, 1 record\n" + none + ": no file matches this pattern\n" +
+                         "3 extracts: 2 valid, 0 rejected, 1 could not be read; 0 skipped\n");
+    EXPECT_TRUE(cli::MatchesPattern("client[0-9][!a]*.t?t", "client07b.txt"));
+    EXPECT_FALSE(cli::MatchesPattern("client[0-9][!a]*.t?t", "client0a.txt"));
+    EXPECT_TRUE(cli::MatchesPattern("*", ""));
+    EXPECT_FALSE(cli::MatchesPattern("a*b", "a"));
+}
 
 TEST_F(Merge, WritesOutputRegistryAndInstructions) {
     const std::string extract = Write("x.txt", kExtract);

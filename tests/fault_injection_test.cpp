@@ -180,17 +180,18 @@ TEST_F(FaultInjection, UnreadableExtractIsAnIoFailure) {
 }
 
 TEST_F(FaultInjection, ExtractReplacedBeforeItIsRead) {
-    // Replaced by a folder, or gone: each is refused when bqdm comes to read it.
+    // Gone, it is refused when bqdm comes to read it; replaced by a folder,
+    // it is a folder of extracts, here none.
     fs::remove(extract);
-    fs::create_directory(extract);
     Outcome r = BqdmChild({"merge", extract});
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". Is a directory.\n");
-    fs::remove(extract);
-    r = BqdmChild({"merge", extract});
-    EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Cannot open file \"" + extract + "\". No such file or directory.\n");
+    fs::create_directory(extract);
+    r = BqdmChild({"merge", extract});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "0 extracts: 0 valid, 0 rejected, 0 could not be read; 0 skipped\n");
     EXPECT_EQ(Read(output), "old output\r\n");
+    fs::remove(extract);
     EXPECT_EQ(Entries(dir / "data"), std::vector<std::string>{"2018DM_x.txt"});
 }
 

@@ -199,10 +199,11 @@ std::string RejectionHint(char typeCode, std::string_view value) {
 }
 
 Remark EmptyRecordRemark(size_t records) {
-    return {
-        "empty-record", "every value of the record is empty",
-        (records > 1 ? "so are the " + std::to_string(records - 1) + " records after it; " : std::string()) +
-            "blank lines or empty rows? the output gets a record of defaults for each"};
+    return {"empty-record", "every value of the record is empty",
+            (records == 2  ? std::string("so is the record after it; ")
+             : records > 2 ? "so are the " + std::to_string(records - 1) + " records after it; "
+                           : std::string()) +
+                "blank lines or empty rows? the output gets a record of defaults for each"};
 }
 
 }  // namespace bq
