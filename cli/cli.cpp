@@ -86,7 +86,11 @@ int UsageFailure(std::ostream& err, std::string_view command, std::string_view m
 }
 
 int UnknownCommand(std::ostream& err, std::string_view name) {
-    return UsageFailure(err, "", "unknown command '" + std::string(name) + "' (see bqdm --help)");
+    std::vector<std::string_view> names{"help"};
+    for (const Command& c : Commands()) names.push_back(c.name);
+    return UsageFailure(
+        err, "",
+        "unknown command '" + std::string(name) + "'" + DidYouMean(name, names) + " (see bqdm --help)");
 }
 
 // The one place where what a command lets out becomes its exit status.
@@ -119,7 +123,8 @@ int RunCommand(const Command& command, const std::vector<std::string>& args, Str
 int RunHelp(const std::vector<std::string>& args, Streams& io) {
     try {
         const Arguments parsed = ParseArguments(args, {}, 1);
-        if (parsed.operands.empty() || parsed.Has(kHelpOption.name)) {
+        // "help help" asks what help does: the same overview.
+        if (parsed.operands.empty() || parsed.Has(kHelpOption.name) || parsed.operands[0] == "help") {
             PrintHelp(io.out);
             return kOk;
         }
@@ -156,10 +161,28 @@ void ReportMessage(Streams& io, std::string_view message) {
     io.err << WithNewlines(DisplayedMessage(message), "\n") << "\n";
 }
 
+std::string DidYouMean(std::string_view typed, const std::vector<std::string_view>& known,
+                       std::string_view prefix) {
+    // Farther than this is no slip of the keyboard.
+    const size_t slip = std::clamp<size_t>((typed.size() + 2) / 3, 1, 3);
+    const std::string wanted = UpperCaseAscii(typed);
+    std::string_view best;
+    size_t bestDistance = slip + 1;
+    for (std::string_view name : known) {
+        const size_t d = EditDistance(wanted, UpperCaseAscii(name), slip);
+        if (d < bestDistance) best = name, bestDistance = d;
+    }
+    if (best.empty() || bestDistance == 0) return {};
+    return "; did you mean " + std::string(prefix) + std::string(best) + "?";
+}
+
 int VisibleFormNamed(std::string_view name) {
     const int index = FindFormIndex(UpperCaseAscii(name));
-    if (index < kFirstVisibleForm)
-        throw UsageError("unknown form '" + std::string(name) + "' (see bqdm forms)");
+    if (index < kFirstVisibleForm) {
+        const std::vector<std::string_view> forms(FormNames.begin() + kFirstVisibleForm, FormNames.end());
+        throw UsageError("unknown form '" + std::string(name) + "'" + DidYouMean(name, forms) +
+                         " (see bqdm forms)");
+    }
     return index;
 }
 

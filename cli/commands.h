@@ -113,6 +113,11 @@ int SaveCsvTemplate(int formIndex, const std::vector<bool>& ticks, const std::st
 // The legend of the type codes, for bqdm fields --help.
 void PrintTypeCodeLegend(std::ostream& out);
 
+// "; did you mean X?" for the one of `known` that `typed` is a slip of the
+// keyboard away from (letter case aside), the nearest; empty when none is.
+std::string DidYouMean(std::string_view typed, const std::vector<std::string_view>& known,
+                       std::string_view prefix = "");
+
 // The visible form named `name` in any letter case; throws UsageError.
 int VisibleFormNamed(std::string_view name);
 

@@ -98,7 +98,8 @@ int RunTemplate(const Arguments& args, Streams& io) {
     for (const FieldDescriptor& d : fields) captions.emplace_back(CaptionOf(d));
     const std::vector<std::string> lines =
         TemplateLines(FormNames[index], captions, ticks, DesktopProgramName());
-    if (!output) {
+    // "-" is standard output, as a file name is everywhere else.
+    if (!output || *output == "-") {
         for (const std::string& line : lines) io.out << line << "\n";
         return 0;
     }

@@ -191,6 +191,8 @@ int RunCheck(const Arguments& args, Streams& io) {
     report.WriteFault(io.err);
     report.WriteProblems(io.err);
     if (o.all) report.WriteSummary(io.err);
+    if (o.strict && !report.HasFault() && report.Errors() == 0 && report.Warnings() != 0)
+        io.err << "bqdm: warnings fail the check (--strict)\n";
     if (valid)
         io.out << session.FormName() << ": " << session.OutputRowCount()
                << (session.OutputRowCount() == 1 ? " record" : " records") << ", valid\n";

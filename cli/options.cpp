@@ -46,8 +46,13 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         const std::string_view body = std::string_view(a).substr(isLong ? 2 : 1);
         const size_t equals = isLong ? body.find('=') : std::string_view::npos;
         const Option* option = FindOption(options, body.substr(0, equals), !isLong);
-        if (!option)
-            throw UsageError("unknown option '" + a + "' (a file name that begins with - goes after --)");
+        if (!option) {
+            std::vector<std::string_view> names{kHelpOption.name};
+            for (const Option& o : options) names.push_back(o.name);
+            const std::string hint = isLong ? DidYouMean(body.substr(0, equals), names, "--") : std::string();
+            throw UsageError("unknown option '" + a + "'" + hint +
+                             " (a file name that begins with - goes after --)");
+        }
         const std::string shown = "--" + std::string(option->name);
         if (option->value.empty()) {
             if (equals != std::string_view::npos) throw UsageError(shown + " takes no value");

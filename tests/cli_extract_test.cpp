@@ -191,7 +191,8 @@ TEST(ExtractUsage, WrongArgumentsExitWithTwo) {
     } cases[] = {
         {{"extract", "W-2"}, "bqdm extract: which spreadsheet? give --from DATA.csv\n"},
         {{"extract", "--from", "d.csv"}, "bqdm extract: which form? (see bqdm forms)\n"},
-        {{"extract", "W-3", "--from", "d.csv"}, "bqdm extract: unknown form 'W-3' (see bqdm forms)\n"},
+        {{"extract", "W-3", "--from", "d.csv"},
+         "bqdm extract: unknown form 'W-3'; did you mean W-2? (see bqdm forms)\n"},
         {{"extract", "W-2", "--from"}, "bqdm extract: --from needs a value (DATA.csv)\n"},
         {{"extract", "W-2", "--from", "d.csv", "--delimiter", "ab"},
          "bqdm extract: --delimiter takes one character, such as ';', or 'tab'\n"},

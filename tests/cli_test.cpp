@@ -166,8 +166,8 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
         "  bqdm check EXTRACT.txt\n\n"
         "bqdm help COMMAND (or bqdm COMMAND --help) describes a command.\n"
         "Exit status: 0 done, 1 extract rejected, 2 usage error, 3 file or registry failure.\n";
-    for (const std::vector<std::string>& asked :
-         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"help"}, {"help", "--help"}}) {
+    for (const std::vector<std::string>& asked : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"help"}, {"help", "--help"}, {"help", "help"}}) {
         const BqdmResult r = Bqdm(asked);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, help) << asked.back();
@@ -236,6 +236,9 @@ TEST(Cli, HelpGoesToStdoutWhenAskedForAndToStderrWithoutACommand) {
 TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
     const std::string template0 = Bqdm({"template", "1098-E", "--fields", "0"}).out;
     EXPECT_EQ(Bqdm({"template", "--fields=0", "1098-E"}).out, template0);
+    // "-" is standard output, not a file named "-".
+    EXPECT_EQ(Bqdm({"template", "1098-E", "--fields", "0", "-o", "-"}).out, template0);
+    EXPECT_FALSE(std::filesystem::exists("-"));
     EXPECT_EQ(Bqdm({"template", "1098-E", "--fields=5", "--fields", "0"}).out, template0);
     EXPECT_EQ(Bqdm({"fields", "--index=2"}).out, Bqdm({"fields", "--index", "2"}).out);
     const struct {
@@ -255,6 +258,12 @@ TEST(Cli, OptionsTakeTheirValueAttachedOrNextAndEndAtDoubleDash) {
         {{"template", "--fields", "0"}, "bqdm template: which form? (see bqdm forms)\n"},
         {{"check", "--all"}, "bqdm check: which extract? give its file name\n"},
         {{"help", "frobnicate"}, "bqdm: unknown command 'frobnicate' (see bqdm --help)\n"},
+        // A slip of the keyboard gets the name it missed.
+        {{"chek", "x"}, "bqdm: unknown command 'chek'; did you mean check? (see bqdm --help)\n"},
+        {{"fields", "W2"}, "bqdm fields: unknown form 'W2'; did you mean W-2? (see bqdm forms)\n"},
+        {{"check", "--al", "x"},
+         "bqdm check: unknown option '--al'; did you mean --all? (a file name that begins with - goes after "
+         "--)\n"},
         {{"help", "forms", "W-2"}, "bqdm help: unexpected argument 'W-2'\n"},
     };
     for (const auto& c : cases) {

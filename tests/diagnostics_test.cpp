@@ -87,7 +87,7 @@ TEST(LayoutHints, NameTheCauseOfAFault) {
     EXPECT_EQ(KeyChecksumHint("062", 63), "the KEY declares 062 fields but has 63 flags");
     EXPECT_EQ(
         AllocationHint(3, 7, {9}),
-        "7 data lines make 2 records of 3 and 1 lines over; empty data lines that may be the extra ones: "
+        "7 data lines make 2 records of 3 and 1 line over; empty data lines that may be the extra ones: "
         "line 9");
 }
 
@@ -120,7 +120,7 @@ TEST(Problems, CarryTheLineOfTheExtract) {
         "XX-XXXXXX, or XXX-XX-XXXX");
     EXPECT_EQ(
         FirstProblem(head + "{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n\r\n{END DATA}\r\n"),
-        "field-allocation line 4: 4 data lines make 1 records of 3 and 1 lines over; empty data lines that "
+        "field-allocation line 4: 4 data lines make 1 record of 3 and 1 line over; empty data lines that "
         "may be the extra ones: line 7");
     EXPECT_EQ(FirstProblem(head + "{BEGIN DATA}\r\n\r\n\r\n\r\n{END DATA}\r\n"),
               "empty-record line 4 record 1 field -1: blank lines or empty rows? the output gets a record of "

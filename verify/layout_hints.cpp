@@ -62,9 +62,10 @@ std::string KeyFieldCountHint(std::string_view form, size_t fields, size_t flags
 }
 
 std::string AllocationHint(size_t perRecord, size_t lines, const std::vector<size_t>& emptyLines) {
+    const size_t over = lines % perRecord;
     std::string hint = std::to_string(lines) + " data lines make " + std::to_string(lines / perRecord) +
-                       " records of " + std::to_string(perRecord) + " and " +
-                       std::to_string(lines % perRecord) + " lines over";
+                       (lines / perRecord == 1 ? " record of " : " records of ") + std::to_string(perRecord) +
+                       " and " + std::to_string(over) + (over == 1 ? " line over" : " lines over");
     if (!emptyLines.empty()) {
         hint += "; empty data lines that may be the extra ones: line";
         if (emptyLines.size() > 1) hint += "s";
