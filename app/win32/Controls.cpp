@@ -60,6 +60,13 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+int MoveToNewDpi(HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, proposed.left, proposed.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return HIWORD(wParam);
+}
+
 // The frame is measured on the window as it is, which at a change of dpi
 // already has the new monitor's frame.
 void ApplyDesignedClientSize(HWND window, const shell::Place& client, int dpi) {

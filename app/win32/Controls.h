@@ -51,6 +51,10 @@ void Lay(HWND control, const shell::ControlDesign& design, const WindowFonts& fo
 // The text of `window`, bytes as they stand in the ANSI code page.
 std::string WindowText(HWND window);
 
+// For WM_DPICHANGED: moves `window` to the place Windows proposes for the
+// monitor of another dpi, and returns that dpi, to lay the window out for.
+int MoveToNewDpi(HWND window, WPARAM wParam, LPARAM lParam);
+
 // Gives `window` the designed client size `client` at `dpi`.
 void ApplyDesignedClientSize(HWND window, const shell::Place& client, int dpi);
 

@@ -172,15 +172,10 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // an output waiting for the user's answer must not stay behind.
             if (wParam) RemoveUnfinishedFiles();
             return 0;
-        case WM_DPICHANGED: {
-            // Moved to a monitor of another dpi: the window keeps the place
-            // Windows proposes and is laid out again for the new dpi.
-            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            Layout(HIWORD(wParam));
+        case WM_DPICHANGED:
+            // Moved to a monitor of another dpi: laid out again for it.
+            Layout(MoveToNewDpi(hwnd_, wParam, lParam));
             return 0;
-        }
         case WM_CLOSE:
             DestroyWindow(hwnd_);
             return 0;

@@ -120,13 +120,9 @@ LRESULT TfmTemplate::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
-        case WM_DPICHANGED: {
-            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            Layout(HIWORD(wParam));
+        case WM_DPICHANGED:
+            Layout(MoveToNewDpi(hwnd_, wParam, lParam));
             return 0;
-        }
         case WM_ACTIVATE:
         case WM_SETFOCUS:
             keys_.Handle(message, wParam);
