@@ -87,18 +87,17 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
 ExtractList ListExtracts(const std::vector<std::string>& operands, Recursive recursive) {
     ExtractList list;
     for (const std::string& operand : operands) {
-        if (operand == "-" || RegularFileExists(operand)) {
-            list.extracts.push_back({operand, {}});
-        } else if (FolderExists(operand)) {
+        const bool pattern = HasPattern(FileNamePart(operand)) && !EntryExists(operand);
+        if (operand != "-" && !RegularFileExists(operand) && FolderExists(operand)) {
             AddFolder(operand, recursive, list);
-        } else if (HasPattern(FileNamePart(operand)) && !EntryExists(operand)) {
-            const std::string folder = FolderPart(operand), pattern = FileNamePart(operand);
+        } else if (pattern) {
+            const std::string folder = FolderPart(operand), namePattern = FileNamePart(operand);
             std::vector<std::string> names = EntryNames(folder);
             std::sort(names.begin(), names.end());
             const size_t before = list.extracts.size();
             for (const std::string& name : names) {
-                if (!MatchesPattern(pattern, name) || !RegularFileExists(folder + name)) continue;
-                if (Skipped(name) && !Skipped(pattern))
+                if (!MatchesPattern(namePattern, name) || !RegularFileExists(folder + name)) continue;
+                if (Skipped(name) && !Skipped(namePattern))
                     ++list.skipped;
                 else
                     list.extracts.push_back({folder + name, {}});
@@ -106,7 +105,7 @@ ExtractList ListExtracts(const std::vector<std::string>& operands, Recursive rec
             if (list.extracts.size() == before)
                 list.extracts.push_back({operand, "no file matches this pattern"});
         } else {
-            // Not there, or no regular file: the verification tells why.
+            // A file, standard input, or nothing there: the verification tells which.
             list.extracts.push_back({operand, {}});
         }
     }

@@ -49,9 +49,9 @@ Arguments ParseArguments(const std::vector<std::string>& args, std::span<const O
         if (!option) {
             std::vector<std::string_view> names{kHelpOption.name};
             for (const Option& o : options) names.push_back(o.name);
-            const std::string hint = isLong ? DidYouMean(body.substr(0, equals), names, "--") : std::string();
-            throw UsageError("unknown option '" + a + "'" + hint +
-                             " (a file name that begins with - goes after --)");
+            std::string message = "unknown option '" + a + "'";
+            if (isLong) message += DidYouMean(body.substr(0, equals), names, "--");
+            throw UsageError(message + " (a file name that begins with - goes after --)");
         }
         const std::string shown = "--" + std::string(option->name);
         if (option->value.empty()) {

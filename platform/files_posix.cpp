@@ -172,7 +172,8 @@ void RefuseForeignLinksIn(const std::string& path, int depth) {
         const std::string part = path.substr(at, end - at);
         at = end + 1;
         if (part.empty()) continue;
-        prefix += (prefix.empty() || prefix.back() == '/' ? "" : "/") + part;
+        if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+        prefix += part;
         struct stat st {};
         if (::lstat(prefix.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) continue;
         if (!TrustedLinkOwner(st.st_uid))
@@ -181,7 +182,7 @@ void RefuseForeignLinksIn(const std::string& path, int depth) {
         const ssize_t n = ::readlink(prefix.c_str(), target.data(), target.size());
         if (n <= 0) continue;
         target.resize(static_cast<size_t>(n));
-        if (target.front() != '/') target = FolderPart(prefix) + target;
+        if (target.front() != '/') target.insert(0, FolderPart(prefix));
         RefuseForeignLinksIn(target, depth + 1);
     }
 }
