@@ -146,7 +146,8 @@ class PosixRegistry : public Registry {
                 // REGEDIT4 export, is left as it is, byte for byte.
                 if (content && content->find('\0') != std::string::npos)
                     throw CreateKeyFailed(store + " is UTF-16 text, not a REGEDIT4 export");
-                if (content && !content->empty() && content->rfind("REGEDIT4", 0) != 0)
+                if (content && !content->empty() && !content->starts_with("REGEDIT4") &&
+                    !content->starts_with("Windows Registry Editor"))
                     throw SetDataFailed(store + " is not a REGEDIT4 export");
                 const auto updated =
                     WithRegString(content.value_or(""), ImportSection(), kTextDirectoryValue, folder);

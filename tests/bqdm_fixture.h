@@ -17,6 +17,7 @@
 #endif
 
 #include "cli/cli.h"
+#include "tests/same_bytes.h"
 #include "tests/temp_folder.h"
 
 namespace bq {
@@ -41,31 +42,6 @@ inline std::string LfLines(std::string text) {
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
     return text;
-}
-
-// `actual` is one of `allowed`, byte for byte. A failure shows sizes and the
-// first difference from each candidate, not megabytes of text.
-inline ::testing::AssertionResult IsOneOf(std::string_view actual,
-                                          std::initializer_list<std::string_view> allowed) {
-    auto failure = ::testing::AssertionFailure() << actual.size() << " bytes";
-    for (std::string_view expected : allowed) {
-        if (actual == expected) return ::testing::AssertionSuccess();
-        const size_t common = std::min(actual.size(), expected.size());
-        const size_t at = static_cast<size_t>(
-            std::mismatch(actual.begin(), actual.begin() + static_cast<std::ptrdiff_t>(common),
-                          expected.begin())
-                .first -
-            actual.begin());
-        const size_t from = at < 20 ? 0 : at - 20;
-        failure << "; against " << expected.size() << " bytes expected, from byte " << from << " \""
-                << actual.substr(from, 60) << "\" instead of \"" << expected.substr(from, 60) << "\"";
-    }
-    return failure;
-}
-
-// `actual` is `expected`, byte for byte, without printing either in full.
-inline ::testing::AssertionResult SameBytes(std::string_view actual, std::string_view expected) {
-    return IsOneOf(actual, {expected});
 }
 
 }  // namespace test

@@ -598,7 +598,7 @@ TEST_F(FaultInjection, MemoryRunningOutAtTheRegistryValueKeepsTheOutputAndSaysSo
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "Failed to set data for 'TextDirectory'\n");
     EXPECT_EQ(Read(output), kNewOutput);
-    EXPECT_TRUE(Read(key / "HKCU.reg") == store);
+    EXPECT_TRUE(SameBytes(Read(key / "HKCU.reg"), store));
 }
 
 TEST_F(FaultInjection, ProblemsBeyondMemoryAfterTheExtractIsWrittenAreToldAsSuch) {

@@ -11,6 +11,7 @@
 #include "platform/registry.h"
 #include "schema/text.h"
 #include "tests/reference_row.h"
+#include "tests/same_bytes.h"
 #include "tests/temp_folder.h"
 #include "verify/record_builder.h"
 #include "verify/verification_session.h"
@@ -131,7 +132,7 @@ TEST_F(MergeOutputFile, RecordsLargerThanABlockStayWhole) {
         options.blockBytes = 4096;
         session.Verify(options);
         EXPECT_EQ(session.OutputRowCount(), 4u);
-        EXPECT_TRUE(output == expected) << threads;
+        EXPECT_TRUE(test::SameBytes(output, expected)) << threads;
     }
 }
 
