@@ -197,7 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (after != before) Fail("a refused value changed the file", after);
         return 0;
     }
-    if (!before.starts_with("REGEDIT4") && !before.starts_with("Windows Registry Editor")) {
+    if (!before.empty() && !before.starts_with("REGEDIT4") &&
+        !before.starts_with("Windows Registry Editor")) {
         if (failure != "Failed to set data for 'TextDirectory'")
             Fail("a file that is no export was not refused", failure);
         if (after != before) Fail("a refused file changed", after);
