@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <map>
 #include <ostream>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "extract/extract_format.h"
@@ -59,14 +60,18 @@ class RecordTable {
         bool empty = true;
         for (const PreviewValue& v : values_) {
             const size_t field = static_cast<size_t>(selected[v.f]);
-            out_ << std::right << std::setw(6) << v.line << " " << std::setw(5) << field << "  " << std::left
+            std::ostringstream line;
+            line << std::right << std::setw(6) << v.line << " " << std::setw(5) << field << "  " << std::left
                  << std::setw(kCell + 2) << Cell(session_.Selection().Fields()[field].caption)
                  << std::setw(kCell + 2) << Cell("\"" + v.raw + "\"") << std::setw(kCell + 2)
                  << Cell("\"" + v.written + "\"");
             const auto found = problems_.find(v.f + 1);
             if (found != problems_.end())
-                for (size_t i = 0; i < found->second.size(); ++i) out_ << (i ? ", " : "") << found->second[i];
-            out_ << "\n";
+                for (size_t i = 0; i < found->second.size(); ++i) line << (i ? ", " : "") << found->second[i];
+            // The columns' padding stops where the line's text does.
+            std::string text = line.str();
+            text.erase(text.find_last_not_of(' ') + 1);
+            out_ << text << "\n";
             empty = empty && Trim(v.raw).empty();
         }
         // A run of empty records is told at its first, as check tells it.
