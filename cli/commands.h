@@ -12,6 +12,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "platform/error.h"
+#include "platform/registry.h"
 
 namespace bq::cli {
 
@@ -100,6 +101,9 @@ int RunPreview(const Arguments& args, Streams& io);
 bool IsBatch(const Arguments& args);
 
 enum class Batch { Check, Merge };
+
+// A registry that records nothing, for --no-registry.
+Registry& NoRegistry();
 
 // Checks or merges every extract `args` names, each on its own: a line
 // each, a summary, and the worst status (3 unreadable, 1 rejected, 0).

@@ -40,12 +40,6 @@ std::string OneLine(std::string_view text) {
 
 std::string Records(size_t n) { return std::to_string(n) + (n == 1 ? " record" : " records"); }
 
-// A registry that records nothing, for --no-registry.
-class NoRegistry : public Registry {
-  public:
-    void SetTextDirectory(std::string_view) override {}
-};
-
 struct Tally {
     size_t valid = 0, rejected = 0, unreadable = 0;
     void Count(Outcome outcome) {
@@ -73,77 +67,132 @@ bool IsBatch(const Arguments& args) {
            (FolderExists(only) || ListExtracts({only}, Recursive::No).extracts.front().path != only);
 }
 
-int RunBatch(const Arguments& args, Streams& io, Batch batch) {
-    const bool merge = batch == Batch::Merge;
-    const bool quiet = args.Has(option::kQuiet), strict = args.Has(option::kStrict);
-    if (!merge && (args.Has(option::kJson) || args.Has(option::kAll)))
-        throw UsageError("--all and --json take one extract; name it alone");
-    const ExtractList list =
-        ListExtracts(args.operands, args.Has(option::kRecursive) ? Recursive::Yes : Recursive::No);
-    std::unique_ptr<Registry> registry;
-    NoRegistry none;
-    Tally tally;
-    std::string lastOutput, lastForm;
-    for (const NamedExtract& named : list.extracts) {
-        if (!named.fault.empty()) {
-            io.out << named.path << ": " << named.fault << "\n";
-            tally.Count(Outcome::Unreadable);
-            continue;
-        }
-        const std::string path = AbsolutePath(named.path);
-        ProblemReport report(path, 100);
-        VerificationSession session;
-        Outcome outcome = Outcome::Valid;
-        std::string line;
+namespace {
+
+// What verifying, and for a merge writing, one extract gave.
+struct Result {
+    Outcome outcome = Outcome::Valid;
+    std::string line;  // what is told after the extract's path
+};
+
+// The extracts of one call, one after the other.
+class BatchRun {
+  public:
+    BatchRun(const Arguments& args, Batch batch)
+        : args_(args), merge_(batch == Batch::Merge), strict_(args.Has(option::kStrict)) {}
+
+    // Verifies, and for a merge writes, the extract at `path`; its warnings go to `report`.
+    Result One(const std::string& path, ProblemReport& report) {
         try {
-            session.SetExtractFile(path);
-            session.LoadExtract();
-            VerifyOptions options;
-            options.onProblem = [&report](const ValueProblem& p) {
-                if (p.error) throw FirstBadValue{p};
-                report.Add(p);
-            };
-            if (merge) {
-                MergeOutput output(session);
-                output.Verify(options);
-                if (strict && report.Warnings() != 0)
-                    throw ExtractError("warnings fail the merge (--strict)", path, "strict", 0, {});
-                if (!registry && !args.Has(option::kNoRegistry)) registry = OpenUserRegistry();
-                output.Save(registry ? *registry : static_cast<Registry&>(none));
-                lastOutput = path;
-                lastForm = session.FormName();
-                line = "written to " + OutputFileName(path) + ", " + Records(session.OutputRowCount());
-            } else {
-                session.Verify(options);
-                if (strict && report.Warnings() != 0)
-                    throw ExtractError("warnings fail the check (--strict)", path, "strict", 0, {});
-                line = "valid, " + Records(session.OutputRowCount());
-            }
+            return merge_ ? Merge(path, report) : Check(path, report);
         } catch (const FirstBadValue& bad) {
             const ValueProblem& p = bad.problem;
-            outcome = Outcome::Rejected;
-            line = "rejected: line " + std::to_string(p.line) + " record " + std::to_string(p.record) +
-                   " field " + std::to_string(p.fieldOrdinal) + " \"" + p.caption +
-                   "\": " + std::string(p.rejected) + " \"" + p.rawValue + "\" [" + std::string(p.code) + "]";
+            return {Outcome::Rejected, "rejected: line " + std::to_string(p.line) + " record " +
+                                           std::to_string(p.record) + " field " +
+                                           std::to_string(p.fieldOrdinal) + " \"" + p.caption +
+                                           "\": " + std::string(p.rejected) + " \"" + p.rawValue + "\"" +
+                                           " [" + std::string(p.code) + "]"};
         } catch (const ExtractError& e) {
-            outcome = Outcome::Rejected;
-            line = "rejected: " + OneLine(e.text) + " [" + std::string(e.code) + "]";
+            return {Outcome::Rejected, "rejected: " + OneLine(e.text) + " [" + std::string(e.code) + "]"};
         } catch (const Error& e) {
-            outcome = Outcome::Unreadable;
-            line = OneLine(e.what());
+            return {Outcome::Unreadable, OneLine(e.what())};
         }
-        tally.Count(outcome);
-        report.WriteProblems(io.err);
-        if (!quiet || outcome != Outcome::Valid) io.out << named.path << ": " << line << "\n";
     }
+
+    // The extract whose output was written last, and its form; empty when none was.
+    const std::string& LastOutput() const { return lastOutput_; }
+    const std::string& LastForm() const { return lastForm_; }
+
+  private:
+    static VerifyOptions OptionsFor(ProblemReport& report) {
+        VerifyOptions options;
+        options.onProblem = [&report](const ValueProblem& p) {
+            if (p.error) throw FirstBadValue{p};
+            report.Add(p);
+        };
+        return options;
+    }
+
+    void RefuseWarnings(const ProblemReport& report, const std::string& path,
+                        std::string_view command) const {
+        if (strict_ && report.Warnings() != 0)
+            throw ExtractError("warnings fail the " + std::string(command) + " (--strict)", path, "strict", 0,
+                               {});
+    }
+
+    Result Check(const std::string& path, ProblemReport& report) {
+        VerificationSession session;
+        session.SetExtractFile(path);
+        session.LoadExtract();
+        session.Verify(OptionsFor(report));
+        RefuseWarnings(report, path, "check");
+        return {Outcome::Valid, "valid, " + Records(session.OutputRowCount())};
+    }
+
+    Result Merge(const std::string& path, ProblemReport& report) {
+        VerificationSession session;
+        session.SetExtractFile(path);
+        session.LoadExtract();
+        MergeOutput output(session);
+        output.Verify(OptionsFor(report));
+        RefuseWarnings(report, path, "merge");
+        output.Save(Registry());
+        lastOutput_ = path;
+        lastForm_ = session.FormName();
+        return {Outcome::Valid,
+                "written to " + OutputFileName(path) + ", " + Records(session.OutputRowCount())};
+    }
+
+    // The user's registry, opened once, when the first output is written.
+    bq::Registry& Registry() {
+        if (args_.Has(option::kNoRegistry)) return NoRegistry();
+        if (!registry_) registry_ = OpenUserRegistry();
+        return *registry_;
+    }
+
+    const Arguments& args_;
+    bool merge_, strict_;
+    std::unique_ptr<bq::Registry> registry_;
+    std::string lastOutput_, lastForm_;
+};
+
+}  // namespace
+
+Registry& NoRegistry() {
+    // Records nothing, for a filing product that does not run here.
+    static class : public Registry {
+      public:
+        void SetTextDirectory(std::string_view) override {}
+    } none;
+    return none;
+}
+
+int RunBatch(const Arguments& args, Streams& io, Batch batch) {
+    if (batch == Batch::Check && (args.Has(option::kJson) || args.Has(option::kAll)))
+        throw UsageError("--all and --json take one extract; name it alone");
+    const bool quiet = args.Has(option::kQuiet);
+    const ExtractList list =
+        ListExtracts(args.operands, args.Has(option::kRecursive) ? Recursive::Yes : Recursive::No);
+    BatchRun run(args, batch);
+    Tally tally;
+    for (const NamedExtract& named : list.extracts) {
+        Result result{Outcome::Unreadable, named.fault};
+        if (named.fault.empty()) {
+            const std::string path = AbsolutePath(named.path);
+            ProblemReport report(path, 100);
+            result = run.One(path, report);
+            report.WriteProblems(io.err);
+        }
+        tally.Count(result.outcome);
+        if (!quiet || result.outcome != Outcome::Valid) io.out << named.path << ": " << result.line << "\n";
+    }
+    if (quiet) return tally.Status();
     const size_t total = list.extracts.size();
-    if (!quiet) {
-        io.out << total << (total == 1 ? " extract: " : " extracts: ") << tally.valid << " valid, "
-               << tally.rejected << " rejected, " << tally.unreadable << " could not be read; "
-               << list.skipped << " skipped\n";
-        if (merge && !lastOutput.empty())
-            io.out << "\n" << WithNewlines(ImportInstructions(lastOutput, lastForm), "\n") << "\n";
-    }
+    io.out << total << (total == 1 ? " extract: " : " extracts: ") << tally.valid << " valid, "
+           << tally.rejected << " rejected, " << tally.unreadable << " could not be read; " << list.skipped
+           << " skipped\n";
+    if (!run.LastOutput().empty())
+        io.out << "\n" << WithNewlines(ImportInstructions(run.LastOutput(), run.LastForm()), "\n") << "\n";
     return tally.Status();
 }
 

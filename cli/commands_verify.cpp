@@ -124,14 +124,7 @@ int RunMerge(const Arguments& args, Streams& io) {
     const bool record = !args.Has(option::kNoRegistry);
     std::string instructions = AsIoFailure([&output, record] {
         try {
-            if (!record) {
-                // Nothing recorded for a filing product that does not run here.
-                struct : Registry {
-                    void SetTextDirectory(std::string_view) override {}
-                } none;
-                return output.Save(none);
-            }
-            return output.Save(*OpenUserRegistry());
+            return record ? output.Save(*OpenUserRegistry()) : output.Save(NoRegistry());
         } catch (const RegistryError& e) {
             // The system's message, and below it why, where that is known.
             if (e.reason.empty()) throw;
