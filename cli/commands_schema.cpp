@@ -71,7 +71,8 @@ int RunFields(const Arguments& args, Streams& io) {
     if (catalogueIndex && !args.operands.empty()) throw UsageError("give FORM or --index N, not both");
     if (!catalogueIndex && args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = catalogueIndex ? CatalogueIndex(*catalogueIndex) : VisibleFormNamed(args.operands[0]);
-    const std::vector<FieldDescriptor> fields = FormFields(index);
+    std::vector<FieldDescriptor> fields;
+    GetFormFields(index, fields);
     if (args.Has(option::kJson)) {
         WriteFieldsJson(io.out, index, fields);
         return 0;
@@ -84,7 +85,8 @@ int RunFields(const Arguments& args, Streams& io) {
 int RunTemplate(const Arguments& args, Streams& io) {
     if (args.operands.empty()) throw UsageError(std::string(kWhichForm));
     const int index = VisibleFormNamed(args.operands[0]);
-    const std::vector<FieldDescriptor> fields = FormFields(index);
+    std::vector<FieldDescriptor> fields;
+    GetFormFields(index, fields);
     const std::optional<std::string> list = args.Value(option::kFields);
     if (!list || list->empty())
         throw UsageError("a template needs at least one field: give --fields LIST or --fields all");

@@ -62,7 +62,9 @@ class Header {
   public:
     Header(int formIndex, std::string_view source, TextEncoding encoding, const CsvRecord& row)
         : formIndex_(formIndex), source_(source) {
-        for (const FieldDescriptor& d : FormFields(formIndex)) {
+        std::vector<FieldDescriptor> fields;
+        GetFormFields(formIndex, fields);
+        for (const FieldDescriptor& d : fields) {
             captions_.emplace_back(CaptionOf(d));
             keys_.push_back(HeaderKey(CaptionOf(d)));
         }
@@ -207,7 +209,8 @@ CsvExtract ExtractFromCsv(std::string_view csv, int formIndex, std::string_view 
 }
 
 std::string CsvHeaderRow(int formIndex, const std::vector<bool>& ticked) {
-    const std::vector<FieldDescriptor> fields = FormFields(formIndex);
+    std::vector<FieldDescriptor> fields;
+    GetFormFields(formIndex, fields);
     std::string row;
     for (size_t i = 0; i < fields.size() && i < ticked.size(); ++i)
         if (ticked[i]) {

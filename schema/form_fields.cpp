@@ -30,10 +30,4 @@ void GetFormFields(int formIndex, std::vector<FieldDescriptor>& list) {
     if (formIndex == 0) AppendClientStatePairs(list);
 }
 
-std::vector<FieldDescriptor> FormFields(int formIndex) {
-    std::vector<FieldDescriptor> list;
-    GetFormFields(formIndex, list);
-    return list;
-}
-
 }  // namespace bq

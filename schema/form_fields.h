@@ -16,9 +16,6 @@ using FieldDescriptor = std::string;
 // Indexes outside the catalogue (37 to 127, or any other) append nothing.
 void GetFormFields(int formIndex, std::vector<FieldDescriptor>& list);
 
-// The field list of `formIndex` as a new list.
-std::vector<FieldDescriptor> FormFields(int formIndex);
-
 // The type code of a descriptor (its first character).
 constexpr char TypeCodeOf(std::string_view descriptor) { return descriptor.empty() ? '\0' : descriptor[0]; }
 

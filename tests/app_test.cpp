@@ -32,7 +32,7 @@
 #include "schema/form_fields.h"
 #include "schema/type_codes.h"
 #include "tests/print_queue.h"
-#include "tests/sample_1099a.h"
+#include "tests/samples.h"
 #include "tests/scripted_qt_screen.h"
 #include "tests/temp_folder.h"
 #include "verify/merge_output.h"
@@ -111,7 +111,7 @@ TEST_F(AppTest, TypingSelectsTheFirstFormBeginningWithTheText) {
     EXPECT_EQ(form.coForm->currentText(), "1099-INT");
     EXPECT_EQ(form.coForm->lineEdit()->selectedText(), "NT");
     EXPECT_EQ(Session().Selection().FormIndex(), 19);
-    const std::vector<bq::FieldDescriptor> fields = bq::FormFields(19);
+    const std::vector<bq::FieldDescriptor> fields = bq::test::FieldsOf(19);
     ASSERT_EQ(form.FieldList->rowCount(), static_cast<int>(fields.size()));
     EXPECT_EQ(form.FieldList->index(0).data().toString(), bq::app::FromBytes(bq::CaptionOf(fields[0])));
     EXPECT_EQ(Header(), ColumnCaption());
@@ -436,7 +436,7 @@ TEST_F(AppTest, EveryTextFitsItsControlAt100And144Dpi) {
             if (!screen.Fits(form.coForm, form.coForm->itemText(position), selectorRoom))
                 cut.append(form.coForm->itemText(position));
         for (int formIndex = bq::kFirstVisibleForm; formIndex < bq::kFormCount; ++formIndex)
-            for (const bq::FieldDescriptor& field : bq::FormFields(formIndex)) {
+            for (const bq::FieldDescriptor& field : bq::test::FieldsOf(formIndex)) {
                 const QString caption = bq::app::FromBytes(bq::CaptionOf(field));
                 if (!screen.Fits(form.lvDestination, caption, rowRoom)) cut.append(caption);
             }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/bqdm_fixture.h"
+#include "tests/samples.h"
 #include "verify/merge_output.h"
 
 namespace bq {
@@ -29,7 +30,7 @@ class BadInput : public BqdmFolder {
     }
 };
 
-const std::string k1098E = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+using test::k1098EHead;
 const std::string kNameOnly = "FORM 1098-E\r\nKEY 0191000000000000000000\r\n{BEGIN DATA}\r\n";
 
 TEST_F(BadInput, BinaryGarbageAndALeadingNulHaveNoFormSegment) {
@@ -43,7 +44,8 @@ TEST_F(BadInput, BinaryGarbageAndALeadingNulHaveNoFormSegment) {
     EXPECT_EQ(r.err, Shown("FORM segment not found.", binary));
 
     // A NUL ends the text, so a valid extract behind one is not seen.
-    const std::string nul = Write("nul.txt", std::string(1, '\0') + k1098E + "A\r\n1\r\n2\r\n{END DATA}\r\n");
+    const std::string nul =
+        Write("nul.txt", std::string(1, '\0') + k1098EHead + "A\r\n1\r\n2\r\n{END DATA}\r\n");
     r = Bqdm({"check", nul});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, Shown("FORM segment not found.", nul));
@@ -67,7 +69,7 @@ TEST_F(BadInput, HundredMegabyteLineIsOneValue) {
 TEST_F(BadInput, TenMillionEmptyLinesAreCountedAsValues) {
     std::string lines;
     lines.reserve(20'000'000 + 200);
-    lines += k1098E;
+    lines += k1098EHead;
     for (int i = 0; i < 10'000'000; ++i) lines += "\r\n";
     const std::string extract = Write("empty.txt", lines + "{END DATA}\r\n");
     const Result r = Bqdm({"check", extract});
@@ -77,7 +79,7 @@ TEST_F(BadInput, TenMillionEmptyLinesAreCountedAsValues) {
                     "factor of\n\nTotal fields recorded in this extract = 10000000",
                     extract));
     // Before the FORM line they leave line 1 empty.
-    const std::string first = Write("first.txt", std::string(10'000'000, '\n') + k1098E);
+    const std::string first = Write("first.txt", std::string(10'000'000, '\n') + k1098EHead);
     EXPECT_EQ(Bqdm({"check", first}).err, Shown("FORM segment not found.", first));
 }
 
@@ -118,7 +120,7 @@ TEST_F(BadInput, KeyCountsAndFlagStrings) {
 
 TEST_F(BadInput, OddFileNamesAreTakenAsGiven) {
     const std::string name = "-x \"q\" Jos\xe9\nnew line.txt";
-    const std::string extract = Write(name, k1098E + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
+    const std::string extract = Write(name, k1098EHead + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
     const Result r = Bqdm({"merge", extract});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, test::LfLines(ImportInstructions(extract, "1098-E")) + "\n");
@@ -140,7 +142,7 @@ TEST_F(BadInput, OddFileNamesAreTakenAsGiven) {
     // TextDirectory cannot hold a line break: the output is written, the value is refused.
     fs::create_directory(dir / "two\nlines");
     const std::string inFolder = (dir / "two\nlines" / "x.txt").string();
-    Write("two\nlines/x.txt", k1098E + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
+    Write("two\nlines/x.txt", k1098EHead + "A\r\n000000001\r\n1\r\n{END DATA}\r\n");
     const Result folder = Bqdm({"merge", inFolder});
     EXPECT_EQ(folder.status, 3);
     EXPECT_EQ(folder.err, "Failed to set data for 'TextDirectory'\n");

@@ -7,18 +7,16 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#ifndef _WIN32
-#include <stdlib.h>
-#endif
-
 #include "cli/cli.h"
 #include "tests/same_bytes.h"
 #include "tests/temp_folder.h"
+#include "tests/test_platform.h"
 
 namespace bq {
 
@@ -53,12 +51,15 @@ class BqdmFolder : public test::TempFolder {
     void SetUp() override {
         TempFolder::SetUp();
         std::filesystem::create_directories(dir / "config");
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        registry_.emplace(dir / "config");
     }
     void TearDown() override {
-        ::unsetenv("XDG_CONFIG_HOME");
+        registry_.reset();
         TempFolder::TearDown();
     }
+
+  private:
+    std::optional<ScratchUserRegistry> registry_;
 };
 #endif
 

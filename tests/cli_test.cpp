@@ -21,6 +21,7 @@
 #include "extract/template_text.h"
 #include "schema/form_fields.h"
 #include "tests/bqdm_fixture.h"
+#include "tests/samples.h"
 #include "tests/temp_folder.h"
 #include "verify/merge_output.h"
 
@@ -32,14 +33,12 @@ using cli::ConsoleBuffer;
 using cli::Encoding;
 using cli::Progress;
 
-const std::string kExtract =
-    "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
-    "DATA}\r\n";
+const std::string kExtract = test::k1098ESample;
 
 // The captions of form `index`, as the template takes them.
 std::vector<std::string> CaptionsOf(int index) {
     std::vector<std::string> captions;
-    for (const FieldDescriptor& d : FormFields(index)) captions.emplace_back(CaptionOf(d));
+    for (const FieldDescriptor& d : test::FieldsOf(index)) captions.emplace_back(CaptionOf(d));
     return captions;
 }
 
@@ -55,7 +54,7 @@ TEST(Cli, CatalogueCommands) {
     std::string w2g;
     const std::vector<std::string> captions = CaptionsOf(36);
     for (size_t i = 0; i < captions.size(); ++i)
-        w2g += std::to_string(i) + '\t' + TypeCodeOf(FormFields(36)[i]) + '\t' + captions[i] + '\n';
+        w2g += std::to_string(i) + '\t' + TypeCodeOf(test::FieldsOf(36)[i]) + '\t' + captions[i] + '\n';
     EXPECT_EQ(Bqdm({"fields", "w-2g"}).out, w2g);
     EXPECT_EQ(Bqdm({"fields", "--index", "2"}).out,
               "0\tn\tSocial security number\n1\tv\tW-2 Verification Code\n");
@@ -302,8 +301,7 @@ TEST(Cli, ProgressFitsItsColumnsAndLeavesNoLineBehind) {
 // The bar goes to a terminal only when the caller says stderr is one, never
 // because the tests happen to run on one.
 TEST(Cli, ProgressIsDrawnOnlyOnTheTerminalTheCallerNames) {
-    const std::string extract =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n{END DATA}\r\n";
+    const std::string extract = test::k1098EHead + "A\r\n000000001\r\n1\r\n{END DATA}\r\n";
     for (const int columns : {0, 60}) {
         std::istringstream in(extract);
         std::ostringstream out, err;
@@ -399,8 +397,7 @@ class Batch : public BqdmFolder {};
 TEST_F(Batch, AFolderIsItsExtractsEachOnItsOwn) {
     fs::create_directories(dir / "in" / "sub");
     Write("in/a.txt", kExtract);
-    Write("in/b.txt",
-          "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nB\r\nbad\r\n1\r\n{END DATA}\r\n");
+    Write("in/b.txt", test::k1098EHead + "B\r\nbad\r\n1\r\n{END DATA}\r\n");
     Write("in/c.txt", "NOT A FORM\r\n");
     Write("in/.hidden.txt", kExtract);
     Write("in/2018DM_a.txt", "an earlier output\r\n");
@@ -425,7 +422,7 @@ TEST_F(Batch, AFolderIsItsExtractsEachOnItsOwn) {
         in + sep +
             "b.txt: rejected: line 5 record 1 field 2 \"Taxpayer id\": invalid TIN \"bad\" [invalid-tin]\n" +
             in + sep + "c.txt: rejected: FORM segment not found. [form-segment-missing]\n");
-    EXPECT_EQ(Read(dir / "in" / "2018DM_a.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_EQ(Read(dir / "in" / "2018DM_a.txt"), test::k1098ESampleRow);
     EXPECT_FALSE(fs::exists(dir / "config" / "BRISQUILL"));
 }
 
@@ -452,7 +449,7 @@ TEST_F(Merge, WritesOutputRegistryAndInstructions) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, test::LfLines(ImportInstructions(extract, "1098-E")) + "\n");
-    EXPECT_EQ(Read(dir / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_EQ(Read(dir / "2018DM_x.txt"), test::k1098ESampleRow);
     EXPECT_EQ(Read(dir / "config" / "BRISQUILL" / "HKCU.reg"),
               "REGEDIT4\n\n[HKEY_CURRENT_USER\\BRISQUILL\\Import\\BQ2018]\n\"TextDirectory\"=\"" +
                   dir.string() + "/\"\n");
@@ -476,9 +473,9 @@ TEST_F(Merge, ANamesLineBreaksAreShownEscapedOnATerminal) {
 #endif
 
 TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
-    const std::string extract = Write("x.txt",
-                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n"
-                                      "000000001\r\n-5.00\r\n{END DATA}\r\n");
+    const std::string extract = Write("x.txt", test::k1098EHead +
+                                                   "A\r\n"
+                                                   "000000001\r\n-5.00\r\n{END DATA}\r\n");
     const std::string warning =
         extract +
         ":6: warning: record 1 field 3 \"Box 1 - Student loan interest received\": minus "
@@ -496,8 +493,7 @@ TEST_F(Merge, ShowsWarningsUnaskedAndStrictWritesNothing) {
 }
 
 TEST_F(Check, LayoutFaultsGetTheirLineCodeAndHintWithAll) {
-    const std::string extract = Write(
-        "x.txt", "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\na\r\n\r\n{END DATA}\r\n");
+    const std::string extract = Write("x.txt", test::k1098EHead + "a\r\n\r\n{END DATA}\r\n");
     const BqdmResult all = Bqdm({"check", extract, "--all"});
     EXPECT_EQ(all.status, 1);
     EXPECT_EQ(all.err,
@@ -532,9 +528,9 @@ std::string TrimmedLines(const std::string& text) {
 
 TEST_F(Check, PreviewShowsEachValueAsReadAndAsWritten) {
     const std::string extract =
-        Write("x.txt",
-              "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nJos\xe9\r\n"
-              "12-3456789\r\n1.2E+03\r\nB\r\n123\r\n0\r\n{END DATA}\r\n");
+        Write("x.txt", test::k1098EHead +
+                           "Jos\xe9\r\n"
+                           "12-3456789\r\n1.2E+03\r\nB\r\n123\r\n0\r\n{END DATA}\r\n");
     const BqdmResult r = Bqdm({"preview", extract, "--records", "1"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(
@@ -555,9 +551,9 @@ TEST_F(Check, PreviewShowsEachValueAsReadAndAsWritten) {
 // --records is how many may be shown, not memory taken in advance: a huge
 // count shows the two records there are, the empty one's warning with it.
 TEST_F(Check, PreviewOfAHugeRecordCountShowsTheRecordsThereAre) {
-    const std::string extract = Write("x.txt",
-                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n"
-                                      "000000001\r\n1\r\n\r\n\r\n\r\n{END DATA}\r\n");
+    const std::string extract = Write("x.txt", test::k1098EHead +
+                                                   "A\r\n"
+                                                   "000000001\r\n1\r\n\r\n\r\n\r\n{END DATA}\r\n");
     const BqdmResult r = Bqdm({"preview", extract, "--records", "999999999"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
@@ -586,7 +582,7 @@ TEST_F(Check, PreviewOfAHugeRecordCountShowsTheRecordsThereAre) {
 // Every problem kept is written as found, through a temporary file once
 // they are many: all of them, in order, in one valid document.
 TEST_F(Check, ManyProblemsAreAllReportedInOrder) {
-    std::string text = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    std::string text = test::k1098EHead;
     constexpr int kRecords = 20000;
     for (int i = 0; i < kRecords; ++i) text += "A\r\nbad" + std::to_string(i) + "\r\n1\r\n";
     const std::string extract = Write("x.txt", text + "{END DATA}\r\n");
@@ -611,9 +607,7 @@ TEST_F(Check, ManyProblemsAreAllReportedInOrder) {
 }
 
 TEST_F(Check, AllReportsEveryBadValueAndJsonTheFirst) {
-    const std::string extract = Write("x.txt",
-                                      "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN "
-                                      "DATA}\r\nA\r\n12\r\n1\r\nB\r\n1\r\nx\r\n{END DATA}\r\n");
+    const std::string extract = Write("x.txt", test::Extract1098E("A\r\n12\r\n1\r\nB\r\n1\r\nx\r\n"));
     const BqdmResult all = Bqdm({"check", extract, "--all"});
     EXPECT_EQ(all.status, 1);
     EXPECT_EQ(all.out, "");
@@ -661,9 +655,8 @@ TEST_F(Check, ReadsTheExtractFromStandardInput) {
     EXPECT_EQ(empty.status, 1);
     EXPECT_EQ(empty.err, "FORM segment not found.\n\nEXTRACT = (standard input)\n");
     // Windows-1252 bytes in JSON are their Unicode escapes.
-    const BqdmResult json = Bqdm({"check", "--json", "-"},
-                                 "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n"
-                                 "Jos\xe9\r\n000000001\r\n\x80\x92\r\n{END DATA}\r\n");
+    const BqdmResult json =
+        Bqdm({"check", "--json", "-"}, test::Extract1098E("Jos\xe9\r\n000000001\r\n\x80\x92\r\n"));
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(
         json.out,

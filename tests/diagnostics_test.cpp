@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/samples.h"
 #include "verify/layout_hints.h"
 #include "verify/value_remarks.h"
 #include "verify/verification_session.h"
@@ -133,8 +134,7 @@ TEST(Problems, CarryTheLineOfTheExtract) {
 // Blank lines at the end of a long extract are one warning, however many
 // blocks of records they span, with a hint that counts them all.
 TEST(Problems, ARunOfEmptyRecordsIsOneWarningAcrossBlocks) {
-    std::string extract =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n";
+    std::string extract = test::k1098EHead + "A\r\n000000001\r\n1\r\n";
     for (int i = 0; i < 9000; ++i) extract += "\r\n\r\n\r\n";
     extract += "B\r\n000000001\r\n1\r\n\r\n\r\n\r\n{END DATA}\r\n";
     for (const size_t threads : {1, 2}) {

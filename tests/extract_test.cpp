@@ -6,6 +6,7 @@
 #include "extract/template_text.h"
 #include "platform/error.h"
 #include "schema/form_fields.h"
+#include "tests/samples.h"
 
 namespace bq {
 namespace {
@@ -223,7 +224,7 @@ TEST(DataArea, MarkersAndBreaksAreFoundAcrossTheReadingBlocks) {
 
 TEST(TemplateText, ListsTickedCaptionsInFieldOrderAndTheInstructions) {
     std::vector<std::string> captions;
-    for (const auto& d : FormFields(11)) captions.emplace_back(CaptionOf(d));
+    for (const auto& d : test::FieldsOf(11)) captions.emplace_back(CaptionOf(d));
     std::vector<bool> ticks(captions.size(), false);
     ticks[14] = ticks[0] = ticks[11] = true;
     EXPECT_EQ(TemplateLines("1098-E", captions, ticks, "BQ2018DM"),

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "tests/bqdm_fixture.h"
+#include "tests/samples.h"
 
 extern char** environ;
 
@@ -116,10 +117,8 @@ class FaultInjection : public BqdmFolder {
         return Finish(Start(argv));
     }
 
-    static constexpr const char* kExtract =
-        "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
-        "DATA}\r\n";
-    static constexpr const char* kNewOutput = "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n";
+    static inline const std::string kExtract = test::k1098ESample;
+    static constexpr std::string_view kNewOutput = test::k1098ESampleRow;
     const std::vector<std::string> kDataFiles = {"2018DM_x.txt", "x.txt"};
 
     std::string extract, output;
@@ -199,7 +198,7 @@ TEST_F(FaultInjection, ExtractReplacedWhileMergingGivesTheOutputOfOneVersion) {
     // The outside application replaces the extract atomically, over and over,
     // while merges run: each merge converts one whole version, never a mix.
     const std::string one = kExtract;
-    std::string two = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    std::string two = test::k1098EHead;
     for (int i = 0; i < 500; ++i) two += "TWO\r\n12-3456789\r\n7\r\n";
     two += "{END DATA}\r\n";
     std::string twoOutput;
@@ -268,7 +267,7 @@ TEST_F(FaultInjection, UnwritableRegistryStoreKeepsItsContent) {
 TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
     // A large extract, so that a kill at a random moment often lands while
     // the output is being written.
-    std::string big = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    std::string big = test::k1098EHead;
     std::string expected;
     for (int i = 0; i < 100000; ++i) {
         big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1,234.56\r\n";
@@ -317,7 +316,7 @@ TEST_F(FaultInjection, KillDuringWriteLeavesTheOldOrTheWholeNewOutput) {
 }
 
 TEST_F(FaultInjection, InterruptedOrTerminatedMergeRemovesItsTemporaryFile) {
-    std::string big = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+    std::string big = test::k1098EHead;
     for (int i = 0; i < 100000; ++i)
         big += "RECIPIENT NUMBER " + std::to_string(i) + "\r\n123-45-6789\r\n1.00\r\n";
     WriteBytes(extract, big + "{END DATA}\r\n");
@@ -666,7 +665,6 @@ TEST_F(FaultInjection, ClosedStandardOutputIsReportedAndTheOutputKept) {
         ::dup2(pipe[1], STDOUT_FILENO);
         const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(e, STDERR_FILENO);
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         ::execl(BQDM_PATH, BQDM_PATH, "merge", extract.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }

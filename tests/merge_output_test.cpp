@@ -12,6 +12,7 @@
 #include "schema/text.h"
 #include "tests/reference_row.h"
 #include "tests/same_bytes.h"
+#include "tests/samples.h"
 #include "tests/temp_folder.h"
 #include "verify/record_builder.h"
 #include "verify/verification_session.h"
@@ -172,9 +173,7 @@ TEST_F(MergeOutputFile, GoesToTheFolderTheExtractWasReadFrom) {
     fs::create_directories(dir / "data");
     fs::create_directories(dir / "elsewhere");
     const std::string extract = (dir / "data" / "x.txt").string();
-    Write("data/x.txt",
-          "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nONE\r\n000000001\r\n125.00\r\n{END "
-          "DATA}\r\n");
+    Write("data/x.txt", test::k1098ESample);
     VerificationSession session;
     session.SetExtractFile(extract);
     session.LoadExtract();
@@ -193,7 +192,7 @@ TEST_F(MergeOutputFile, GoesToTheFolderTheExtractWasReadFrom) {
 #endif
     NoRegistry registry;
     output.Save(registry);
-    EXPECT_EQ(Read(read / "2018DM_x.txt"), "ONE,,,,,,,,,,N/A,000000001,,,125.00,,,,\r\n");
+    EXPECT_EQ(Read(read / "2018DM_x.txt"), test::k1098ESampleRow);
     EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }
 

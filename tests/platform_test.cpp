@@ -24,6 +24,7 @@
 #include "platform/registry_file.h"
 #include "tests/error_text.h"
 #include "tests/temp_folder.h"
+#include "tests/test_platform.h"
 
 namespace bq {
 namespace {
@@ -229,7 +230,7 @@ class RegistryStore : public test::TempFolder {};
 
 TEST_F(RegistryStore, ReportsAFolderThatIsAFileAndAValueItCannotHold) {
     Write("BRISQUILL", "not a folder");
-    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    const ScratchUserRegistry registry(dir);
     EXPECT_EQ(ErrorText([] { OpenUserRegistry()->SetTextDirectory("/d/"); }),
               "Failed to create key Import\\BQ2018");
     fs::remove(dir / "BRISQUILL");
@@ -240,7 +241,6 @@ TEST_F(RegistryStore, ReportsAFolderThatIsAFileAndAValueItCannotHold) {
     EXPECT_EQ(ErrorText([] { OpenUserRegistry()->SetTextDirectory("/a\nb/"); }),
               "Failed to set data for 'TextDirectory'");
     EXPECT_EQ(Read(dir / "BRISQUILL" / "HKCU.reg"), stored);
-    ::unsetenv("XDG_CONFIG_HOME");
 }
 #endif
 

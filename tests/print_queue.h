@@ -13,6 +13,7 @@
 #include "extract/template_text.h"
 #include "schema/form_catalogue.h"
 #include "schema/form_fields.h"
+#include "tests/samples.h"
 
 namespace bq::test {
 
@@ -27,7 +28,7 @@ inline std::optional<std::string> PrintQueue() {
 // also written to BQ_PRINT_EXPECTED.
 inline std::vector<std::string> PrintedW2cTemplate() {
     std::vector<std::string> captions;
-    for (const FieldDescriptor& field : FormFields(FindFormIndex("W-2C")))
+    for (const FieldDescriptor& field : FieldsOf(FindFormIndex("W-2C")))
         captions.emplace_back(CaptionOf(field));
     const std::vector<std::string> lines =
         TemplateLines("W-2C", captions, std::vector<bool>(captions.size(), true), "BQ2018DM.exe");

@@ -6,6 +6,7 @@
 #include "schema/form_fields.h"
 #include "schema/text.h"
 #include "schema/type_codes.h"
+#include "tests/samples.h"
 
 namespace bq {
 namespace {
@@ -16,8 +17,8 @@ TEST(FormFields, CountsMatchTheCatalogue) {
                                          48,  26, 24, 26, 25, 41, 19, 25, 63, 98, 32};
     int total = 0;
     for (int i = 0; i < kFormCount; ++i) {
-        EXPECT_EQ(FormFields(i).size(), static_cast<size_t>(kCounts[i])) << FormNames[i];
-        total += static_cast<int>(FormFields(i).size());
+        EXPECT_EQ(test::FieldsOf(i).size(), static_cast<size_t>(kCounts[i])) << FormNames[i];
+        total += static_cast<int>(test::FieldsOf(i).size());
     }
     EXPECT_EQ(total, 1359);
 }
@@ -29,7 +30,7 @@ TEST(FormFields, IndexesBeyondTheCatalogueAppendNothing) {
 }
 
 TEST(FormFields, ClientsEndsWithFiftyGeneratedStatePairs) {
-    const auto clients = FormFields(0);
+    const auto clients = test::FieldsOf(0);
     EXPECT_EQ(clients[34], "$ACA Contact Telephone (XXX-XXX-XXXX)");
     EXPECT_EQ(clients[35], "$State #1");
     EXPECT_EQ(clients[36], "$State #1 ID");
@@ -39,7 +40,7 @@ TEST(FormFields, ClientsEndsWithFiftyGeneratedStatePairs) {
 }
 
 TEST(FormFields, SharedBlocksOpenAndCloseTheRecipientForms) {
-    const auto e = FormFields(11);  // 1098-E
+    const auto e = test::FieldsOf(11);  // 1098-E
     ASSERT_EQ(e.size(), 19u);
     EXPECT_EQ(e[0], "$Name line 1");
     EXPECT_EQ(e[10], "TTIN Type");
@@ -48,23 +49,23 @@ TEST(FormFields, SharedBlocksOpenAndCloseTheRecipientForms) {
     EXPECT_EQ(e[15], "IBox 2 - Loan origination fees indicator");
     EXPECT_EQ(e[16], "IDo not print indicator");
     EXPECT_EQ(e[18], "$Client ID");
-    const auto esa = FormFields(32);  // 5498-ESA
+    const auto esa = test::FieldsOf(32);  // 5498-ESA
     EXPECT_EQ(esa[14], "cBox 1 - Coverdell ESA contributions");
     EXPECT_EQ(esa[15], "cBox 2 - Rollover contributions");
     EXPECT_EQ(esa[16], "IDo not print indicator");
 }
 
 TEST(FormFields, HealthCoverageListsBeginAsTheFormsDo) {
-    const auto f1094 = FormFields(4);
+    const auto f1094 = test::FieldsOf(4);
     EXPECT_EQ(f1094[0], "$Client ID");
     EXPECT_EQ(f1094[1], "IDesignated gov entity indicator");
     EXPECT_EQ(f1094[2], "IAuthoritative transmittal indicator");
     EXPECT_EQ(f1094[3], "wTotal forms filed by ALE member");
-    EXPECT_EQ(FormFields(6), FormFields(8));  // 1095-B CI and 1095-C CI
+    EXPECT_EQ(test::FieldsOf(6), test::FieldsOf(8));  // 1095-B CI and 1095-C CI
 }
 
 TEST(FormFields, W2cPairsEveryPreviousValueWithItsCorrection) {
-    const auto w2c = FormFields(35);
+    const auto w2c = test::FieldsOf(35);
     EXPECT_EQ(w2c[0], "YYear corrected");
     const auto captionsOf = [&w2c](char code) {
         std::vector<std::string_view> captions;
@@ -99,12 +100,12 @@ TEST(FormFields, W2cPairsEveryPreviousValueWithItsCorrection) {
 }
 
 TEST(FormFields, W2AndW2gEndWithTheirOwnClosingFields) {
-    const auto w2 = FormFields(34);
+    const auto w2 = test::FieldsOf(34);
     EXPECT_EQ(w2.front(), "$File (Control) number");
     const std::vector<FieldDescriptor> tail(w2.end() - 4, w2.end());
     EXPECT_EQ(tail, (std::vector<FieldDescriptor>{"IDo not print indicator", "$Employee ID",
                                                   "$E-Mail address", "$Client ID"}));
-    const auto w2g = FormFields(36);
+    const auto w2g = test::FieldsOf(36);
     EXPECT_EQ(w2g[7], "IForeign address indicator");
     EXPECT_EQ(w2g[12], "$Transaction Number");
     EXPECT_EQ(w2g[15], "gType of wager code (1-9)");
@@ -113,7 +114,7 @@ TEST(FormFields, W2AndW2gEndWithTheirOwnClosingFields) {
 
 TEST(FormFields, EveryCodeIsKnownAndCaptionsAreUniqueWithinAForm) {
     for (int i = 0; i < kFormCount; ++i) {
-        auto list = FormFields(i);
+        auto list = test::FieldsOf(i);
         for (const auto& d : list) {
             EXPECT_NE(FindTypeCode(TypeCodeOf(d)), nullptr) << d;
             EXPECT_LE(CaptionOf(d).size(), 67u) << d;

@@ -12,18 +12,7 @@ namespace bq::app {
 QMessageBox::StandardButton ScriptedQtScreen::RunBox(QMessageBox& box) {
     boxes.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons()});
     if (box.standardButtons() == QMessageBox::Ok) return QMessageBox::Ok;
-    if (answers.empty()) return QMessageBox::No;
-    const QMessageBox::StandardButton answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-// Answers pop from the front of a queue; an empty queue means cancel.
-static QString Next(std::deque<QString>& queue) {
-    if (queue.empty()) return {};
-    const QString answer = queue.front();
-    queue.pop_front();
-    return answer;
+    return answers.Next(QMessageBox::No);
 }
 
 // The entries of the dialog's filter list, found by the name Qt's layout gives it.
@@ -41,10 +30,9 @@ std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
         {dialog.windowTitle(), selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName(),
          ShownFilters(dialog), dialog.nameFilters(), dialog.defaultSuffix(), save,
          !dialog.testOption(QFileDialog::DontConfirmOverwrite), dialog.directory().absolutePath()});
-    const QString file = Next(files);
-    if (file.isEmpty()) return std::nullopt;
-    if (save) return file;
-    dialog.selectFile(file);
+    const std::optional<QString> file = test::NextFile(files);
+    if (!file || save) return file;
+    dialog.selectFile(*file);
     QMetaObject::invokeMethod(&dialog, "accept", Qt::DirectConnection);  // Open
     if (dialog.result() != QDialog::Accepted) return std::nullopt;
     return dialog.selectedFiles().first();
@@ -53,7 +41,7 @@ std::optional<QString> ScriptedQtScreen::RunFileDialog(QFileDialog& dialog) {
 bool ScriptedQtScreen::RunPrintDialog(QPrintDialog& dialog) {
     ++printDialogs;
     pageRangeOffered = dialog.testOption(QAbstractPrintDialog::PrintPageRange);
-    const QString pdf = Next(printAnswers);
+    const QString pdf = printAnswers.Next();
     if (pdf.isEmpty() && !printQueue.isEmpty()) {
         dialog.printer()->setPrinterName(printQueue);
         return true;

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <QStringList>
-#include <deque>
 #include <vector>
 
 #include "app/qt/QtScreen.h"
+#include "tests/script.h"
 
 namespace bq::app {
 
@@ -31,14 +31,14 @@ class ScriptedQtScreen : public QtScreen {
 
     // An unanswered question gets No, an unanswered file dialog is cancelled
     // and an unanswered printer set-up is cancelled.
-    std::deque<QMessageBox::StandardButton> answers;
+    test::Replies<QMessageBox::StandardButton> answers;
     // An empty name cancels. An open dialog gets its answer typed into its
     // name box, then Open pressed: the answer must lead to a file, or Qt's
     // own "not found" box would wait for a user.
-    std::deque<QString> files;
+    test::Replies<QString> files;
     // A file name accepts the printer set-up with a PDF printer writing that file;
     // an empty name cancels.
-    std::deque<QString> printAnswers;
+    test::Replies<QString> printAnswers;
     // When set, the printer set-up is accepted with this CUPS queue once
     // printAnswers is empty.
     QString printQueue;

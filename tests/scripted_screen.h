@@ -2,7 +2,6 @@
 // in advance, and everything the flows show or ask is recorded.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "shell/screen.h"
+#include "tests/script.h"
 
 namespace bq::test {
 
@@ -67,9 +67,9 @@ class ScriptedScreen : public shell::Screen {
         bool save;
     };
 
-    std::deque<shell::Answer> answers;  // an unanswered question gets No
-    std::deque<std::string> files;      // an empty name, or none, cancels
-    std::deque<bool> printers;          // true accepts the printer set-up; none cancels
+    Replies<shell::Answer> answers;     // an unanswered question gets No
+    Replies<std::string> files;         // an empty name, or none, cancels
+    Replies<bool> printers;             // true accepts the printer set-up; none cancels
     std::function<void()> whileAsking;  // runs while a Yes/No question is open
     std::function<void()> whileShown;   // runs while any box is open
 
@@ -86,10 +86,7 @@ class ScriptedScreen : public shell::Screen {
         if (whileShown) whileShown();
         if (buttons == shell::Buttons::Ok) return shell::Answer::Ok;
         if (whileAsking) whileAsking();
-        if (answers.empty()) return shell::Answer::No;
-        const shell::Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return answers.Next(shell::Answer::No);
     }
     void Beep() override { events.push_back("beep"); }
     void SetBusy(bool on) override { busy += on ? 1 : -1; }
@@ -102,9 +99,7 @@ class ScriptedScreen : public shell::Screen {
     }
     std::unique_ptr<shell::PrintJob> SetUpPrinter() override {
         events.push_back(busy > 0 ? "printer (busy)" : "printer");
-        const bool accept = !printers.empty() && printers.front();
-        if (!printers.empty()) printers.pop_front();
-        if (!accept) return nullptr;
+        if (!printers.Next(false)) return nullptr;
         return std::make_unique<RecordingPrintJob>(printed, busy, 70, 30);
     }
     void ShowTemplateWindow() override { events.push_back("template"); }
@@ -114,11 +109,7 @@ class ScriptedScreen : public shell::Screen {
   private:
     std::optional<std::string> Choose(const shell::FileDialog& d, bool save) {
         dialogs.push_back({d, save});
-        if (files.empty()) return std::nullopt;
-        std::string file = files.front();
-        files.pop_front();
-        if (file.empty()) return std::nullopt;
-        return file;
+        return NextFile(files);
     }
 };
 

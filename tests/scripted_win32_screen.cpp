@@ -21,19 +21,12 @@ int ScriptedWin32Screen::RunMessageBox(HWND owner, const std::string& text, cons
         return Win32Screen::RunMessageBox(owner, text, caption, flags);
     }
     if (whileAsked) whileAsked();
-    if (answers.empty()) return IDNO;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return answers.Next(IDNO);
 }
 
 std::optional<std::string> ScriptedWin32Screen::Choose(const shell::FileDialog& dialog, bool save) {
     fileDialogs.push_back({dialog, save});
-    if (files.empty()) return std::nullopt;
-    std::string file = files.front();
-    files.pop_front();
-    if (file.empty()) return std::nullopt;
-    return file;
+    return test::NextFile(files);
 }
 
 std::optional<std::string> ScriptedWin32Screen::ChooseFileToOpen(const shell::FileDialog& dialog) {

@@ -6,12 +6,12 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/win32/Win32Screen.h"
+#include "tests/script.h"
 
 namespace bq::win32 {
 
@@ -39,9 +39,9 @@ class ScriptedWin32Screen : public Win32Screen {
         bool closedByButton;
     };
 
-    std::deque<int> answers;           // IDYES or IDNO; an unanswered question gets IDNO
+    test::Replies<int> answers;        // IDYES or IDNO; an unanswered question gets IDNO
     std::function<void()> whileAsked;  // runs while each question is up, before its answer
-    std::deque<std::string> files;     // an empty name, or none, cancels
+    test::Replies<std::string> files;  // an empty name, or none, cancels
     std::vector<Box> boxes;
     std::vector<FileDialogSeen> fileDialogs;
     int printDialogs = 0;  // each cancelled

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/error_text.h"
+#include "tests/samples.h"
 #include "verify/verification_session.h"
 
 namespace bq {
@@ -39,10 +40,10 @@ class Session : public ::testing::Test {
     std::string output;
 };
 
-const std::string k1098E = "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\n";
+using test::k1098EHead;
 
 TEST_F(Session, ConvertsTheWorkedExample) {
-    Verify(k1098E +
+    Verify(k1098EHead +
            "TEST STUDENT ONE\r\n000000001\r\n125.00\r\nTEST STUDENT TWO\r\n00-0000002\r\n0.00\r\n{END "
            "DATA}\r\n");
     EXPECT_EQ(session.FormName(), "1098-E");
@@ -67,14 +68,14 @@ TEST_F(Session, HeaderFaultsHaveTheirOwnMessages) {
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 003101\r\n"), "1098-E (2018) checksum error in KEY segment." + at);
     // A blank is 0x20 only: a tab inside the count is no part of a number.
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY \t191000000000010010000\r\n"), "KEY segment checksum error." + at);
-    EXPECT_EQ(ErrorOf(k1098E), "{END DATA} not found." + at);
+    EXPECT_EQ(ErrorOf(k1098EHead), "{END DATA} not found." + at);
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA} \r\n{END DATA}\r\n"),
               "{BEGIN DATA} not found." + at);
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0191000000000010010000\r\n{END DATA}\r\n{BEGIN DATA}\r\n"),
               "{END DATA} precedes {BEGIN DATA}." + at);
     EXPECT_EQ(ErrorOf("FORM 1098-E\r\nKEY 0190000000000000000000\r\n{BEGIN DATA}\r\n{END DATA}\r\n"),
               "No fields selected?" + at);
-    EXPECT_EQ(ErrorOf(k1098E + "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n{END DATA}\r\n"),
+    EXPECT_EQ(ErrorOf(k1098EHead + "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n{END DATA}\r\n"),
               "Field allocation error.\r\n\r\nTotal fields required per record = 3\r\n\r\nis not an integral "
               "factor "
               "of\r\n\r\nTotal fields recorded in this extract = 7" +
@@ -109,13 +110,13 @@ TEST_F(Session, BadValueNamesRecordOrdinalCaptionAndRawLine) {
 }
 
 TEST_F(Session, ZeroDataLinesGiveNoRowsAndAllModeReportsEveryProblem) {
-    Verify(k1098E + "{END DATA}\r\n");
+    Verify(k1098EHead + "{END DATA}\r\n");
     EXPECT_EQ(session.OutputRowCount(), 0u);
 
     std::vector<ValueProblem> problems;
     VerifyOptions options;
     options.onProblem = [&](const ValueProblem& p) { problems.push_back(p); };
-    Verify(k1098E + "a\r\nbad\r\nx\r\nb\r\nworse\r\n1\r\n{END DATA}\r\n", options);
+    Verify(k1098EHead + "a\r\nbad\r\nx\r\nb\r\nworse\r\n1\r\n{END DATA}\r\n", options);
     std::vector<std::string> messages;
     for (const ValueProblem& p : problems) messages.push_back(RejectionMessage(session.ExtractFile(), p));
     const std::string at = "EXTRACT = C:\\data\\x.txt\r\n\r\nRecord # ";

@@ -15,7 +15,7 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "tests/reference_row.h"
-#include "tests/sample_1099a.h"
+#include "tests/samples.h"
 #include "tests/scripted_screen.h"
 #include "tests/temp_folder.h"
 #include "tests/test_platform.h"
@@ -34,7 +34,7 @@ using test::k1099A;
 // The output line of a record of Extract1099A() whose value is `value`.
 std::string OutputLine(const std::string& value) {
     std::vector<std::string> row;
-    for (const FieldDescriptor& d : FormFields(k1099A)) row.emplace_back(OutputDefault(TypeCodeOf(d)));
+    for (const FieldDescriptor& d : test::FieldsOf(k1099A)) row.emplace_back(OutputDefault(TypeCodeOf(d)));
     row[FieldOfCode('$')] = value;
     return test::EncodeRow(row);
 }
@@ -300,7 +300,7 @@ TEST_F(Shell, DisplayShowsTheTemplateOfTheTickedFields) {
     window.bDisplayClick();
     EXPECT_EQ(screen.events, std::vector<std::string>{"template"});
     std::vector<std::string> captions;
-    for (const FieldDescriptor& d : FormFields(k1099A)) captions.emplace_back(CaptionOf(d));
+    for (const FieldDescriptor& d : test::FieldsOf(k1099A)) captions.emplace_back(CaptionOf(d));
     std::vector<bool> ticks(captions.size(), false);
     ticks[FieldOfCode('$')] = true;
     EXPECT_EQ(templateWindow.Lines(), TemplateLines("1099-A", captions, ticks, "BQ2018DM"));

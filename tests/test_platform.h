@@ -61,14 +61,6 @@ inline bool HeldOpen(const std::filesystem::path& path) {
 #endif
 }
 
-inline unsigned long ProcessId() {
-#ifdef _WIN32
-    return GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(::getpid());
-#endif
-}
-
 // The user registry of OpenUserRegistry() while the object lives. On POSIX
 // the store goes to `folder` (as XDG_CONFIG_HOME); on Windows a scratch key,
 // removed again at the end, stands in for HKEY_CURRENT_USER in this process.

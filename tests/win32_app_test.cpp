@@ -19,7 +19,7 @@
 #include "schema/type_codes.h"
 #include "shell/window_design.h"
 #include "tests/print_queue.h"
-#include "tests/sample_1099a.h"
+#include "tests/samples.h"
 #include "tests/scripted_screen.h"
 #include "tests/scripted_win32_screen.h"
 #include "tests/temp_folder.h"
@@ -246,7 +246,7 @@ TEST_F(Win32AppTest, PickingAFormListsItsFieldsUnticked) {
     Pick(9);  // 1099-A
     EXPECT_EQ(WindowText(form.coForm), "1099-A");
     EXPECT_EQ(Header(), kFormCaption);
-    const std::vector<bq::FieldDescriptor> fields = bq::FormFields(bq::test::k1099A);
+    const std::vector<bq::FieldDescriptor> fields = bq::test::FieldsOf(bq::test::k1099A);
     ASSERT_EQ(Rows(), static_cast<int>(fields.size()));
     for (size_t i = 0; i < fields.size(); ++i) {
         EXPECT_EQ(RowText(i), bq::CaptionOf(fields[i])) << "row " << i;
@@ -261,7 +261,7 @@ TEST_F(Win32AppTest, TypingCompletesToTheFirstFormBeginningWithTheText) {
     EXPECT_EQ(WindowText(form.coForm), "1099-INT");
     EXPECT_EQ(SelectedText(), "NT");
     EXPECT_EQ(window.Session().Selection().FormIndex(), 19);
-    EXPECT_EQ(Rows(), static_cast<int>(bq::FormFields(19).size()));
+    EXPECT_EQ(Rows(), static_cast<int>(bq::test::FieldsOf(19).size()));
     EXPECT_EQ(Header(), kFormCaption);
 }
 
@@ -374,7 +374,7 @@ TEST_F(Win32AppTest, ExtractOfAnotherFormShowsThatFormAndExactlyItsTicks) {
     Click(form.bVerify);
     EXPECT_EQ(WindowText(form.coForm), "1099-A");
     EXPECT_EQ(SendMessageA(form.coForm, CB_GETCURSEL, 0, 0), 9);
-    ASSERT_EQ(Rows(), static_cast<int>(bq::FormFields(bq::test::k1099A).size()));
+    ASSERT_EQ(Rows(), static_cast<int>(bq::test::FieldsOf(bq::test::k1099A).size()));
     std::vector<int> ticked;
     for (int row = 0; row < Rows(); ++row)
         if (Ticked(static_cast<size_t>(row))) ticked.push_back(row);

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "tests/bqdm_fixture.h"
+#include "tests/samples.h"
 #include "tests/test_platform.h"
 #include "verify/merge_output.h"
 
@@ -39,8 +40,7 @@ class WindowsBqdm : public test::TempFolder {
     std::unique_ptr<ScratchUserRegistry> registry;
 };
 
-const std::string k1098E =
-    "FORM 1098-E\r\nKEY 0191000000000010010000\r\n{BEGIN DATA}\r\nA\r\n000000001\r\n1\r\n{END DATA}\r\n";
+const std::string k1098E = test::k1098EHead + "A\r\n000000001\r\n1\r\n{END DATA}\r\n";
 const std::string kRow = "A,,,,,,,,,,N/A,000000001,,,1,,,,\r\n";
 
 // The runner states the code page it set up (tests/wine/); a wrong one would

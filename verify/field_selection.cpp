@@ -6,7 +6,9 @@ namespace bq {
 
 void FieldSelection::Load(int formIndex) {
     fields_.clear();
-    for (const FieldDescriptor& d : FormFields(formIndex))
+    std::vector<FieldDescriptor> list;
+    GetFormFields(formIndex, list);
+    for (const FieldDescriptor& d : list)
         fields_.push_back({std::string(CaptionOf(d)), TypeCodeOf(d), false});
     formIndex_ = fields_.empty() ? -1 : formIndex;
     ++revision_;

@@ -48,9 +48,10 @@ void CheckExtract(const bq::CsvExtract& e, int form) {
         Fail("FORM line", bytes);
     ++line;
     bq::KeyParts key;
+    std::vector<bq::FieldDescriptor> fields;
+    bq::GetFormFields(form, fields);
     if (line == lines.end() || bq::SplitKeyLine(*line, key) != bq::KeyLineStatus::Ok ||
-        key.flags.size() != bq::FormFields(form).size() ||
-        bq::SelectedFields(key.flags).size() != e.columns.size())
+        key.flags.size() != fields.size() || bq::SelectedFields(key.flags).size() != e.columns.size())
         Fail("KEY line", bytes);
     const bq::DataArea area = bq::FindDataArea(bq::ReadFromText(bytes));
     if (area.status != bq::DataAreaStatus::Found) Fail("no data area", bytes);
