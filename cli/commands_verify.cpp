@@ -101,6 +101,37 @@ std::string BreaksShown(std::string_view path) {
     return shown;
 }
 
+// What the verification tells `report`: every problem with --all or
+// --json (without --all only the first bad value), the warnings otherwise.
+VerifyOptions ReportingTo(ProblemReport& report, const CheckOptions& o) {
+    VerifyOptions options;
+    if (o.all || o.json)
+        options.onProblem = [all = o.all, &report](const ValueProblem& p) {
+            if (all || !p.error || report.Errors() == 0) report.Add(p);
+        };
+    else
+        options.onWarning = [&report](const ValueProblem& p) { report.Add(p); };
+    return options;
+}
+
+// The check's report: the JSON document, or the problems on stderr and a
+// valid extract's line on stdout.
+void WriteOutcome(ProblemReport& report, const VerificationSession& session, const CheckOptions& o,
+                  bool valid, Streams& io) {
+    if (o.json) {
+        report.WriteJson(io.out, valid);
+        return;
+    }
+    report.WriteFault(io.err);
+    report.WriteProblems(io.err);
+    if (o.all) report.WriteSummary(io.err);
+    if (o.strict && !report.HasFault() && report.Errors() == 0 && report.Warnings() != 0)
+        io.err << "bqdm: warnings fail the check (--strict)\n";
+    if (valid)
+        io.out << session.FormName() << ": " << session.OutputRowCount()
+               << (session.OutputRowCount() == 1 ? " record" : " records") << ", valid\n";
+}
+
 }  // namespace
 
 int RunMerge(const Arguments& args, Streams& io) {
@@ -153,16 +184,7 @@ int RunCheck(const Arguments& args, Streams& io) {
             session.SetExtractFile(o.extract);
             session.LoadExtract();
         }
-        VerifyOptions options;
-        const auto add = [&report](const ValueProblem& p) { report.Add(p); };
-        if (o.all || o.json)
-            options.onProblem = [&o, &report](const ValueProblem& p) {
-                // Without --all only the first bad value is reported.
-                if (o.all || !p.error || report.Errors() == 0) report.Add(p);
-            };
-        else
-            options.onWarning = add;
-        Verify(io, !o.json && !o.quiet, options,
+        Verify(io, !o.json && !o.quiet, ReportingTo(report, o),
                [&session](const VerifyOptions& options) { session.Verify(options); });
     } catch (const FileError& e) {
         if (!o.json) throw;
@@ -177,18 +199,7 @@ int RunCheck(const Arguments& args, Streams& io) {
     const bool valid = !report.HasFault() && report.Errors() == 0 && !(o.strict && report.Warnings() != 0);
     if (status == kOk && !valid) status = kRejected;
     report.SetOutcome(session.FormName(), report.HasFault() ? 0 : session.OutputRowCount());
-    if (o.json) {
-        report.WriteJson(io.out, valid);
-        return status;
-    }
-    report.WriteFault(io.err);
-    report.WriteProblems(io.err);
-    if (o.all) report.WriteSummary(io.err);
-    if (o.strict && !report.HasFault() && report.Errors() == 0 && report.Warnings() != 0)
-        io.err << "bqdm: warnings fail the check (--strict)\n";
-    if (valid)
-        io.out << session.FormName() << ": " << session.OutputRowCount()
-               << (session.OutputRowCount() == 1 ? " record" : " records") << ", valid\n";
+    WriteOutcome(report, session, o, valid, io);
     return status;
 }
 

@@ -33,6 +33,15 @@ size_t CountBreaks(const char* p, size_t n) {
 
 bool IsBreak(char c) { return c == '\n' || c == '\r'; }
 
+// Where the line ends `surplus` lines before bytes[end] begins: just after
+// the break of the line before them. bytes[end] must be readable.
+size_t AfterBreak(const char* bytes, size_t end, size_t surplus) {
+    for (size_t cut = end;; --cut) {
+        const char c = bytes[cut - 1];
+        if ((c == '\n' || (c == '\r' && bytes[cut] != '\n')) && surplus-- == 0) return cut;
+    }
+}
+
 // Makes room for `size` bytes and a readable byte after them, keeping the content.
 void Reserve(RecordBlock& block, size_t size) {
     if (size <= block.capacity && block.bytes) return;
@@ -42,6 +51,142 @@ void Reserve(RecordBlock& block, size_t size) {
     block.bytes = std::move(bytes);
     block.capacity = capacity;
 }
+
+// The pass of FindDataArea: a window slid over the extract block by block,
+// in which the markers are searched and the lines before and inside the
+// area counted.
+class MarkerScan {
+  public:
+    explicit MarkerScan(const ReadBytesAt& read) : read_(read), buffer_(new char[block_ + kKeep + 1]) {}
+
+    DataArea Run() {
+        for (;;) {
+            Fill();
+            const size_t limit = atEnd_ ? have_ : have_ - std::min(have_, kKeep);
+            if (Decided(limit)) return area_;
+            if (begin_)
+                CountInArea(limit);
+            else
+                CountBefore(limit);
+            if (atEnd_) break;
+            Slide(limit);
+        }
+        area_.status = begin_ ? DataAreaStatus::NoEnd : DataAreaStatus::NoBegin;
+        area_.lineCount = 0;
+        return area_;
+    }
+
+  private:
+    // Bytes held back at the end of each block, so that a marker and the
+    // byte after it are always whole in the part looked at.
+    static constexpr size_t kKeep = 16;
+
+    void Fill() {
+        char* buf = buffer_.get();
+        if (!atEnd_) {
+            size_t got = read_(start_ + have_, buf + have_, block_);
+            if (const void* nul = std::memchr(buf + have_, '\0', got)) {
+                got = static_cast<size_t>(static_cast<const char*>(nul) - (buf + have_));
+                atEnd_ = true;
+            }
+            atEnd_ |= got < block_;
+            have_ += got;
+        }
+        buf[have_] = '\0';
+    }
+
+    // Looks for the markers in the window's first `limit` bytes; true when
+    // what they say about the area is settled.
+    bool Decided(size_t limit) {
+        const char* buf = buffer_.get();
+        for (size_t at = 0; at < limit; ++at) {
+            // Markers start with '{', which has no case: memchr finds the candidates.
+            const void* brace = std::memchr(buf + at, '{', limit - at);
+            if (!brace) return false;
+            at = static_cast<size_t>(static_cast<const char*>(brace) - buf);
+            if (!IsBreak(at == 0 ? before_ : buf[at - 1])) continue;
+            if (!begin_ && IsMarkerAt(at, kBeginDataMarker)) {
+                if (Begin(at)) return true;
+            } else if (!end_ && IsMarkerAt(at, kEndDataMarker)) {
+                end_ = start_ + at;
+                if (begin_) {
+                    CountInArea(at);
+                    area_.status = DataAreaStatus::Found;
+                    area_.end = *end_;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // Whether `marker` and the end of its line are at buf[at].
+    bool IsMarkerAt(size_t at, std::string_view marker) const {
+        const char* buf = buffer_.get();
+        const size_t after = at + marker.size();
+        return after <= have_ && EqualsIgnoringCase(std::string_view(buf + at, marker.size()), marker) &&
+               (after == have_ || IsBreak(buf[after]));
+    }
+
+    // The {BEGIN DATA} line at buf[at]; true when an {END DATA} came first.
+    bool Begin(size_t at) {
+        const char* buf = buffer_.get();
+        begin_ = start_ + at;
+        CountBefore(at);
+        area_.beginLine = linesBefore_ + 1;
+        if (end_) {
+            area_.status = DataAreaStatus::EndBeforeBegin;
+            return true;
+        }
+        size_t first = at + kBeginDataMarker.size();
+        if (first < have_ && buf[first++] == '\r' && first < have_ && buf[first] == '\n') ++first;
+        area_.first = countFrom_ = start_ + first;
+        return false;
+    }
+
+    // Counts the line breaks before the area up to buf[to].
+    void CountBefore(size_t to) {
+        const size_t from = static_cast<size_t>(beforeCounted_ - start_);
+        if (from < to) linesBefore_ += CountBreaks(buffer_.get() + from, to - from);
+        beforeCounted_ = start_ + std::max(from, to);
+    }
+
+    // Counts the data lines up to buf[to].
+    void CountInArea(size_t to) {
+        const size_t from = countFrom_ > start_ ? static_cast<size_t>(countFrom_ - start_) : 0;
+        if (from < to) area_.lineCount += CountBreaks(buffer_.get() + from, to - from);
+        countFrom_ = start_ + std::max(from, to);
+    }
+
+    // Moves the window past its first `limit` bytes, growing it while it is small.
+    void Slide(size_t limit) {
+        char* buf = buffer_.get();
+        if (limit > 0) before_ = buf[limit - 1];
+        start_ += limit;
+        have_ -= limit;
+        if (block_ < kScanBlock) {
+            block_ = std::min(16 * block_, kScanBlock);
+            std::unique_ptr<char[]> grown(new char[block_ + kKeep + 1]);
+            std::memcpy(grown.get(), buf + limit, have_);
+            buffer_ = std::move(grown);
+        } else {
+            std::memmove(buf, buf + limit, have_);
+        }
+    }
+
+    const ReadBytesAt& read_;
+    size_t block_ = kFirstRead;
+    std::unique_ptr<char[]> buffer_;
+    size_t have_ = 0;
+    std::uint64_t start_ = 0;  // the offset of the window's first byte
+    char before_ = '\n';       // the byte before the window; the text's start starts a line
+    bool atEnd_ = false;
+    std::optional<std::uint64_t> begin_, end_;
+    DataArea area_;
+    std::uint64_t countFrom_ = 0;      // data lines are counted from here while the area is open
+    std::uint64_t beforeCounted_ = 0;  // the lines before the area are counted up to here
+    size_t linesBefore_ = 0;
+};
 
 }  // namespace
 
@@ -94,99 +239,7 @@ std::vector<std::string> HeadLines(const ReadBytesAt& read, size_t count) {
     return lines;
 }
 
-DataArea FindDataArea(const ReadBytesAt& read) {
-    // Bytes held back at the end of each block, so that a marker and the
-    // byte after it are always whole in the part looked at.
-    constexpr size_t kKeep = 16;
-    size_t block = kFirstRead;
-    std::unique_ptr<char[]> buffer(new char[block + kKeep + 1]);
-    char* buf = buffer.get();
-    size_t have = 0;
-    std::uint64_t start = 0;  // the offset of buf[0]
-    char before = '\n';       // the byte before buf[0]; the text's start starts a line
-    bool atEnd = false;
-    std::optional<std::uint64_t> begin, end;
-    DataArea area;
-    std::uint64_t countFrom = 0;      // breaks are counted from here while the area is open
-    std::uint64_t beforeCounted = 0;  // the lines before the area are counted up to here
-    size_t linesBefore = 0;
-    const auto countBefore = [&](size_t to) {
-        const size_t from = static_cast<size_t>(beforeCounted - start);
-        if (from < to) linesBefore += CountBreaks(buf + from, to - from);
-        beforeCounted = start + std::max(from, to);
-    };
-    for (;;) {
-        if (!atEnd) {
-            size_t got = read(start + have, buf + have, block);
-            if (const void* nul = std::memchr(buf + have, '\0', got)) {
-                got = static_cast<size_t>(static_cast<const char*>(nul) - (buf + have));
-                atEnd = true;
-            }
-            atEnd |= got < block;
-            have += got;
-        }
-        buf[have] = '\0';
-        const size_t limit = atEnd ? have : have - std::min(have, kKeep);
-        const auto countTo = [&](size_t to) {
-            const size_t from = countFrom > start ? static_cast<size_t>(countFrom - start) : 0;
-            if (from < to) area.lineCount += CountBreaks(buf + from, to - from);
-            countFrom = start + std::max(from, to);
-        };
-        for (size_t at = 0; at < limit; ++at) {
-            // Markers start with '{', which has no case: memchr finds the candidates.
-            const void* brace = std::memchr(buf + at, '{', limit - at);
-            if (!brace) break;
-            at = static_cast<size_t>(static_cast<const char*>(brace) - buf);
-            if (!IsBreak(at == 0 ? before : buf[at - 1])) continue;
-            for (std::string_view marker : {kBeginDataMarker, kEndDataMarker}) {
-                const size_t after = at + marker.size();
-                if (after > have || !EqualsIgnoringCase(std::string_view(buf + at, marker.size()), marker) ||
-                    (after < have && !IsBreak(buf[after])))
-                    continue;
-                if (marker == kBeginDataMarker && !begin) {
-                    begin = start + at;
-                    countBefore(at);
-                    area.beginLine = linesBefore + 1;
-                    if (end) {
-                        area.status = DataAreaStatus::EndBeforeBegin;
-                        return area;
-                    }
-                    size_t first = after;
-                    if (first < have && buf[first++] == '\r' && first < have && buf[first] == '\n') ++first;
-                    area.first = countFrom = start + first;
-                } else if (marker == kEndDataMarker && !end) {
-                    end = start + at;
-                    if (begin) {
-                        countTo(at);
-                        area.status = DataAreaStatus::Found;
-                        area.end = *end;
-                        return area;
-                    }
-                }
-            }
-        }
-        if (begin)
-            countTo(limit);
-        else
-            countBefore(limit);
-        if (atEnd) break;
-        if (limit > 0) before = buf[limit - 1];
-        start += limit;
-        have -= limit;
-        if (block < kScanBlock) {
-            block = std::min(16 * block, kScanBlock);
-            std::unique_ptr<char[]> grown(new char[block + kKeep + 1]);
-            std::memcpy(grown.get(), buf + limit, have);
-            buffer = std::move(grown);
-            buf = buffer.get();
-        } else {
-            std::memmove(buf, buf + limit, have);
-        }
-    }
-    area.status = begin ? DataAreaStatus::NoEnd : DataAreaStatus::NoBegin;
-    area.lineCount = 0;
-    return area;
-}
+DataArea FindDataArea(const ReadBytesAt& read) { return MarkerScan(read).Run(); }
 
 std::vector<size_t> EmptyDataLines(const ReadBytesAt& read, const DataArea& area, size_t most) {
     std::vector<size_t> empty;
@@ -232,6 +285,14 @@ void RecordBlocks::Changed() const {
     throw CannotOpenFile(extractFile_, "The file changed while it was read");
 }
 
+void RecordBlocks::ReadMore(RecordBlock& block) {
+    const size_t want = static_cast<size_t>(std::min<std::uint64_t>(blockBytes_, end_ - at_));
+    Reserve(block, block.size + want);
+    if (read_(at_, block.bytes.get() + block.size, want) != want) Changed();
+    block.size += want;
+    at_ += want;
+}
+
 bool RecordBlocks::Next(RecordBlock& block) {
     if (done_) return false;
     block.size = 0;
@@ -241,14 +302,9 @@ bool RecordBlocks::Next(RecordBlock& block) {
     size_t counted = carryCounted_, lines = carryLines_;
     for (;;) {
         // Read while there is no whole record yet, or room for more.
-        if (at_ < end_ && (lines < linesPerRecord_ ||
-                           (block.size < blockBytes_ && lines / linesPerRecord_ < maxRecords_))) {
-            const size_t want = static_cast<size_t>(std::min<std::uint64_t>(blockBytes_, end_ - at_));
-            Reserve(block, block.size + want);
-            if (read_(at_, block.bytes.get() + block.size, want) != want) Changed();
-            block.size += want;
-            at_ += want;
-        }
+        if (at_ < end_ &&
+            (lines < linesPerRecord_ || (block.size < blockBytes_ && lines / linesPerRecord_ < maxRecords_)))
+            ReadMore(block);
         char* const bytes = block.bytes.get();
         bytes[block.size] = '\0';
         const bool atEnd = at_ == end_;
@@ -271,12 +327,7 @@ bool RecordBlocks::Next(RecordBlock& block) {
         if (records == 0) Changed();
         // The cut goes after the last break of the last record taken: walk
         // back over the breaks of the lines left over.
-        size_t surplus = lines - records * linesPerRecord_;
-        size_t cut = counted;
-        for (;; --cut) {
-            const char c = bytes[cut - 1];
-            if ((c == '\n' || (c == '\r' && bytes[cut] != '\n')) && surplus-- == 0) break;
-        }
+        const size_t cut = AfterBreak(bytes, counted, lines - records * linesPerRecord_);
         carry_.assign(bytes + cut, block.size - cut);
         carryCounted_ = counted - cut;
         carryLines_ = lines - records * linesPerRecord_;

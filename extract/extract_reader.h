@@ -60,6 +60,8 @@ class RecordBlocks {
 
   private:
     [[noreturn]] void Changed() const;
+    // Appends the next bytes of the area to `block`.
+    void ReadMore(RecordBlock& block);
 
     ReadBytesAt read_;
     std::uint64_t at_, end_;

@@ -24,34 +24,37 @@ struct Decoded {
     size_t size;  // 0: the bytes at hand are not UTF-8
 };
 
-// The character that begins `s`, by the well-formed sequences of Unicode's
-// table 3-7: no overlong forms, no surrogates, nothing above U+10FFFF.
+// The well-formed sequences of Unicode's table 3-7 by their first byte:
+// how long they are and the range of their second byte. No overlong
+// forms, no surrogates, nothing above U+10FFFF.
+struct Lead {
+    unsigned first, last;  // the first bytes of this row
+    size_t size;
+    unsigned low, high;  // the second byte's range
+};
+constexpr Lead kLeads[] = {
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+};
+
+// The character that begins `s`; size 0 when no well-formed one does.
 Decoded DecodeUtf8(std::string_view s) {
     const auto byte = [&](size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0u; };
     const unsigned b0 = byte(0);
     if (b0 < 0x80) return {b0, 1};
-    size_t size;
-    unsigned low = 0x80, high = 0xBF;
-    char32_t c;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        size = 2, c = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        size = 3, c = b0 & 0x0F;
-        if (b0 == 0xE0) low = 0xA0;
-        if (b0 == 0xED) high = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        size = 4, c = b0 & 0x07;
-        if (b0 == 0xF0) low = 0x90;
-        if (b0 == 0xF4) high = 0x8F;
-    } else {
-        return {0, 0};
+    for (const Lead& lead : kLeads) {
+        if (b0 < lead.first || b0 > lead.last) continue;
+        // The lead byte's payload: 5, 4 or 3 bits for 2, 3 or 4 bytes.
+        char32_t c = b0 & (0x7Fu >> lead.size);
+        for (size_t i = 1; i < lead.size; ++i) {
+            const unsigned b = byte(i);
+            if (b < (i == 1 ? lead.low : 0x80) || b > (i == 1 ? lead.high : 0xBF)) return {0, 0};
+            c = (c << 6) | (b & 0x3F);
+        }
+        return {c, lead.size};
     }
-    for (size_t i = 1; i < size; ++i) {
-        const unsigned b = byte(i);
-        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return {0, 0};
-        c = (c << 6) | (b & 0x3F);
-    }
-    return {c, size};
+    return {0, 0};
 }
 
 std::string Hex(std::uint32_t n, int digits) {

@@ -378,6 +378,68 @@ struct OutputFile::State {
         if (error == EEXIST) throw FileExists(path);
         Fail(error);
     }
+
+    // Opens the folder of what `path` leads to and returns the name there
+    // that is replaced; an empty name when `path` is a FIFO or device, which
+    // is then open to be written into.
+    std::string OpenTarget() {
+        RefuseForeignLinks(path);
+        // What the path leads to decides: a FIFO or device is written into,
+        // a link to a regular file is replaced at its target.
+        std::string target = path;
+        struct stat followed {};
+        if (::stat(path.c_str(), &followed) == 0) {
+            if (S_ISFIFO(followed.st_mode) || S_ISCHR(followed.st_mode)) {
+                fd = Descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+                if (fd.get() < 0) Fail(errno);
+                inPlace = true;
+                return {};
+            }
+            if (S_ISDIR(followed.st_mode)) Fail(EISDIR);
+            if (!S_ISREG(followed.st_mode)) throw CannotCreateFile(path, "Not a regular file");
+            target = FollowLinks(path);
+        }
+        ownFolder = Descriptor(OpenFolder(FolderPart(target)));
+        if (ownFolder.get() < 0) Fail(errno);
+        folder = ownFolder.get();
+        return FileNamePart(target);
+    }
+
+    // Opens the file the output is written to before it takes the name.
+    void OpenTemporary(mode_t createMode) {
+#if defined(O_TMPFILE)
+        // An unnamed file gets its name only when it is complete, so that no
+        // kill can leave a part of it behind; linking one takes /proc.
+        if (::access("/proc/self/fd", X_OK) == 0) {
+            fd = Descriptor(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
+            unnamed = fd.get() >= 0;
+        }
+#endif
+        for (int attempt = 0; fd.get() < 0; ++attempt) {
+            temporary = TemporaryName(path);
+            pending = std::make_unique<PendingName>(folder, temporary);
+            fd = Descriptor(::openat(folder, temporary.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
+            if (fd.get() >= 0) break;
+            const int error = errno;
+            pending.reset();
+            temporary.clear();
+            if (error != EEXIST || attempt > 100) Fail(error);
+        }
+    }
+
+    // Gives the unnamed file a temporary name, for the rename.
+    void NameTemporary() {
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd.get());
+        for (int attempt = 0; temporary.empty(); ++attempt) {
+            std::string candidate = TemporaryName(path);
+            pending = std::make_unique<PendingName>(folder, candidate);
+            if (::linkat(AT_FDCWD, proc.c_str(), folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                temporary = std::move(candidate);
+            else if (errno != EEXIST || attempt > 100)
+                Fail(errno);
+        }
+    }
 };
 
 OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
@@ -386,31 +448,13 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     State& s = *state_;
     s.path = path;
     s.replace = options.existing == Existing::Replace;
-    std::string target = path;
     if (!options.folder) {
-        RefuseForeignLinks(path);
-        // What the path leads to decides: a FIFO or device is written into,
-        // a link to a regular file is replaced at its target.
-        struct stat followed {};
-        if (::stat(path.c_str(), &followed) == 0) {
-            if (S_ISFIFO(followed.st_mode) || S_ISCHR(followed.st_mode)) {
-                s.fd = Descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-                if (s.fd.get() < 0) s.Fail(errno);
-                s.inPlace = true;
-                return;
-            }
-            if (S_ISDIR(followed.st_mode)) s.Fail(EISDIR);
-            if (!S_ISREG(followed.st_mode)) throw CannotCreateFile(path, "Not a regular file");
-            target = FollowLinks(path);
-        }
-        const std::string folderPath = FolderPart(target);
-        s.ownFolder = Descriptor(OpenFolder(folderPath));
-        if (s.ownFolder.get() < 0) s.Fail(errno);
-        s.folder = s.ownFolder.get();
+        s.name = s.OpenTarget();
+        if (s.inPlace) return;
     } else {
         s.folder = static_cast<int>(options.folder->Handle());
+        s.name = FileNamePart(path);
     }
-    s.name = FileNamePart(target);
 
     struct stat& st = s.replaced;
     if (::fstatat(s.folder, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) st = {};
@@ -418,26 +462,7 @@ OutputFile::OutputFile(const std::string& path, const WriteOptions& options)
     s.trusted = st.st_uid == ::geteuid() || (::fstat(s.folder, &folder) == 0 && folder.st_uid == st.st_uid);
     s.newFileMode = static_cast<mode_t>(options.newFileMode & 0777);
     // A replaced file keeps its permissions; a new one gets at most those asked for.
-    const mode_t createMode = S_ISREG(st.st_mode) ? 0600 : s.newFileMode;
-#if defined(O_TMPFILE)
-    // An unnamed file gets its name only when it is complete, so that no
-    // kill can leave a part of it behind; linking one takes /proc.
-    if (::access("/proc/self/fd", X_OK) == 0) {
-        s.fd = Descriptor(::openat(s.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
-        s.unnamed = s.fd.get() >= 0;
-    }
-#endif
-    for (int attempt = 0; s.fd.get() < 0; ++attempt) {
-        s.temporary = TemporaryName(path);
-        s.pending = std::make_unique<PendingName>(s.folder, s.temporary);
-        s.fd = Descriptor(::openat(s.folder, s.temporary.c_str(),
-                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode));
-        if (s.fd.get() >= 0) break;
-        const int error = errno;
-        s.pending.reset();
-        s.temporary.clear();
-        if (error != EEXIST || attempt > 100) s.Fail(error);
-    }
+    s.OpenTemporary(S_ISREG(st.st_mode) ? 0600 : s.newFileMode);
 }
 
 OutputFile::~OutputFile() {
@@ -480,18 +505,8 @@ void OutputFile::Commit() {
         if (::linkat(AT_FDCWD, proc.c_str(), s.folder, s.name.c_str(), AT_SYMLINK_FOLLOW) != 0)
             s.FailToPublish(errno);
     } else {
-        if (s.unnamed) {
-            // Named for the rename: linkat, then renameat.
-            const std::string proc = "/proc/self/fd/" + std::to_string(s.fd.get());
-            for (int attempt = 0; s.temporary.empty(); ++attempt) {
-                std::string name = TemporaryName(s.path);
-                s.pending = std::make_unique<PendingName>(s.folder, name);
-                if (::linkat(AT_FDCWD, proc.c_str(), s.folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-                    s.temporary = std::move(name);
-                else if (errno != EEXIST || attempt > 100)
-                    s.Fail(errno);
-            }
-        }
+        // Named for the rename: linkat, then renameat.
+        if (s.unnamed) s.NameTemporary();
         if (!s.replace) {
             // The named temporary takes the name only if nobody has it.
             if (::linkat(s.folder, s.temporary.c_str(), s.folder, s.name.c_str(), 0) != 0)

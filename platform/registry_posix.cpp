@@ -84,49 +84,89 @@ RegistryError FailureFor(bool storeExists, std::string reason = {}) {
     return storeExists ? SetDataFailed(std::move(reason)) : CreateKeyFailed(std::move(reason));
 }
 
+// The store's path, its folder made when missing.
+std::string StorePath() {
+    const std::filesystem::path config = ConfigFolder();
+    if (config.empty()) throw CreateKeyFailed("HOME and XDG_CONFIG_HOME are not set");
+    const std::filesystem::path keyFolder = config / kProductKey;
+    // The store and its lock are made through no other user's link.
+    RefuseForeignLinks((keyFolder / "HKCU.reg").string());
+    std::error_code ec;
+    std::filesystem::create_directories(keyFolder, ec);
+    if (ec || !std::filesystem::is_directory(keyFolder, ec))
+        throw CreateKeyFailed(keyFolder.string() + ": " + (ec ? ec.message() : "Not a directory"));
+    return (keyFolder / "HKCU.reg").string();
+}
+
+bool Exists(const std::string& store) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(store, ec));
+}
+
+// The store's content; nullopt when there is none. A program that rewrites
+// the store in place empties it first, and may be held up before it
+// writes: an empty store is given a moment to fill before it is taken for
+// empty, or its keys would be lost.
+std::optional<std::string> ReadStore(const std::string& store) {
+    constexpr std::chrono::seconds kFillPatience{1};
+    const auto deadline = std::chrono::steady_clock::now() + kFillPatience;
+    for (;;) {
+        if (!Exists(store)) return std::nullopt;
+        std::string content;
+        try {
+            content = ReadWholeFile(store);
+        } catch (const Error& e) {
+            throw CreateKeyFailed(e.what());
+        }
+        if (!content.empty() || std::chrono::steady_clock::now() > deadline) return content;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// `content` with TextDirectory set to `folder` in every import section. A
+// store in UTF-16 (a REGEDIT5 export), or any file that is no REGEDIT4
+// export, is left as it is, byte for byte.
+std::string Updated(const std::string& store, const std::optional<std::string>& content,
+                    std::string_view folder) {
+    if (content && content->find('\0') != std::string::npos)
+        throw CreateKeyFailed(store + " is UTF-16 text, not a REGEDIT4 export");
+    if (content && !content->empty() && !content->starts_with("REGEDIT4") &&
+        !content->starts_with("Windows Registry Editor"))
+        throw SetDataFailed(store + " is not a REGEDIT4 export");
+    auto updated = WithRegString(content.value_or(""), ImportSection(), kTextDirectoryValue, folder);
+    if (!updated) throw SetDataFailed();
+    return std::move(*updated);
+}
+
+// Replaces the store with `updated` unless it is no longer the file of
+// `before`; false when it changed meanwhile.
+bool Replace(const std::string& store, const std::string& updated, const StoreIdentity& before,
+             bool existed) {
+    try {
+        OutputFile output(store);
+        output.Write(updated);
+        output.Finish();
+        if (IdentityOf(store) != before) return false;
+        output.Commit();
+        return true;
+    } catch (const Error& e) {
+        throw FailureFor(existed, e.what());
+    }
+}
+
 class PosixRegistry : public Registry {
   public:
     void SetTextDirectory(std::string_view folder) override {
-        const std::filesystem::path config = ConfigFolder();
-        if (config.empty()) throw CreateKeyFailed("HOME and XDG_CONFIG_HOME are not set");
-        const std::filesystem::path keyFolder = config / kProductKey;
-        // The store and its lock are made through no other user's link.
-        RefuseForeignLinks((keyFolder / "HKCU.reg").string());
-        std::error_code ec;
-        std::filesystem::create_directories(keyFolder, ec);
-        if (ec || !std::filesystem::is_directory(keyFolder, ec))
-            throw CreateKeyFailed(keyFolder.string() + ": " + (ec ? ec.message() : "Not a directory"));
-
-        const std::string store = (keyFolder / "HKCU.reg").string();
-        const auto exists = [&store, &ec] {
-            return std::filesystem::exists(std::filesystem::symlink_status(store, ec));
-        };
+        const std::string store = StorePath();
         // Every writer of ours reads, changes and replaces the store under
         // this lock, so that no other key or value is ever lost. Whether the
         // store exists is asked again under it: another writer may have made it meanwhile.
-        const StoreLock lock(store + ".lock", FailureFor(exists()));
-        const bool existed = exists();
+        const StoreLock lock(store + ".lock", FailureFor(Exists(store)));
+        const bool existed = Exists(store);
         // A store its owner made read-only stays as it is.
         struct stat mode {};
         if (existed && ::stat(store.c_str(), &mode) == 0 && !(mode.st_mode & S_IWUSR))
             throw SetDataFailed(store + " is read-only");
-        // A program that rewrites the store in place empties it first, and
-        // may be held up before it writes: an empty store is given a moment
-        // to fill before it is taken for empty, or its keys would be lost.
-        const auto read = [&]() -> std::optional<std::string> {
-            const auto deadline = std::chrono::steady_clock::now() + kFillPatience;
-            for (;;) {
-                if (!exists()) return std::nullopt;
-                std::string content;
-                try {
-                    content = ReadWholeFile(store);
-                } catch (const Error& e) {
-                    throw CreateKeyFailed(e.what());
-                }
-                if (!content.empty() || std::chrono::steady_clock::now() > deadline) return content;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-        };
         // A program that does not take the lock may still replace or rewrite
         // the store while the new one is made: the store is then read and
         // changed again. What is looked at just before the rename is the
@@ -135,42 +175,22 @@ class PosixRegistry : public Registry {
         // The merge output is written by now: memory that runs out here fails
         // the value, and must not be reported as a run that wrote nothing.
         try {
-            for (int attempt = 1;; ++attempt) {
-                // A store that never stays the same for long enough is left
-                // to the program that keeps changing it.
-                if (attempt > kAttempts) throw FailureFor(existed);
+            // A store that never stays the same for long enough is left
+            // to the program that keeps changing it.
+            for (int attempt = 1; attempt <= kAttempts; ++attempt) {
                 const StoreIdentity before = IdentityOf(store);
-                const std::optional<std::string> content = read();
+                const std::optional<std::string> content = ReadStore(store);
                 if (IdentityOf(store) != before) continue;
-                // A store in UTF-16 (a REGEDIT5 export), or any file that is no
-                // REGEDIT4 export, is left as it is, byte for byte.
-                if (content && content->find('\0') != std::string::npos)
-                    throw CreateKeyFailed(store + " is UTF-16 text, not a REGEDIT4 export");
-                if (content && !content->empty() && !content->starts_with("REGEDIT4") &&
-                    !content->starts_with("Windows Registry Editor"))
-                    throw SetDataFailed(store + " is not a REGEDIT4 export");
-                const auto updated =
-                    WithRegString(content.value_or(""), ImportSection(), kTextDirectoryValue, folder);
-                if (!updated) throw SetDataFailed();
-                try {
-                    OutputFile output(store);
-                    output.Write(*updated);
-                    output.Finish();
-                    if (IdentityOf(store) != before) continue;
-                    output.Commit();
-                    return;
-                } catch (const Error& e) {
-                    throw FailureFor(existed, e.what());
-                }
+                if (Replace(store, Updated(store, content, folder), before, existed)) return;
             }
         } catch (const std::bad_alloc&) {
             throw FailureFor(existed);
         }
+        throw FailureFor(existed);
     }
 
   private:
     static constexpr int kAttempts = 100;
-    static constexpr std::chrono::seconds kFillPatience{1};
 };
 
 }  // namespace
