@@ -142,79 +142,100 @@ ValueProblem ProblemOf(const DataRun& run, size_t record, size_t f, std::string_
     return problem;
 }
 
-// Verifies the records of `job` on any thread.
-void VerifyBlock(BlockJob& job, const DataRun& run) {
-    if (!job.record) job.record = std::make_unique<RecordBuilder>(run.typeCodes, run.flags, run.currentYear);
-    RecordBuilder& record = *job.record;
-    job.output.Clear();
-    job.problems.clear();
-    job.emptyRuns.clear();
-    job.rowsDone = 0;
-    job.stopped = false;
-    const size_t n = run.selected.size();
-    const ExtractLines lines(job.input.Text());
-    auto line = lines.begin();
-    std::vector<Remark> remarks;
+// Verifies the records of one block, on any thread.
+class BlockVerifier {
+  public:
+    BlockVerifier(BlockJob& job, const DataRun& run) : job_(job), run_(run) {
+        if (!job.record)
+            job.record = std::make_unique<RecordBuilder>(run.typeCodes, run.flags, run.currentYear);
+        job.output.Clear();
+        job.problems.clear();
+        job.emptyRuns.clear();
+        job.rowsDone = 0;
+        job.stopped = false;
+    }
+
+    void Run() {
+        RecordBuilder& record = *job_.record;
+        const size_t n = run_.selected.size();
+        const ExtractLines lines(job_.input.Text());
+        auto line = lines.begin();
+        for (size_t i = 0; i < job_.input.records; ++i) {
+            const size_t r = job_.firstRecord + i;
+            record.StartRecord();
+            bool allEmpty = true;
+            for (size_t f = 0; f < n; ++f, ++line) {
+                const std::string_view raw = *line;
+                const std::string_view value = Trim(raw);
+                allEmpty &= value.empty();
+                if (Put(r, f, raw, value)) continue;
+                job_.problems.push_back(ProblemOf(run_, r, f, raw, nullptr));
+                if (!run_.collecting) {
+                    CloseEmptyRun();
+                    job_.stopped = true;
+                    return;
+                }
+            }
+            if (run_.remarks && n > 0) NoteRecord(r, allEmpty);
+            if (run_.encode) EncodeRow();
+            ++job_.rowsDone;
+        }
+        CloseEmptyRun();
+    }
+
+  private:
+    // Puts the f-th value of record r and notes its warnings; false when it is rejected.
+    bool Put(size_t r, size_t f, std::string_view raw, std::string_view value) {
+        RecordBuilder& record = *job_.record;
+        const Verdict verdict = record.PutTrimmed(f, value);
+        const bool rejected = verdict == Verdict::Rejected;
+        if (run_.onValue)
+            run_.onValue(run_.firstDataLine + (r - 1) * run_.selected.size() + f, r, f, raw,
+                         rejected ? std::string_view() : record.Written(f));
+        // An empty value draws no remark of its own.
+        if (run_.remarks && !value.empty() && !rejected &&
+            MayRemark(run_.traits[f], raw, record.Written(f))) {
+            remarks_.clear();
+            FindRemarks(run_.traits[f], value, record.Written(f), verdict, remarks_);
+            for (const Remark& remark : remarks_)
+                job_.problems.push_back(ProblemOf(run_, r, f, raw, &remark));
+        }
+        return !rejected;
+    }
+
     // A run of empty records, as blank lines at the end make, is one
     // warning at its first; the run's length goes with it, so that runs
     // meeting at a block's edge are joined in record order.
-    struct EmptyRun {
-        size_t records = 0;
-        size_t problem = 0;  // the run's warning in the block's problems
-        void Close(BlockJob& job) {
-            if (records > 0) job.emptyRuns.emplace_back(problem, records);
-            records = 0;
+    void NoteRecord(size_t r, bool empty) {
+        if (!empty) {
+            CloseEmptyRun();
+        } else if (emptyRecords_++ == 0) {
+            emptyRunProblem_ = job_.problems.size();
+            const Remark remark = EmptyRecordRemark(1);
+            job_.problems.push_back(ProblemOf(run_, r, 0, {}, &remark));
         }
-    } emptyRun;
-    for (size_t i = 0; i < job.input.records; ++i) {
-        const size_t r = job.firstRecord + i;
-        record.StartRecord();
-        bool allEmpty = true;
-        for (size_t f = 0; f < n; ++f, ++line) {
-            const std::string_view raw = *line;
-            const std::string_view value = Trim(raw);
-            const Verdict verdict = record.PutTrimmed(f, value);
-            if (run.onValue)
-                run.onValue(run.firstDataLine + (r - 1) * n + f, r, f, raw,
-                            verdict == Verdict::Rejected ? std::string_view() : record.Written(f));
-            // An empty value draws no remark of its own.
-            if (run.remarks && !value.empty()) {
-                allEmpty = false;
-                if (verdict != Verdict::Rejected && MayRemark(run.traits[f], raw, record.Written(f))) {
-                    remarks.clear();
-                    FindRemarks(run.traits[f], value, record.Written(f), verdict, remarks);
-                    for (const Remark& remark : remarks)
-                        job.problems.push_back(ProblemOf(run, r, f, raw, &remark));
-                }
-            }
-            if (verdict != Verdict::Rejected) continue;
-            job.problems.push_back(ProblemOf(run, r, f, raw, nullptr));
-            if (!run.collecting) {
-                emptyRun.Close(job);
-                job.stopped = true;
-                return;
-            }
-        }
-        if (run.remarks && n > 0) {
-            if (!allEmpty) {
-                emptyRun.Close(job);
-            } else if (emptyRun.records++ == 0) {
-                emptyRun.problem = job.problems.size();
-                const Remark remark = EmptyRecordRemark(1);
-                job.problems.push_back(ProblemOf(run, r, 0, {}, &remark));
-            }
-        }
-        if (run.encode) {
-            char* at = job.output.Room(record.MaxEncodedSize() + 2);
-            at = record.Encode(at);
-            *at++ = '\r';
-            *at++ = '\n';
-            job.output.Use(at);
-        }
-        ++job.rowsDone;
     }
-    emptyRun.Close(job);
-}
+
+    void CloseEmptyRun() {
+        if (emptyRecords_ > 0) job_.emptyRuns.emplace_back(emptyRunProblem_, emptyRecords_);
+        emptyRecords_ = 0;
+    }
+
+    void EncodeRow() {
+        RecordBuilder& record = *job_.record;
+        char* at = job_.output.Room(record.MaxEncodedSize() + 2);
+        at = record.Encode(at);
+        *at++ = '\r';
+        *at++ = '\n';
+        job_.output.Use(at);
+    }
+
+    BlockJob& job_;
+    const DataRun& run_;
+    std::vector<Remark> remarks_;
+    size_t emptyRecords_ = 0;
+    size_t emptyRunProblem_ = 0;  // the run's warning in the block's problems
+};
 
 }  // namespace
 
@@ -280,7 +301,7 @@ void VerifyData(ExtractSource& source, const std::vector<FieldEntry>& fields, st
     size_t reported = 0;
     ProblemSink sink(options, source.Path());
     ForEachBlockInOrder(
-        blocks, threads, [&](BlockJob& job) { VerifyBlock(job, run); },
+        blocks, threads, [&](BlockJob& job) { BlockVerifier(job, run).Run(); },
         [&](BlockJob& job) {
             rows += job.rowsDone;
             if (options.output) options.output(job.output.View());
