@@ -4,12 +4,14 @@
 #include <exception>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/extract_list.h"
 #include "cli/options.h"
 #include "platform/error.h"
 #include "platform/registry.h"
@@ -96,9 +98,9 @@ int RunMerge(const Arguments& args, Streams& io);
 int RunExtract(const Arguments& args, Streams& io);
 int RunPreview(const Arguments& args, Streams& io);
 
-// Whether check or merge is given several extracts, a folder or a pattern,
-// rather than one file (or standard input).
-bool IsBatch(const Arguments& args);
+// The extracts check or merge is given when they are several, a folder or
+// a pattern; nullopt for one file (or standard input).
+std::optional<ExtractList> ExtractsOfBatch(const Arguments& args);
 
 enum class Batch { Check, Merge };
 
@@ -107,7 +109,7 @@ Registry& NoRegistry();
 
 // Checks or merges every extract `args` names, each on its own: a line
 // each, a summary, and the worst status (3 unreadable, 1 rejected, 0).
-int RunBatch(const Arguments& args, Streams& io, Batch batch);
+int RunBatch(const ExtractList& list, const Arguments& args, Streams& io, Batch batch);
 
 // Writes the CSV header row of the ticked fields of `formIndex` to `output`
 // (stdout when empty), replacing a file only when `force` is set.

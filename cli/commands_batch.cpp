@@ -1,6 +1,7 @@
 // bqdm check and merge of many extracts in one call, as a night run does
 // them: each extract on its own, one line each, a summary, and the exit
 // status of the worst. With one file named, check and merge are as before.
+#include <optional>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -60,11 +61,19 @@ struct Tally {
 
 }  // namespace
 
-bool IsBatch(const Arguments& args) {
-    if (args.operands.size() != 1) return args.operands.size() > 1;
+std::optional<ExtractList> ExtractsOfBatch(const Arguments& args) {
+    const Recursive recursive = args.Has(option::kRecursive) ? Recursive::Yes : Recursive::No;
+    if (args.operands.size() != 1) {
+        if (args.operands.empty()) return std::nullopt;
+        return ListExtracts(args.operands, recursive);
+    }
     const std::string& only = args.operands[0];
-    return only != "-" && !RegularFileExists(only) &&
-           (FolderExists(only) || ListExtracts({only}, Recursive::No).extracts.front().path != only);
+    if (only == "-" || RegularFileExists(only)) return std::nullopt;
+    ExtractList list = ListExtracts({only}, recursive);
+    // A name that is no file, folder or pattern is the one extract, whose opening tells why.
+    if (!FolderExists(only) && list.extracts.size() == 1 && list.extracts.front().path == only)
+        return std::nullopt;
+    return list;
 }
 
 namespace {
@@ -167,12 +176,10 @@ Registry& NoRegistry() {
     return none;
 }
 
-int RunBatch(const Arguments& args, Streams& io, Batch batch) {
+int RunBatch(const ExtractList& list, const Arguments& args, Streams& io, Batch batch) {
     if (batch == Batch::Check && (args.Has(option::kJson) || args.Has(option::kAll)))
         throw UsageError("--all and --json take one extract; name it alone");
     const bool quiet = args.Has(option::kQuiet);
-    const ExtractList list =
-        ListExtracts(args.operands, args.Has(option::kRecursive) ? Recursive::Yes : Recursive::No);
     BatchRun run(args, batch);
     Tally tally;
     for (const NamedExtract& named : list.extracts) {

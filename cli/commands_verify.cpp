@@ -135,7 +135,7 @@ void WriteOutcome(ProblemReport& report, const VerificationSession& session, con
 }  // namespace
 
 int RunMerge(const Arguments& args, Streams& io) {
-    if (IsBatch(args)) return RunBatch(args, io, Batch::Merge);
+    if (const auto batch = ExtractsOfBatch(args)) return RunBatch(*batch, args, io, Batch::Merge);
     const CheckOptions o = ExtractOptions(args);
     // The output goes next to the extract, and standard input has no folder.
     if (o.extract == "-")
@@ -170,7 +170,7 @@ int RunMerge(const Arguments& args, Streams& io) {
 }
 
 int RunCheck(const Arguments& args, Streams& io) {
-    if (IsBatch(args)) return RunBatch(args, io, Batch::Check);
+    if (const auto batch = ExtractsOfBatch(args)) return RunBatch(*batch, args, io, Batch::Check);
     const CheckOptions o = ExtractOptions(args);
     ProblemReport report(o.extract == "-" ? std::string(kStandardInput) : o.extract,
                          o.maxProblems.value_or(o.json ? 0 : kShownProblems),

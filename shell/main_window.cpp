@@ -39,19 +39,6 @@ class AtExit {
     Work work_;
 };
 
-// Closes the extract when it goes, however the work ended: no box the user
-// reads afterwards keeps it from the application that wrote it.
-class ExtractReleased {
-  public:
-    explicit ExtractReleased(VerificationSession& session) : session_(session) {}
-    ~ExtractReleased() { session_.ReleaseExtract(); }
-    ExtractReleased(const ExtractReleased&) = delete;
-    ExtractReleased& operator=(const ExtractReleased&) = delete;
-
-  private:
-    VerificationSession& session_;
-};
-
 }  // namespace
 
 FileDialog ExtractOpenDialog() { return {"", "", "Text files (*.txt)|*.txt|All files (*.*)|*.*", "TXT"}; }
@@ -147,7 +134,9 @@ void MainWindow::VerifyExtract(MergeOutput& output) {
         if (session_.Selection().Revision() != revision) ShowFieldList();
     });
     session_.LoadExtract();
-    const ExtractReleased released(session_);
+    // The extract is closed however the work ends: no box the user reads
+    // afterwards keeps it from the application that wrote it.
+    const AtExit released([this] { session_.ReleaseExtract(); });
     output.Verify(Responsive());
 }
 
@@ -188,7 +177,7 @@ void MainWindow::SaveMergeOutput(MergeOutput& output) {
     {
         const Busy busy(screen_);
         const Working working(working_);
-        const ExtractReleased released(session_);
+        const AtExit released([this] { session_.ReleaseExtract(); });
         instructions = output.Save(UserRegistry(), Responsive());
     }
     screen_.Message(kInstructionsCaption, instructions, Icon::None, Buttons::Ok);
